@@ -8,6 +8,7 @@ zelvanor_start_display
 trap 'wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
 zelvanor_wine_prefix bench
 wineserver -p
+wine cmd /c exit >"$BUILD_DIR/warmup.log" 2>&1 || true  # services start now, not holding our output
 for b in "$BUILD_DIR"/bin/bench_*.exe; do
   [ -e "$b" ] || continue
   echo "== $(basename "$b")"

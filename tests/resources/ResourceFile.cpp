@@ -1,0 +1,94 @@
+#include "ResourceFile.h"
+
+#include <algorithm>
+
+#ifndef LOAD_LIBRARY_AS_IMAGE_RESOURCE
+#define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x20
+#endif
+#ifndef LOAD_LIBRARY_AS_DATAFILE
+#define LOAD_LIBRARY_AS_DATAFILE 0x2
+#endif
+
+namespace {
+
+int IntOrMinusOne(LPCWSTR name) {
+    return IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : -1;
+}
+
+struct EnumState {
+    HMODULE module;
+    std::vector<ResourceKey>* out;
+    LPCWSTR type = nullptr;
+    LPCWSTR name = nullptr;
+};
+
+BOOL CALLBACK OnLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+    auto* s = reinterpret_cast<EnumState*>(param);
+    s->out->push_back({IntOrMinusOne(s->type), IntOrMinusOne(s->name), language});
+    return TRUE;
+}
+
+BOOL CALLBACK OnName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
+    auto* s = reinterpret_cast<EnumState*>(param);
+    s->name = name;
+    EnumResourceLanguagesW(module, type, name, OnLanguage, param);
+    return TRUE;
+}
+
+BOOL CALLBACK OnType(HMODULE module, LPWSTR type, LONG_PTR param) {
+    auto* s = reinterpret_cast<EnumState*>(param);
+    s->type = type;
+    EnumResourceNamesW(module, type, OnName, param);
+    return TRUE;
+}
+
+} // namespace
+
+ResourceFile::ResourceFile(const std::wstring& path) {
+    m_module = LoadLibraryExW(path.c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!m_module)
+        m_loadError = GetLastError();
+}
+
+ResourceFile::~ResourceFile() {
+    if (m_module)
+        FreeLibrary(m_module);
+}
+
+std::optional<std::vector<uint8_t>> ResourceFile::Find(LPCWSTR type, int id, WORD language) const {
+    if (!m_module)
+        return std::nullopt;
+    HRSRC info = FindResourceExW(m_module, type, MAKEINTRESOURCEW(id), language);
+    if (!info)
+        return std::nullopt;
+    HGLOBAL loaded = LoadResource(m_module, info);
+    const DWORD size = SizeofResource(m_module, info);
+    const auto* data = static_cast<const uint8_t*>(LockResource(loaded));
+    if (!data)
+        return std::nullopt;
+    return std::vector<uint8_t>(data, data + size);
+}
+
+std::vector<ResourceKey> ResourceFile::List() const {
+    std::vector<ResourceKey> keys;
+    if (!m_module)
+        return keys;
+    EnumState state{m_module, &keys};
+    EnumResourceTypesW(m_module, OnType, reinterpret_cast<LONG_PTR>(&state));
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+std::wstring ResourceFile::BesideTest(const wchar_t* file) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.erase(path.find_last_of(L"\\/") + 1);
+    return path + file;
+}
+
+const ResourceFile& ProgramResources() {
+    static const ResourceFile program(ResourceFile::BesideTest(L"Zelvanor.exe"));
+    return program;
+}

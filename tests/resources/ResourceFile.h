@@ -1,0 +1,50 @@
+// Read-only view of another module's resources: the module is mapped as a data file (never run)
+// and resources are fetched by integer type, id and exact language.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ResourceKey {
+    int type; // integer type, or -1 when the type is a string
+    int id;   // integer id, or -1 when the name is a string
+    WORD language;
+    bool operator<(const ResourceKey& o) const {
+        return type != o.type ? type < o.type : id != o.id ? id < o.id : language < o.language;
+    }
+    bool operator==(const ResourceKey& o) const {
+        return type == o.type && id == o.id && language == o.language;
+    }
+};
+
+class ResourceFile {
+public:
+    explicit ResourceFile(const std::wstring& path);
+    ~ResourceFile();
+    ResourceFile(const ResourceFile&) = delete;
+    ResourceFile& operator=(const ResourceFile&) = delete;
+
+    HMODULE Module() const { return m_module; }
+    DWORD LoadError() const { return m_loadError; }
+
+    // The resource's bytes in exactly that language, or nothing when it is missing.
+    std::optional<std::vector<uint8_t>> Find(LPCWSTR type, int id, WORD language) const;
+    // Every resource of the module, sorted.
+    std::vector<ResourceKey> List() const;
+
+    // Full path of a file in the folder of the running test executable.
+    static std::wstring BesideTest(const wchar_t* file);
+
+private:
+    HMODULE m_module = nullptr;
+    DWORD m_loadError = 0;
+};
+
+// The program under test, mapped once for all tests of the process.
+const ResourceFile& ProgramResources();
+
+constexpr WORD kChineseSimplified = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED); // 2052
+constexpr WORD kEnglishUS = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);                 // 1033
