@@ -1,0 +1,24 @@
+#include "CButton.h"
+
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+
+void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message != WM_DRAWITEM) {
+        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+    }
+    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    if (pResult != nullptr) {
+        *pResult = TRUE;
+    }
+    return TRUE;
+}
+
+UINT CButton::GetState() const {
+    return static_cast<UINT>(::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0));
+}
+
+void CButton::SetButtonStyle(UINT style, BOOL redraw) {
+    ::SendMessageW(m_hWnd, BM_SETSTYLE, style, redraw);
+}

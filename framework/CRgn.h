@@ -1,0 +1,13 @@
+#pragma once
+#include "CGdiObject.h"
+
+class CRgn : public CGdiObject {
+public:
+    BOOL CreatePolygonRgn(const POINT* points, int count, int fillMode) {
+        return Attach(::CreatePolygonRgn(points, count, fillMode));
+    }
+    BOOL CreateRectRgn(int left, int top, int right, int bottom) {
+        return Attach(::CreateRectRgn(left, top, right, bottom));
+    }
+    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
+};

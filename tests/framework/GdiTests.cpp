@@ -1,0 +1,287 @@
+// Device contexts and GDI objects: what the wrappers draw, that selections are undone and objects
+// deleted, and that a thousand draws leave no GDI object behind.
+#include <gtest/gtest.h>
+#include <functional>
+#include <set>
+#include <vector>
+#include "FrameworkTestSupport.h"
+
+namespace {
+
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 255);
+const COLORREF kGreen = RGB(0, 255, 0);
+
+bool IsGdiObject(HGDIOBJ object) {
+    return ::GetObjectType(object) != 0;
+}
+
+TEST(GdiObjects, DestructorsDeleteAndDetachHandsOwnershipOver) {
+    HGDIOBJ brushHandle = nullptr;
+    HGDIOBJ penHandle = nullptr;
+    HGDIOBJ regionHandle = nullptr;
+    HGDIOBJ fontHandle = nullptr;
+    {
+        CBrush brush(kRed);
+        CPen pen(PS_SOLID, 1, kBlue);
+        CRgn region;
+        ASSERT_TRUE(region.CreateRectRgn(0, 0, 10, 10));
+        CFont font;
+        ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, L"Tahoma"));
+        brushHandle = brush.m_hObject;
+        penHandle = pen.m_hObject;
+        regionHandle = region.m_hObject;
+        fontHandle = font.m_hObject;
+        EXPECT_EQ(OBJ_BRUSH, ::GetObjectType(brushHandle));
+        EXPECT_EQ(OBJ_PEN, ::GetObjectType(penHandle));
+        EXPECT_EQ(OBJ_REGION, ::GetObjectType(regionHandle));
+        EXPECT_EQ(OBJ_FONT, ::GetObjectType(fontHandle));
+        LOGBRUSH info = {};
+        EXPECT_EQ(static_cast<int>(sizeof(info)), brush.GetObject(sizeof(info), &info));
+        EXPECT_EQ(kRed, info.lbColor);
+    }
+    EXPECT_FALSE(IsGdiObject(brushHandle));
+    EXPECT_FALSE(IsGdiObject(penHandle));
+    EXPECT_FALSE(IsGdiObject(regionHandle));
+    EXPECT_FALSE(IsGdiObject(fontHandle));
+
+    UniqueHgdiobj kept;
+    {
+        CBrush brush(kGreen);
+        CBrush moved(std::move(brush));
+        EXPECT_EQ(nullptr, brush.m_hObject);
+        kept.reset(moved.Detach());
+    }
+    EXPECT_EQ(OBJ_BRUSH, ::GetObjectType(kept.get()));
+}
+
+TEST(DeviceContexts, ScopedSelectRestoresTheSelectionBeforeTheObjectIsDeleted) {
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    HGDIOBJ originalPen = ::GetCurrentObject(dc, OBJ_PEN);
+    HGDIOBJ originalBrush = ::GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ penHandle = nullptr;
+    {
+        CPen pen(PS_SOLID, 1, kRed);
+        CBrush brush(kBlue);
+        ScopedSelect selectPen(dc, pen);
+        ScopedSelect selectBrush(dc, brush);
+        penHandle = pen.m_hObject;
+        EXPECT_EQ(originalPen, selectPen.Previous());
+        EXPECT_EQ(pen.m_hObject, ::GetCurrentObject(dc, OBJ_PEN));
+        EXPECT_EQ(brush.m_hObject, ::GetCurrentObject(dc, OBJ_BRUSH));
+    }
+    EXPECT_EQ(originalPen, ::GetCurrentObject(dc, OBJ_PEN));
+    EXPECT_EQ(originalBrush, ::GetCurrentObject(dc, OBJ_BRUSH));
+    // Deselected first, so the pen really was deleted rather than kept alive by the DC.
+    EXPECT_FALSE(IsGdiObject(penHandle));
+}
+
+TEST(DeviceContexts, OwnedMemoryDcIsDeletedAndBorrowedOneIsNot) {
+    HDC ownedHandle = nullptr;
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+        ownedHandle = dc.m_hDC;
+        EXPECT_EQ(OBJ_MEMDC, ::GetObjectType(ownedHandle));
+    }
+    EXPECT_FALSE(IsGdiObject(ownedHandle));
+
+    UniqueHdc borrowed(::CreateCompatibleDC(nullptr));
+    {
+        CDC dc;
+        dc.Attach(borrowed.get());
+    }
+    EXPECT_EQ(OBJ_MEMDC, ::GetObjectType(borrowed.get()));
+}
+
+// Draws with the wrappers into a memory bitmap and reads the pixels back.
+TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
+    CClientDC screen(nullptr);
+    ASSERT_NE(nullptr, screen.m_hDC);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 40, 30));
+    BITMAP info = {};
+    ASSERT_NE(0, bitmap.GetBitmap(&info));
+    EXPECT_EQ(40, info.bmWidth);
+    EXPECT_EQ(30, info.bmHeight);
+    ScopedSelect selectBitmap(dc, bitmap);
+
+    CRect all(0, 0, 40, 30);
+    dc.SetBkColor(kGreen);
+    dc.FillSolidRect(all, RGB(255, 255, 255));
+    EXPECT_EQ(kGreen, ::GetBkColor(dc)); // left as it was
+    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(20, 15));
+
+    CBrush blue(kBlue);
+    CRect left(0, 0, 10, 30);
+    dc.FillRect(left, &blue);
+    EXPECT_EQ(kBlue, dc.GetPixel(5, 15));
+    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(10, 15));
+
+    CPen red(PS_SOLID, 1, kRed);
+    {
+        ScopedSelect selectPen(dc, red);
+        dc.MoveTo(12, 2);
+        dc.LineTo(38, 2);
+    }
+    EXPECT_EQ(kRed, dc.GetPixel(20, 2));
+    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(20, 3));
+
+    POINT triangle[] = {{12, 10}, {38, 10}, {25, 28}};
+    CRgn region;
+    ASSERT_TRUE(region.CreatePolygonRgn(triangle, 3, ALTERNATE));
+    CBrush green(kGreen);
+    dc.FillRgn(&region, &green);
+    EXPECT_EQ(kGreen, dc.GetPixel(25, 15));
+    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(13, 27));
+
+    // Copying: the left band stretched into a second bitmap.
+    CDC copy;
+    ASSERT_TRUE(copy.CreateCompatibleDC(&screen));
+    CBitmap copyBitmap;
+    ASSERT_TRUE(copyBitmap.CreateCompatibleBitmap(&screen, 20, 20));
+    ScopedSelect selectCopy(copy, copyBitmap);
+    copy.StretchBlt(0, 0, 20, 20, &dc, 0, 0, 10, 30, SRCCOPY);
+    EXPECT_EQ(kBlue, copy.GetPixel(15, 15));
+    copy.BitBlt(0, 0, 5, 5, &dc, 20, 2, SRCCOPY);
+    EXPECT_EQ(kRed, copy.GetPixel(2, 0));
+
+    CSize extent = dc.GetTextExtent(CString(L"Wide text"));
+    EXPECT_GT(extent.cx, 0);
+    EXPECT_GT(extent.cy, 0);
+    EXPECT_EQ(extent, dc.GetTextExtent(L"Wide text", 9));
+}
+
+// A window that paints with every wrapper on each WM_PAINT.
+class CPaintingWnd : public CWnd {
+public:
+    int m_paints = 0;
+    bool m_leakOneBrush = false;
+    std::vector<HBRUSH> m_leaked;
+
+    afx_msg void OnPaint() {
+        CPaintDC dc(this);
+        ++m_paints;
+        DrawWithEverything(dc);
+        if (m_leakOneBrush) {
+            m_leaked.push_back(::CreateSolidBrush(kGreen));
+        }
+    }
+    void DrawWithEverything(CDC& target) {
+        CRect client;
+        GetClientRect(client);
+        CDC memory;
+        memory.CreateCompatibleDC(&target);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&target, client.Width(), client.Height());
+        ScopedSelect selectBitmap(memory, bitmap);
+        CBrush brush(kBlue);
+        memory.FillRect(client, &brush);
+        CPen pen(PS_SOLID, 2, kRed);
+        ScopedSelect selectPen(memory, pen);
+        ScopedSelect selectBrush(memory, brush);
+        memory.RoundRect(5, 5, 60, 40, 4, 4);
+        memory.Rectangle(70, 5, 100, 40);
+        CFont font;
+        font.CreateFont(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        ScopedSelect selectFont(memory, font);
+        memory.SetBkMode(TRANSPARENT);
+        memory.SetTextColor(RGB(255, 255, 255));
+        CRect textRect(0, 45, client.Width(), client.Height());
+        memory.DrawText(CString(L"工作区1"), textRect, DT_CENTER);
+        POINT points[] = {{110, 5}, {140, 5}, {125, 30}};
+        CRgn region;
+        region.CreatePolygonRgn(points, 3, WINDING);
+        CBrush regionBrush(kGreen);
+        memory.FillRgn(&region, &regionBrush);
+        target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
+        CWindowDC windowDC(this);
+        windowDC.PatBlt(0, 0, 1, 1, PATCOPY);
+        CClientDC clientDC(this);
+        m_lastCorner = clientDC.GetPixel(1, 1);
+    }
+    COLORREF m_lastCorner = CLR_INVALID;
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaintingWnd, CWnd)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// The slots of the process's GDI handle table that the next `count` objects get. Freed slots
+// are reused most recently freed first, so as long as the process keeps no new object, the same
+// set of slots comes back; each object kept in between occupies one of them. (Counting objects
+// directly is not possible here: GetGuiResources always answers 0 under Wine.)
+std::set<WORD> NextFreeSlots(int count) {
+    std::vector<HBRUSH> probes;
+    for (int i = 0; i < count; ++i) {
+        probes.push_back(::CreateSolidBrush(RGB(1, 2, 3)));
+    }
+    std::set<WORD> slots;
+    for (HBRUSH probe : probes) {
+        slots.insert(LOWORD(reinterpret_cast<ULONG_PTR>(probe)));
+        ::DeleteObject(probe);
+    }
+    return slots;
+}
+
+// How many GDI objects `work` left behind.
+int ObjectsKeptBy(const std::function<void()>& work) {
+    const int kProbes = 1500;
+    std::set<WORD> before = NextFreeSlots(kProbes);
+    work();
+    std::set<WORD> after = NextFreeSlots(kProbes);
+    int taken = 0;
+    for (WORD slot : before) {
+        taken += after.count(slot) == 0 ? 1 : 0;
+    }
+    return taken;
+}
+
+class GdiLeakTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window = CreateTestWindow(50, 50, 200, 120);
+        ASSERT_TRUE(m_window);
+        ASSERT_TRUE(m_wnd.SubclassWindow(m_window.get()));
+        // The first paint may fill caches of the system's own (fonts, DCs).
+        RepaintTimes(2);
+    }
+    void RepaintTimes(int times) {
+        for (int i = 0; i < times; ++i) {
+            m_wnd.Invalidate(FALSE);
+            m_wnd.UpdateWindow();
+        }
+    }
+
+    UniqueHwnd m_window;
+    CPaintingWnd m_wnd;
+};
+
+TEST_F(GdiLeakTest, AThousandPaintsLeaveNoObjectBehind) {
+    int paintsBefore = m_wnd.m_paints;
+    int kept = ObjectsKeptBy([&] { RepaintTimes(1000); });
+    EXPECT_EQ(paintsBefore + 1000, m_wnd.m_paints);
+    EXPECT_LT(kept, 10);
+    EXPECT_EQ(kBlue, m_wnd.m_lastCorner);
+}
+
+// The measurement itself must notice a paint that keeps one object.
+TEST_F(GdiLeakTest, OneObjectKeptPerPaintIsNoticed) {
+    m_wnd.m_leakOneBrush = true;
+    int kept = ObjectsKeptBy([&] { RepaintTimes(1000); });
+    m_wnd.m_leakOneBrush = false;
+    for (HBRUSH brush : m_wnd.m_leaked) {
+        ::DeleteObject(brush);
+    }
+    EXPECT_EQ(1000u, m_wnd.m_leaked.size());
+    EXPECT_GE(kept, 1000);
+}
+
+} // namespace
