@@ -39,7 +39,7 @@ zelvanor_stop_display() {
 zelvanor_wine_prefix() {  # name
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEPREFIX="$BUILD_DIR/wine-$1"
-  [ -f "$WINEPREFIX/.zelvanor-ready" ] && return 0
+  [ -f "$WINEPREFIX/.zelvanor-ready-2" ] && return 0
   rm -rf "$WINEPREFIX"
   wineboot -i >"$BUILD_DIR/wineboot-$1.log" 2>&1
   local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
@@ -49,6 +49,9 @@ zelvanor_wine_prefix() {  # name
   done
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >>"$BUILD_DIR/wineboot-$1.log" 2>&1
+  # Our dialogs draw their own captions; a window manager's decorations would cover them.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
+    >>"$BUILD_DIR/wineboot-$1.log" 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.zelvanor-ready"
+  touch "$WINEPREFIX/.zelvanor-ready-2"
 }

@@ -1,0 +1,93 @@
+#include "shell/CGrayButton.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
+#include "shell/DrawButtonFace.h"
+
+IMPLEMENT_DYNAMIC(CGrayButton, CButton)
+
+BEGIN_MESSAGE_MAP(CGrayButton, CButton)
+ON_WM_MOUSEHOVER()
+ON_WM_MOUSELEAVE()
+ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr COLORREF kFlatFace = RGB(221, 221, 221);
+constexpr COLORREF kFlatOutline = RGB(191, 191, 191);
+constexpr COLORREF kFaceText = RGB(0, 0, 0);
+constexpr COLORREF kFlatText = RGB(255, 255, 255);
+constexpr int kCornerEllipse = 4;
+
+} // namespace
+
+CGrayButton::CGrayButton() : m_bHover(FALSE), m_bTracking(FALSE) {}
+
+void CGrayButton::PreSubclassWindow() {
+    // Owner-drawn from now on: the parent gets WM_DRAWITEM and hands it back to DrawItem.
+    ModifyStyle(0, BS_OWNERDRAW);
+    CButton::PreSubclassWindow();
+}
+
+void CGrayButton::DrawItem(LPDRAWITEMSTRUCT dis) {
+    CDC dc; // borrows the system's DC; it is not deleted here
+    dc.Attach(dis->hDC);
+    CRect rect;
+    GetClientRect(&rect);
+    CString text;
+    GetWindowText(text);
+    ScopedSelect selectFont(dc, GetFont());
+    CBrush brush(kFlatFace);
+    CPen pen(PS_SOLID, 1, kFlatOutline);
+    dc.SetTextColor(kFaceText);
+
+    const UINT state = dis->itemState;
+    if (state & ODS_DISABLED) {
+        dc.SetTextColor(kFlatText);
+        dc.FillRect(&rect, &brush);
+    } else if (state & ODS_SELECTED) {
+        DrawButtonFace(&dc, IDB_GRAYBTN_PRESSED_MID, IDB_GRAYBTN_PRESSED_LEFT,
+                       IDB_GRAYBTN_PRESSED_RIGHT, rect);
+    } else if (state & ODS_GRAYED) {
+        dc.SetTextColor(kFlatText);
+        ScopedSelect selectBrush(dc, brush);
+        ScopedSelect selectPen(dc, pen);
+        dc.RoundRect(rect.left, rect.top, rect.right, rect.bottom, kCornerEllipse, kCornerEllipse);
+    } else if ((state & ODS_HOTLIGHT) || m_bHover) {
+        DrawButtonFace(&dc, IDB_GRAYBTN_HOVER_MID, IDB_GRAYBTN_HOVER_LEFT, IDB_GRAYBTN_HOVER_RIGHT,
+                       rect);
+    } else {
+        DrawButtonFace(&dc, IDB_GRAYBTN_MID, IDB_GRAYBTN_LEFT, IDB_GRAYBTN_RIGHT, rect);
+    }
+
+    dc.SetBkMode(TRANSPARENT);
+    const CSize extent = dc.GetTextExtent(text);
+    // Lowering the top centres the text vertically; DT_VCENTER alone would not (no single-line).
+    rect.top += (rect.bottom - extent.cy - rect.top) / 2;
+    dc.DrawText(text, &rect, DT_CENTER);
+}
+
+void CGrayButton::OnMouseMove(UINT flags, CPoint point) {
+    if (!m_bTracking) {
+        TRACKMOUSEEVENT tme{};
+        tme.cbSize = sizeof(tme);
+        tme.dwFlags = TME_HOVER | TME_LEAVE;
+        tme.hwndTrack = m_hWnd;
+        tme.dwHoverTime = 1;
+        m_bTracking = _TrackMouseEvent(&tme);
+    }
+    CButton::OnMouseMove(flags, point);
+}
+
+void CGrayButton::OnMouseHover(UINT, CPoint) {
+    m_bHover = TRUE;
+    InvalidateRect(nullptr, TRUE);
+}
+
+void CGrayButton::OnMouseLeave() {
+    m_bHover = FALSE;
+    InvalidateRect(nullptr, TRUE);
+    m_bTracking = FALSE;
+}

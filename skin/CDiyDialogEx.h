@@ -1,0 +1,78 @@
+// Dialog base that draws its own non-client area: frame strips with a one-pixel outline, a flat
+// caption with bitmap buttons, and the menu bar. Derived dialogs also get white control colours
+// and a few small services (message boxes, the small icon, text measuring, a close action).
+#pragma once
+
+#include "Framework.h"
+
+class CDiyDialogEx : public CDialogEx {
+    DECLARE_DYNAMIC(CDiyDialogEx)
+
+public:
+    explicit CDiyDialogEx(UINT templateId);
+    ~CDiyDialogEx() override;
+
+    BOOL OnInitDialog() override;
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);
+
+    // Caption-button hit test of a screen point; everything else keeps defaultHit.
+    UINT HitTestCaption(UINT defaultHit, int x, int y);
+
+    // Own virtual operations. Their order is their order in the virtual table; keep it.
+    virtual BOOL IsAppActive();
+    virtual void DrawCaptionButtons(CDC* dc, int closeState, int maxState, int minState);
+    virtual void DrawFrame(CDC* dc, COLORREF fill);
+    virtual void DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFill);
+    virtual void DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back);
+    virtual void DrawBitmap(CDC* dc, UINT bitmapId, int x, int y);
+    virtual HICON GetSmallIcon();
+    virtual CSize MeasureText(CString text);
+    virtual void EraseBackground(CDC* dc, CRect rect);
+    virtual void PaintBackground(CDC* dc, CRect rect);
+    virtual LRESULT DefaultHandler1(UINT_PTR arg);
+    virtual void RedrawNonClient();
+    virtual BOOL OnNcActivate(BOOL active);
+    virtual LRESULT DefaultHandler2(WPARAM arg1, LPARAM arg2);
+    virtual void OnInitMenu(CMenu* menu);
+    virtual void OnActivateApp(BOOL active, DWORD threadId);
+    virtual void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
+    virtual void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+    virtual int ShowMessageTitleId(LPCTSTR text, UINT captionId, UINT type);
+    virtual int ShowMessage(LPCTSTR text, LPCTSTR caption, UINT type);
+    virtual void OnCaptionClose();
+
+protected:
+    // Frame thickness from the saved style: (horizontal, vertical).
+    CSize FrameThickness() const;
+    int WindowWidth() const;
+    // Caption drawn straight onto the window DC when no off-screen image can be made.
+    void DrawCaptionDirect(CDC* dc, HICON icon, const CString& text, COLORREF fill);
+    void DrawMenuBarDirect(CDC* dc, CMenu* menu, COLORREF back, const CRect& bar);
+    // Paints menu bar (if any), frame and caption; shared by WM_NCPAINT and the redraw services.
+    void PaintNonClient(CDC* dc);
+
+    COLORREF m_clrBorder;
+    COLORREF m_clrFrame;
+    COLORREF m_clrMenuBar;
+    COLORREF m_clrCaptionActive;
+    COLORREF m_clrCaptionInactive;
+    COLORREF m_clrListBox;
+    CBrush m_hbrWhite;
+    CBrush m_hbrListBox;
+    CFont m_fontNormal;
+    CFont m_fontCaption;
+    DWORD m_dwStyle;
+    BOOL m_bAppActive;
+    int m_nPressedButton;
+    CBitmap m_bmpCaption;
+    CString m_strCaption;
+    int m_cxCaptionCache;
+    int m_cyCaptionCache;
+    CBitmap m_bmpMenuBar;
+    int m_cxMenuBarCache;
+    int m_cyMenuBarCache;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,231 @@
+// The About box as a user meets it: placed, painted, and ended by the button, by Escape and by the
+// skinned caption's close button, driven through the system's input queue where a user would use
+// the mouse or the keyboard.
+#include <gtest/gtest.h>
+
+#include "SkinTestSupport.h"
+#include "resource.h"
+#include "shell/CAboutDlg.h"
+
+using namespace skintest;
+
+namespace {
+
+// The About box with the program icon as its small icon, to show where the caption puts it.
+class AboutWithIcon : public CAboutDlg {
+public:
+    BOOL OnInitDialog() override {
+        CAboutDlg::OnInitDialog();
+        m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+        SetIcon(m_icon, FALSE);
+        return TRUE;
+    }
+    HICON m_icon = nullptr; // shared icon from LoadIcon: not destroyed
+};
+
+int CaptionHeight() {
+    return GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CYSIZE);
+}
+
+bool NearWhite(COLORREF c) {
+    return GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200;
+}
+
+// First caption column, from `from` up to the close button, with text-coloured pixels.
+int CaptionTextStart(HWND hwnd, int from) {
+    const RECT rect = WindowRect(hwnd);
+    const int w = rect.right - rect.left;
+    const Pixels caption = CaptureWindow(hwnd, RECT{from, 1, w - 51, 1 + CaptionHeight()});
+    const int column = FirstColumn(caption, 0, caption.height, NearWhite);
+    return column < 0 ? -1 : from + column;
+}
+
+POINT CloseButtonOnScreen(HWND hwnd) {
+    const RECT rect = WindowRect(hwnd);
+    return POINT{rect.right - 25, rect.top + 8};
+}
+
+LPARAM Packed(POINT pt) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(pt.x)),
+                      static_cast<WORD>(static_cast<short>(pt.y)));
+}
+
+// Waits until the cursor is where it was sent.
+bool CursorAt(int x, int y) {
+    for (int i = 0; i < 100; ++i) {
+        PumpMessages(5);
+        POINT pt{};
+        GetCursorPos(&pt);
+        if (pt.x == x && pt.y == y)
+            return true;
+    }
+    return false;
+}
+
+void Click(POINT at) {
+    MoveMouse(at.x, at.y);
+    ASSERT_TRUE(CursorAt(at.x, at.y));
+    MouseButton(true);
+    PumpMessages(50);
+    MouseButton(false);
+    PumpMessages(50);
+}
+
+} // namespace
+
+TEST(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
+    CAboutDlg about;
+    const INT_PTR result = RunModal(about, [](HWND hwnd) {
+        const RECT rect = WindowRect(hwnd);
+        const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+        EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - w) / 2, rect.left);
+        EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - h) / 2, rect.top);
+        // The button became owner-drawn when it was bound.
+        EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW),
+                  GetWindowLongW(GetDlgItem(hwnd, IDOK), GWL_STYLE) & BS_TYPEMASK);
+
+        ASSERT_TRUE(SetForegroundWindow(hwnd));
+        PumpMessages(50);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        PumpMessages(100);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST(SkinAboutDialog, CaptionFollowsApplicationActivation) {
+    CAboutDlg about;
+    RunModal(about, [](HWND hwnd) {
+        const RECT rect = WindowRect(hwnd);
+        const int w = rect.right - rect.left;
+        const int y = CaptionHeight() - 1; // the caption's lowest rows are free of text
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, y));
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, 2, y));
+
+        SendMessageW(hwnd, WM_ACTIVATEAPP, FALSE, 0);
+        EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, w - 60, y));
+        EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, 2, y));
+        // The corner marks show against the lighter fill; the right one is cut by the image edge.
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, 1, 1));
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, 3, 1));
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 3, 1));
+        EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, 3, 6));
+        // A repaint keeps the state the image was built for.
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, w - 60, y));
+
+        SendMessageW(hwnd, WM_ACTIVATEAPP, TRUE, 0);
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, y));
+        // Frame strips below the caption band, outline outside.
+        EXPECT_EQ(kFrame, WindowPixel(hwnd, 1, CaptionHeight() + 5));
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, 0, CaptionHeight() + 5));
+        EndDialog(hwnd, IDOK);
+    });
+}
+
+TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
+    {
+        // Nothing gives the About box a small icon: the text starts 8 pixels into the caption.
+        CAboutDlg about;
+        RunModal(about, [](HWND hwnd) {
+            ASSERT_EQ(0, SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+            SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+            const int start = CaptionTextStart(hwnd, 2);
+            EXPECT_GE(start, 1 + 8);
+            EXPECT_LE(start, 1 + 8 + 2);
+            EndDialog(hwnd, IDOK);
+        });
+    }
+    AboutWithIcon about;
+    RunModal(about, [&about](HWND hwnd) {
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        const int iconTop = 1 + (CaptionHeight() - 13) / 2;
+        const Pixels expected = RenderOffscreen(16, 16, kBorder, [&](HDC hdc) {
+            DrawIconEx(hdc, 0, 0, about.m_icon, 16, 16, 0, nullptr, DI_NORMAL);
+        });
+        EXPECT_TRUE(SamePixels(expected, CaptureWindow(hwnd, RECT{9, iconTop, 25, iconTop + 16})));
+        const int start = CaptionTextStart(hwnd, 25);
+        EXPECT_GE(start, 1 + 26);
+        EXPECT_LE(start, 1 + 26 + 2);
+        EndDialog(hwnd, IDOK);
+    });
+}
+
+TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
+    const Pixels normal = ResourceBitmap(IDB_CAPTION_CLOSE);
+    const Pixels hover = ResourceBitmap(IDB_CAPTION_CLOSE_HOVER);
+    const Pixels pressed = ResourceBitmap(IDB_CAPTION_CLOSE_PRESSED);
+    ASSERT_EQ(43, normal.width);
+    ASSERT_EQ(18, normal.height);
+    ASSERT_FALSE(SamePixels(normal, hover));
+    ASSERT_FALSE(SamePixels(hover, pressed));
+
+    CAboutDlg about;
+    const INT_PTR result = RunModal(about, [&](HWND hwnd) {
+        const RECT rect = WindowRect(hwnd);
+        const int w = rect.right - rect.left;
+        const RECT image{w - 51, 0, w - 51 + 43, 18};
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        EXPECT_TRUE(SamePixels(normal, CaptureWindow(hwnd, image)));
+
+        const POINT close = CloseButtonOnScreen(hwnd);
+        EXPECT_EQ(HTCLIENT, SendMessageW(hwnd, WM_NCHITTEST, 0, Packed(close)));
+        EXPECT_TRUE(SamePixels(hover, CaptureWindow(hwnd, image)));
+
+        POINT client = close;
+        ScreenToClient(hwnd, &client);
+        ASSERT_LT(client.y, 0);
+        SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Packed(client));
+        EXPECT_TRUE(SamePixels(pressed, CaptureWindow(hwnd, image)));
+        // Any caption repaint shows the buttons normal again.
+        SendMessageW(hwnd, WM_NCACTIVATE, TRUE, 0);
+        EXPECT_TRUE(SamePixels(normal, CaptureWindow(hwnd, image)));
+        // Nothing on the minimize and maximize places: the About box has only the close button.
+        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, CaptionHeight() - 1));
+
+        // The press is still recorded: releasing on close ends the dialog.
+        SendMessageW(hwnd, WM_LBUTTONUP, 0, Packed(client));
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
+    CAboutDlg about;
+    const INT_PTR result = RunModal(about, [](HWND hwnd) {
+        // A press on close, released on the caption beside it: nothing happens.
+        const POINT close = CloseButtonOnScreen(hwnd);
+        const RECT rect = WindowRect(hwnd);
+        MoveMouse(close.x, close.y);
+        ASSERT_TRUE(CursorAt(close.x, close.y));
+        MouseButton(true);
+        PumpMessages(50);
+        MoveMouse(rect.left + 150, close.y);
+        ASSERT_TRUE(CursorAt(rect.left + 150, close.y));
+        MouseButton(false);
+        PumpMessages(50);
+        ASSERT_TRUE(IsWindowVisible(hwnd));
+        // A second press there within the double-click time would come as a double-click, which
+        // the caption buttons do not take.
+        PumpMessages(GetDoubleClickTime() + 100);
+        Click(close);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+}
+
+TEST(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
+    CAboutDlg about;
+    const INT_PTR result = RunModal(about, [](HWND hwnd) {
+        const HWND ok = GetDlgItem(hwnd, IDOK);
+        RECT button{};
+        GetWindowRect(ok, &button);
+        // The gray face, drawn through the dialog's WM_DRAWITEM: the strip's dark top row.
+        const Pixels face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
+        EXPECT_EQ(ResourceBitmap(IDB_GRAYBTN_MID).at(0, 0), face.at(face.width / 2, 0));
+        Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    });
+    EXPECT_EQ(IDOK, result);
+}

@@ -1,0 +1,250 @@
+// The gray button: its faces by draw state, and on a real skinned dialog its hover tracking and
+// pressed look under real mouse input, reached through the dialog's WM_DRAWITEM.
+#include <gtest/gtest.h>
+
+#include "SkinTestResources.h"
+#include "SkinTestSupport.h"
+#include "resource.h"
+#include "shell/CGrayButton.h"
+#include "skin/CDiyDialogEx.h"
+
+using namespace skintest;
+
+namespace {
+
+constexpr COLORREF kFlat = RGB(221, 221, 221);
+constexpr COLORREF kOutline = RGB(191, 191, 191);
+constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+
+class TestGrayButton : public CGrayButton {
+public:
+    BOOL Hover() const { return m_bHover; }
+    BOOL Tracking() const { return m_bTracking; }
+};
+
+// A thin-border skinned dialog with an enabled and a disabled gray button of exact pixel sizes.
+class ButtonDialog : public CDiyDialogEx {
+public:
+    ButtonDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG) {}
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, IDC_TEST_BUTTON, button);
+        DDX_Control(pDX, IDC_TEST_DISABLED_BUTTON, disabled);
+    }
+    BOOL OnInitDialog() override {
+        CDiyDialogEx::OnInitDialog();
+        button.MoveWindow(10, 10, 80, 32);
+        disabled.MoveWindow(10, 60, 80, 32);
+        return TRUE;
+    }
+    TestGrayButton button;
+    TestGrayButton disabled;
+};
+
+// The face a state gives, drawn by the button's own DrawItem into an off-screen bitmap.
+Pixels Face(CGrayButton& button, UINT state) {
+    CRect client;
+    button.GetClientRect(&client);
+    return RenderOffscreen(client.Width(), client.Height(), kUnpainted, [&](HDC hdc) {
+        DRAWITEMSTRUCT dis{};
+        dis.CtlType = ODT_BUTTON;
+        dis.hwndItem = button.m_hWnd;
+        dis.itemState = state;
+        dis.hDC = hdc;
+        dis.rcItem = client;
+        button.DrawItem(&dis);
+    });
+}
+
+Pixels ButtonOnScreen(CWnd& button) {
+    CRect client;
+    button.GetClientRect(&client);
+    return CaptureWindow(button.m_hWnd, client);
+}
+
+bool HasPixel(const Pixels& p, const std::function<bool(COLORREF)>& match) {
+    return FirstColumn(p, 0, p.height, match) >= 0;
+}
+
+// The strip's rows 0-1 and its last two rows are kept at full size at both edges of the face.
+::testing::AssertionResult ShowsStripEdges(const Pixels& face, UINT midId) {
+    const Pixels mid = ResourceBitmap(midId);
+    const int x = face.width / 2, h = face.height;
+    for (int row : {0, 1}) {
+        if (face.at(x, row) != mid.at(0, row))
+            return ::testing::AssertionFailure() << "top row " << row;
+        if (face.at(x, h - 2 + row) != mid.at(0, mid.height - 2 + row))
+            return ::testing::AssertionFailure() << "bottom row " << row;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A 32-pixel-high face shows its caps unstretched.
+::testing::AssertionResult ShowsCaps(const Pixels& face, UINT leftId, UINT rightId) {
+    const Pixels left = ResourceBitmap(leftId);
+    const Pixels right = ResourceBitmap(rightId);
+    ::testing::AssertionResult l = SamePixels(left, Crop(face, 0, 0, 3, 32));
+    if (!l)
+        return l << " (left cap)";
+    ::testing::AssertionResult r = SamePixels(right, Crop(face, face.width - 3, 0, 3, 32));
+    if (!r)
+        return r << " (right cap)";
+    return ::testing::AssertionSuccess();
+}
+
+class SkinGrayButton : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_parent.reset(CreateWindowExW(0, L"Static", L"", WS_POPUP, 300, 300, 200, 100, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr));
+        m_child = CreateWindowExW(0, L"Button", L"Go", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 10,
+                                  10, 80, 32, m_parent.get(), nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, m_child);
+        SendMessageW(m_child, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        ASSERT_TRUE(m_button.SubclassWindow(m_child));
+    }
+    void TearDown() override { m_button.UnsubclassWindow(); }
+
+    UniqueHwnd m_parent;
+    HWND m_child = nullptr; // destroyed with its parent
+    TestGrayButton m_button;
+};
+
+} // namespace
+
+TEST_F(SkinGrayButton, BindingMakesTheButtonOwnerDrawn) {
+    // The default-push-button type 1 becomes 0xB; nothing else changes.
+    const LONG style = GetWindowLongW(m_child, GWL_STYLE);
+    EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), style & BS_TYPEMASK);
+    EXPECT_NE(0, style & WS_VISIBLE);
+}
+
+TEST_F(SkinGrayButton, FaceByState) {
+    const Pixels normal = Face(m_button, 0);
+    EXPECT_TRUE(ShowsStripEdges(normal, IDB_GRAYBTN_MID));
+    EXPECT_TRUE(ShowsCaps(normal, IDB_GRAYBTN_LEFT, IDB_GRAYBTN_RIGHT));
+    EXPECT_TRUE(HasPixel(normal, IsDark)) << "black text";
+    // Focus and the default state change nothing.
+    EXPECT_TRUE(SamePixels(normal, Face(m_button, ODS_FOCUS | ODS_DEFAULT)));
+
+    const Pixels pressed = Face(m_button, ODS_SELECTED);
+    EXPECT_TRUE(ShowsStripEdges(pressed, IDB_GRAYBTN_PRESSED_MID));
+    EXPECT_TRUE(ShowsCaps(pressed, IDB_GRAYBTN_PRESSED_LEFT, IDB_GRAYBTN_PRESSED_RIGHT));
+    // Pressed wins over hot.
+    EXPECT_TRUE(SamePixels(pressed, Face(m_button, ODS_SELECTED | ODS_HOTLIGHT)));
+
+    const Pixels hot = Face(m_button, ODS_HOTLIGHT);
+    EXPECT_TRUE(ShowsStripEdges(hot, IDB_GRAYBTN_HOVER_MID));
+    EXPECT_FALSE(SamePixels(normal, hot));
+
+    // Disabled: flat grey with white text, whatever else the state says.
+    const Pixels disabled = Face(m_button, ODS_DISABLED);
+    EXPECT_EQ(kFlat, disabled.at(0, 0));
+    EXPECT_EQ(kFlat, disabled.at(disabled.width - 1, disabled.height - 1));
+    EXPECT_TRUE(HasPixel(disabled, [](COLORREF c) { return c == kWhite; }));
+    EXPECT_FALSE(HasPixel(disabled, IsDark));
+    EXPECT_TRUE(SamePixels(disabled, Face(m_button, ODS_DISABLED | ODS_SELECTED | ODS_HOTLIGHT)));
+
+    // Grayed: a rounded grey rectangle with a darker outline and white text.
+    const Pixels grayed = Face(m_button, ODS_GRAYED);
+    EXPECT_EQ(kOutline, grayed.at(grayed.width / 2, 0));
+    EXPECT_EQ(kOutline, grayed.at(0, grayed.height / 2));
+    EXPECT_EQ(kFlat, grayed.at(4, 4));
+    EXPECT_NE(kOutline, grayed.at(0, 0)) << "rounded corner";
+    EXPECT_TRUE(HasPixel(grayed, [](COLORREF c) { return c == kWhite; }));
+}
+
+TEST_F(SkinGrayButton, TwentyThreePixelsHigh) {
+    MoveWindow(m_child, 10, 10, 80, 23, FALSE);
+    const Pixels face = Face(m_button, 0);
+    ASSERT_EQ(23, face.height);
+    // The strip's two top and two bottom rows at full size; everything covered, caps included.
+    EXPECT_TRUE(ShowsStripEdges(face, IDB_GRAYBTN_MID));
+    EXPECT_FALSE(HasPixel(face, [](COLORREF c) { return c == kUnpainted; }));
+    // The caps are squeezed as a whole: their light rounded ends land on the face's first and
+    // last rows (a cap drawn at its own height and cut off would show its dark middle there).
+    const Pixels left = ResourceBitmap(IDB_GRAYBTN_LEFT);
+    EXPECT_EQ(left.at(0, 0), face.at(0, 0));
+    EXPECT_GT(GetRValue(face.at(0, 22)), GetRValue(left.at(0, 22)));
+    EXPECT_TRUE(HasPixel(face, IsDark)) << "text";
+}
+
+TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
+    EXPECT_FALSE(m_button.Hover());
+    EXPECT_FALSE(m_button.Tracking());
+    ShowWindow(m_parent.get(), SW_SHOWNOACTIVATE);
+    // Keep the pointer on the button so the tracking the move arms stays.
+    RECT rect{};
+    GetWindowRect(m_child, &rect);
+    MoveMouse(rect.left + 40, rect.top + 16);
+    PumpMessages(100);
+    ASSERT_TRUE(m_button.Tracking());
+    ASSERT_TRUE(m_button.Hover());
+
+    // Leaving: hover off, tracking off, the whole button to be repainted.
+    ValidateRect(m_child, nullptr);
+    SendMessageW(m_child, WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(m_button.Hover());
+    EXPECT_FALSE(m_button.Tracking());
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(m_child, &update, FALSE));
+    EXPECT_EQ(80, update.right - update.left);
+
+    // The next move arms tracking again.
+    SendMessageW(m_child, WM_MOUSEMOVE, 0, MAKELPARAM(40, 16));
+    EXPECT_TRUE(m_button.Tracking());
+    MoveMouse(rect.right + 200, rect.bottom + 200);
+    PumpMessages(100);
+}
+
+TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
+    ButtonDialog dialog;
+    RunModal(dialog, [&dialog](HWND hwnd) {
+        const Pixels normal = Face(dialog.button, 0);
+        const Pixels hover = Face(dialog.button, ODS_HOTLIGHT);
+        const Pixels pressed = Face(dialog.button, ODS_SELECTED);
+        RECT rect{};
+        GetWindowRect(dialog.button.m_hWnd, &rect);
+        const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        const POINT outside{rect.right + 30, rect.bottom + 30};
+
+        MoveMouse(outside.x, outside.y);
+        PumpMessages(100);
+        UpdateWindow(hwnd);
+        EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
+
+        // The hover face once the mouse rests on it.
+        MoveMouse(centre.x, centre.y);
+        PumpMessages(150);
+        EXPECT_TRUE(dialog.button.Hover());
+        EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
+
+        // Pressed while hovered: the pressed face.
+        MouseButton(true);
+        PumpMessages(100);
+        EXPECT_TRUE(SamePixels(pressed, ButtonOnScreen(dialog.button)));
+        MouseButton(false);
+        PumpMessages(100);
+
+        // Out of the button: the hover face goes at once; back in, it returns.
+        MoveMouse(outside.x, outside.y);
+        PumpMessages(150);
+        EXPECT_FALSE(dialog.button.Hover());
+        EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
+        MoveMouse(centre.x, centre.y);
+        PumpMessages(150);
+        EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
+
+        // The disabled button stays flat whatever the mouse does.
+        RECT off{};
+        GetWindowRect(dialog.disabled.m_hWnd, &off);
+        MoveMouse((off.left + off.right) / 2, (off.top + off.bottom) / 2);
+        PumpMessages(150);
+        const Pixels flat = ButtonOnScreen(dialog.disabled);
+        EXPECT_EQ(kFlat, flat.at(0, 0));
+        EXPECT_TRUE(SamePixels(Face(dialog.disabled, ODS_DISABLED), flat));
+        MoveMouse(outside.x, outside.y);
+        PumpMessages(50);
+        EndDialog(hwnd, IDOK);
+    });
+}

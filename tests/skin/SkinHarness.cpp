@@ -1,0 +1,50 @@
+// Shows one skinned window modally so that a person (or a screenshot) can look at it:
+//   SkinHarness.exe [about|menu|buttons|bar]
+// Ends like the window itself ends (Escape, its button, its close button). A console program:
+// under Wine a GUI program sets up its display before main runs, too early for it to turn the
+// window manager's decorations off for itself.
+#include <string>
+
+#include "SkinTestResources.h"
+#include "WineDecorations.h"
+#include "resource.h"
+#include "shell/CAboutDlg.h"
+
+namespace {
+
+class PlainSkinDialog : public CDiyDialogEx {
+public:
+    explicit PlainSkinDialog(UINT templateId) : CDiyDialogEx(templateId) {}
+};
+
+class ButtonsDialog : public CDiyDialogEx {
+public:
+    ButtonsDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG) {}
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, IDC_TEST_BUTTON, m_button);
+        DDX_Control(pDX, IDC_TEST_DISABLED_BUTTON, m_disabled);
+    }
+    CGrayButton m_button;
+    CGrayButton m_disabled;
+};
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    DisableWindowManagerDecorations();
+    const std::wstring which = argc > 1 ? argv[1] : L"";
+    if (which == L"menu") {
+        PlainSkinDialog dialog(IDD_TEST_MENU_DIALOG);
+        return static_cast<int>(dialog.DoModal());
+    }
+    if (which == L"buttons") {
+        ButtonsDialog dialog;
+        return static_cast<int>(dialog.DoModal());
+    }
+    if (which == L"bar") {
+        PlainSkinDialog dialog(IDD_ZELVANOR_DIALOG);
+        return static_cast<int>(dialog.DoModal());
+    }
+    CAboutDlg about;
+    return static_cast<int>(about.DoModal());
+}
