@@ -1,12 +1,43 @@
-// Placeholder until the framework layer exists: shows dialog 102 modally.
-#include <windows.h>
-static INT_PTR CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM) {
-    if (m == WM_COMMAND && (LOWORD(w) == IDCANCEL || LOWORD(w) == 32776)) {
-        EndDialog(h, 0);
-        return TRUE;
-    }
-    return m == WM_INITDIALOG;
+#include "app/CZelvanorApp.h"
+#include "app/CZelvanorDlg.h"
+#include "app/ResourceLibrary.h"
+#include <commctrl.h>
+#include <memory>
+
+#ifndef ID_HELP
+#define ID_HELP 0xE146
+#endif
+
+BEGIN_MESSAGE_MAP(CZelvanorApp, CWinApp)
+ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CZelvanorApp::CZelvanorApp() : m_hResourceLibrary(nullptr) {
+    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
 }
-int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
-    return static_cast<int>(DialogBoxParamW(inst, MAKEINTRESOURCEW(102), nullptr, Proc, 0));
+
+CZelvanorApp::~CZelvanorApp() = default;
+
+CZelvanorApp theApp;
+
+BOOL CZelvanorApp::InitInstance() {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    CWinApp::InitInstance();
+    AfxEnableControlContainer();
+    auto shellManager = std::make_unique<CShellManager>();
+    SetRegistryKey(L"Zelvanor");
+
+    m_hResourceLibrary = LoadResourceLibrary();
+    if (m_hResourceLibrary)
+        AfxSetResourceHandle(m_hResourceLibrary);
+
+    {
+        CZelvanorDlg dlg; // after the resource module is chosen: its icon comes from there
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        shellManager.reset();
+    } // the bar's destructor shows every hidden window and removes the tray icon
+    m_pMainWnd = nullptr;
+    return FALSE;
 }

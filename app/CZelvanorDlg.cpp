@@ -1,0 +1,170 @@
+#include "app/CZelvanorDlg.h"
+#include "areas/WorkingArea.h"
+#include "resource.h"
+#include "shell/CAboutDlg.h"
+
+namespace {
+
+// The shell announces a restarted taskbar with this; every tray icon must be added again.
+const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+// The bar whose hidden windows a crash must bring back; set while the bar is alive.
+CZelvanorDlg* g_crashGuardBar = nullptr;
+LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
+
+LONG WINAPI ShowHiddenWindowsOnCrash(EXCEPTION_POINTERS* info) {
+    if (CZelvanorDlg* bar = g_crashGuardBar) {
+        g_crashGuardBar = nullptr; // once only, even if showing crashes too
+        bar->ShowHiddenWindows();
+    }
+    return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CZelvanorDlg, CDiyDialogEx)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_MOUSEHOVER()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_RBUTTONDOWN()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOVE()
+ON_COMMAND(ID_ADD_WORKING_AREA, OnAddWorkingArea)
+ON_COMMAND(ID_TRAY_ADD_WORKING_AREA, OnAddWorkingArea)
+ON_COMMAND(ID_DELETE_WORKING_AREA, OnDeleteWorkingArea)
+ON_COMMAND(ID_RENAME_WORKING_AREA, OnRenameWorkingArea)
+ON_EN_KILLFOCUS(IDC_RENAME_EDIT, OnRenameKillFocus)
+ON_COMMAND(ID_TRAY_OPEN, OnTrayOpen)
+ON_COMMAND(ID_TRAY_ABOUT, OnTrayAbout)
+// Exit ends the modal run: the base's cancel, not ours (ours only hides the bar).
+ON_COMMAND(ID_TRAY_EXIT, CDialog::OnCancel)
+ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+ON_REGISTERED_MESSAGE(kTaskbarCreated, OnTaskbarCreated)
+ON_WM_QUERYENDSESSION()
+ON_WM_ENDSESSION()
+END_MESSAGE_MAP()
+
+CZelvanorDlg::CZelvanorDlg()
+    : CDiyDialogEx(IDD_ZELVANOR_DIALOG),
+      m_hIcon(LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
+                        MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
+      m_mouseTracking(FALSE), m_collapsed(FALSE) {}
+
+CZelvanorDlg::~CZelvanorDlg() {
+    if (g_crashGuardBar == this)
+        g_crashGuardBar = nullptr;
+    DeleteAllWorkingAreas();
+    // The members then go in reverse order: rename box, tray menu, tray icon (removed).
+}
+
+void CZelvanorDlg::DoDataExchange(CDataExchange* pDX) {
+    CDiyDialogEx::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_RENAME_EDIT, m_renameEdit);
+}
+
+BOOL CZelvanorDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_dwStyle = GetStyle();
+
+    if (HMENU sysMenu = GetSystemMenu(FALSE)) {
+        CString about;
+        about.LoadString(IDS_ABOUTBOX);
+        if (!about.IsEmpty()) {
+            AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    AddDefaultWorkingArea();
+    ResizeToList();
+    m_currentArea = m_areas.front().get();
+    m_currentArea->m_selected = TRUE;
+
+    SetWindowPos(&wndTopMost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+
+    m_trayMenu.LoadMenu(IDR_TRAY_MENU);
+    m_trayIcon.m_pMenu = &m_trayMenu;
+    m_trayIcon.m_nid.hWnd = m_hWnd;
+    m_trayIcon.m_nid.uCallbackMessage = WM_TRAY_NOTIFY;
+    m_trayIcon.SetIcon(m_hIcon, L"Zelvanor");
+
+    // From here on a crash must not leave windows hidden.
+    g_crashGuardBar = this;
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(ShowHiddenWindowsOnCrash);
+    if (previous != ShowHiddenWindowsOnCrash)
+        g_previousFilter = previous;
+
+    CenterWindow(nullptr);
+    DockRight();
+    return TRUE;
+}
+
+void CZelvanorDlg::OnOK() { HideBar(); }
+void CZelvanorDlg::OnCancel() { HideBar(); }
+void CZelvanorDlg::OnCaptionClose() { HideBar(); }
+
+void CZelvanorDlg::HideBar() {
+    // The tray icon is the only way back to a hidden bar, and so to a clean exit that brings
+    // the hidden windows back: without it the bar stays.
+    if (!m_trayIcon.EnsureShown(m_hIcon))
+        return;
+    ShowWindow(SW_HIDE);
+}
+
+void CZelvanorDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    switch (nID & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    case SC_CLOSE:
+        OnCaptionClose();
+        return;
+    default:
+        CDiyDialogEx::OnSysCommand(nID, lParam);
+    }
+}
+
+void CZelvanorDlg::OnTrayOpen() {
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow();
+}
+
+void CZelvanorDlg::OnTrayAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+LRESULT CZelvanorDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    return m_trayIcon.OnTrayNotification(wParam, lParam);
+}
+
+LRESULT CZelvanorDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    m_trayIcon.AddAgain(m_hIcon);
+    return 0;
+}
+
+BOOL CZelvanorDlg::OnQueryEndSession() {
+    // Applications are about to ask their users to save: their windows must be on screen.
+    ShowHiddenWindows();
+    return TRUE;
+}
+
+void CZelvanorDlg::OnEndSession(BOOL bEnding) {
+    if (bEnding)
+        ShowHiddenWindows();
+}
+
+void CZelvanorDlg::ShowHiddenWindows() {
+    for (const auto& area : m_areas)
+        if (area.get() != m_currentArea)
+            area->ShowWindows();
+}

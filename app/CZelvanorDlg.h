@@ -1,0 +1,87 @@
+#pragma once
+#include "Framework.h"
+#include "shell/CTrayIcon.h"
+#include "skin/CDiyDialogEx.h"
+#include <memory>
+#include <vector>
+
+class WorkingArea;
+
+// The bar: a topmost tool window listing the working areas, one row each, under a title strip.
+// It owns the working areas, the tray icon and the rename box; everything runs on its thread.
+class CZelvanorDlg : public CDiyDialogEx {
+public:
+    CZelvanorDlg();
+    ~CZelvanorDlg() override;
+
+    // The working-area list.
+    void AddWorkingArea(CString name);
+    void AddDefaultWorkingArea();
+    void RemoveWorkingArea(int number);
+    void DeleteAllWorkingAreas();
+    // Shows every window that a working area other than the current one holds hidden. Used when
+    // the session ends and when the process crashes, so that no window stays hidden for good.
+    void ShowHiddenWindows();
+
+    // Geometry.
+    void ResizeToList();
+    virtual void DockLeft();
+    virtual void DockRight();
+    virtual void DockTop();
+    virtual void DockBottom();
+
+    // Painting.
+    void DrawTitleBar(CDC* dc);
+    void DrawCloseButton(CDC* dc, int state);
+    void DrawCollapseButton(CDC* dc, int state);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnCaptionClose() override;
+
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnMouseHover(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnMouseLeave();
+    void OnRButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnMove(int x, int y);
+    void OnAddWorkingArea();
+    void OnDeleteWorkingArea();
+    void OnRenameWorkingArea();
+    void OnRenameKillFocus();
+    void OnTrayOpen();
+    void OnTrayAbout();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    BOOL OnQueryEndSession();
+    void OnEndSession(BOOL bEnding);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void HideBar();
+    void CommitRename();
+    void SwitchTo(WorkingArea* target);
+    void PressTitleStrip(CPoint point);
+    WorkingArea* AreaAtRow(int y) const;
+
+public:
+    HICON m_hIcon;
+    int m_areaCounter;
+    std::vector<std::unique_ptr<WorkingArea>> m_areas;
+    WorkingArea* m_hoverArea;   // borrowed from m_areas
+    WorkingArea* m_menuArea;    // borrowed from m_areas
+    WorkingArea* m_currentArea; // borrowed from m_areas
+    BOOL m_mouseTracking;
+    CTrayIcon m_trayIcon;
+    CMenu m_trayMenu;
+    CEdit m_renameEdit;
+    BOOL m_collapsed;
+};

@@ -1,0 +1,142 @@
+// The bar's working-area list: add, delete, rename in place, and the switch by a click on a row.
+#include "app/CZelvanorDlg.h"
+#include "areas/WorkingArea.h"
+#include "bar/BarLayout.h"
+#include "resource.h"
+#include <algorithm>
+
+using namespace BarLayout;
+
+void CZelvanorDlg::AddWorkingArea(CString name) {
+    auto area = std::make_unique<WorkingArea>(++m_areaCounter);
+    area->m_name = name;
+    m_areas.push_back(std::move(area));
+}
+
+void CZelvanorDlg::AddDefaultWorkingArea() {
+    CString format;
+    format.LoadString(IDS_WORKING_AREA_NAME);
+    CString name;
+    name.Format(format, m_areaCounter + 1);
+    AddWorkingArea(name);
+}
+
+void CZelvanorDlg::RemoveWorkingArea(int number) {
+    auto it = std::find_if(m_areas.begin(), m_areas.end(),
+                           [number](const auto& area) { return area->m_number == number; });
+    if (it == m_areas.end())
+        return;
+    it->reset(); // its destructor shows the windows it holds hidden
+    m_areas.erase(it);
+}
+
+void CZelvanorDlg::DeleteAllWorkingAreas() {
+    for (auto& area : m_areas)
+        area.reset();
+    m_areas.clear();
+}
+
+WorkingArea* CZelvanorDlg::AreaAtRow(int y) const {
+    if (y < kTitleHeight)
+        return nullptr;
+    const int index = RowIndex(y);
+    return index < static_cast<int>(m_areas.size()) ? m_areas[index].get() : nullptr;
+}
+
+void CZelvanorDlg::OnAddWorkingArea() {
+    CommitRename(); // the rename belongs to the row it started on, not to what comes next
+    AddDefaultWorkingArea();
+    ResizeToList();
+    m_menuArea = nullptr;
+}
+
+void CZelvanorDlg::OnDeleteWorkingArea() {
+    if (!m_menuArea)
+        return;
+    CommitRename();
+    if (m_areas.size() <= 1) {
+        ShowMessage(L"Can't delete the last zelvanor.", nullptr, MB_OK);
+        return;
+    }
+    WorkingArea* target = m_menuArea;
+    if (target == m_currentArea)
+        m_currentArea = nullptr;
+    if (target == m_hoverArea)
+        m_hoverArea = nullptr;
+    const BOOL wasCurrent = target->m_selected;
+    RemoveWorkingArea(target->m_number);
+    if (wasCurrent && !m_areas.empty()) {
+        WorkingArea* first = m_areas.front().get();
+        first->m_selected = TRUE;
+        first->ShowWindows();
+        m_currentArea = first;
+    }
+    ResizeToList();
+    m_menuArea = nullptr;
+    InvalidateRect(nullptr, TRUE);
+}
+
+void CZelvanorDlg::OnRenameWorkingArea() {
+    if (!m_menuArea)
+        return;
+    m_menuArea->m_editing = TRUE;
+    const RECT& row = m_menuArea->m_rect;
+    m_renameEdit.MoveWindow(row.left, row.top, row.right - row.left, row.bottom - row.top, TRUE);
+    m_renameEdit.SetWindowText(m_menuArea->GetName());
+    m_renameEdit.ShowWindow(SW_SHOW);
+}
+
+void CZelvanorDlg::OnRenameKillFocus() {
+    CommitRename();
+}
+
+void CZelvanorDlg::CommitRename() {
+    if (!m_menuArea || !m_renameEdit.IsWindowVisible())
+        return;
+    CString text;
+    m_renameEdit.GetWindowText(text);
+    m_menuArea->m_name = text;
+    m_renameEdit.ShowWindow(SW_HIDE);
+    m_menuArea->m_editing = FALSE;
+}
+
+void CZelvanorDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    if (m_menuArea && m_menuArea->m_editing) {
+        CommitRename(); // the click only ends the rename
+        return;
+    }
+    if (point.y < kTitleHeight) {
+        PressTitleStrip(point);
+        return;
+    }
+    WorkingArea* target = AreaAtRow(point.y);
+    if (target && target != m_currentArea)
+        SwitchTo(target);
+    CDiyDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CZelvanorDlg::SwitchTo(WorkingArea* target) {
+    CClientDC dc(this);
+    ScopedSelect font(dc, GetFont());
+    m_currentArea->RecordAndHide();
+    m_currentArea->SetSelected(&dc, FALSE);
+    m_currentArea = target;
+    m_currentArea->SetSelected(&dc, TRUE);
+    m_currentArea->ShowWindows();
+}
+
+void CZelvanorDlg::OnRButtonDown(UINT nFlags, CPoint point) {
+    if (point.y < kTitleHeight)
+        return;
+    CommitRename(); // before the click retargets the menu
+    CMenu menu;
+    menu.LoadMenu(IDR_BAR_MENU);
+    HMENU popup = menu.GetSubMenu(0);
+    if (WorkingArea* area = AreaAtRow(point.y))
+        m_menuArea = area;
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    if (popup)
+        ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, screen.x, screen.y, 0, m_hWnd, nullptr);
+    CDiyDialogEx::OnRButtonDown(nFlags, point);
+}

@@ -1,0 +1,124 @@
+// The bar's size and position: sized to its list, folded to a stub and back, docked to the
+// screen edges or to the taskbar whenever it moves.
+#include "app/CZelvanorDlg.h"
+#include "bar/BarLayout.h"
+
+using namespace BarLayout;
+
+namespace {
+
+// The taskbar, if there is one, and its window rectangle.
+bool FindTaskbar(CRect* rect) {
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", L"");
+    return taskbar && ::GetWindowRect(taskbar, rect);
+}
+
+} // namespace
+
+void CZelvanorDlg::ResizeToList() {
+    CRect client, window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    const int rows = static_cast<int>(m_areas.size());
+    // The frame's thickness is whatever the window adds around the client area.
+    const int bottom = window.bottom + ClientHeightFor(rows) - client.Height();
+    int left = window.left;
+    int right = window.right;
+    if (m_collapsed)
+        left = window.left + client.Width() - kClientWidth; // folded: the right edge stays
+    else
+        right = window.right - client.Width() + kClientWidth;
+    MoveWindow(left, window.top, right - left, bottom - window.top, TRUE);
+}
+
+void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {
+    if (point.y >= kTitleHeight) {
+        CDiyDialogEx::OnLButtonUp(nFlags, point);
+        return;
+    }
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width();
+    if (InCloseColumn(point.x, width)) {
+        OnCaptionClose();
+        return;
+    }
+    if (InCollapseColumn(point.x, width)) {
+        if (m_collapsed) {
+            ResizeToList();
+        } else {
+            CRect window;
+            GetWindowRect(&window); // fold keeping the top-right corner
+            MoveWindow(window.right - kCollapsedWidth, window.top, kCollapsedWidth,
+                       kCollapsedHeight, TRUE);
+        }
+        m_collapsed = !m_collapsed;
+        InvalidateRect(nullptr, TRUE);
+        return;
+    }
+    CDiyDialogEx::OnLButtonUp(nFlags, point);
+}
+
+void CZelvanorDlg::OnMove(int x, int y) {
+    CDiyDialogEx::OnMove(x, y);
+    CRect window;
+    GetWindowRect(&window);
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    if (window.left < kSnapDistance)
+        DockLeft();
+    // A bar taller than the screen could never satisfy both vertical tests: docking it to the
+    // bottom pushes its top past the top edge and the other way round, for ever. It docks to
+    // the top only, where most of its rows stay visible.
+    const bool tall = window.Height() > cy - kSnapDistance;
+    if (tall) {
+        if (window.top < kSnapDistance || window.bottom > cy - kSnapDistance)
+            DockTop();
+    } else if (window.top < kSnapDistance) {
+        DockTop();
+    }
+    if (window.right > cx - kSnapDistance)
+        DockRight();
+    if (!tall && window.bottom > cy - kSnapDistance)
+        DockBottom();
+}
+
+void CZelvanorDlg::DockLeft() {
+    CRect window, taskbar;
+    GetWindowRect(&window);
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    int x = 0;
+    if (FindTaskbar(&taskbar) && taskbar.left == 0 && taskbar.right < cx)
+        x = taskbar.right + 1;
+    MoveWindow(x, window.top, window.Width(), window.Height(), TRUE);
+}
+
+void CZelvanorDlg::DockRight() {
+    CRect window, taskbar;
+    GetWindowRect(&window);
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    int x = cx - window.Width();
+    if (FindTaskbar(&taskbar) && taskbar.left > 0 && taskbar.right == cx)
+        x = taskbar.left - window.Width();
+    MoveWindow(x, window.top, window.Width(), window.Height(), TRUE);
+}
+
+void CZelvanorDlg::DockTop() {
+    CRect window, taskbar;
+    GetWindowRect(&window);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    int y = 0;
+    if (FindTaskbar(&taskbar) && taskbar.top == 0 && taskbar.bottom < cy)
+        y = taskbar.bottom + 1;
+    MoveWindow(window.left, y, window.Width(), window.Height(), TRUE);
+}
+
+void CZelvanorDlg::DockBottom() {
+    CRect window, taskbar;
+    GetWindowRect(&window);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    int y = cy - window.Height();
+    if (FindTaskbar(&taskbar) && taskbar.top > 0 && taskbar.bottom == cy)
+        y = taskbar.top - window.Height();
+    MoveWindow(window.left, y, window.Width(), window.Height(), TRUE);
+}

@@ -1,0 +1,174 @@
+// The bar's painting and mouse feedback: title strip with icon, caption and two buttons, one
+// row per working area, hover colours, pressed buttons, and the drag by the title strip.
+// Feedback between paints draws through a client DC, so that it lands exactly where the
+// paint put the same pixels (a window DC would be shifted by the frame).
+#include "app/CZelvanorDlg.h"
+#include "areas/WorkingArea.h"
+#include "bar/BarLayout.h"
+#include "resource.h"
+#include <commctrl.h>
+
+using namespace BarLayout;
+
+namespace {
+const COLORREF kTitleColour = RGB(38, 179, 232);
+const COLORREF kCaptionColour = RGB(255, 255, 255);
+} // namespace
+
+void CZelvanorDlg::OnPaint() {
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        CRect client;
+        GetClientRect(&client);
+        const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+        return;
+    }
+    CPaintDC dc(this);
+    ScopedSelect font(dc, GetFont());
+    DrawTitleBar(&dc);
+    for (size_t i = 0; i < m_areas.size(); ++i) {
+        const int top = RowTop(static_cast<int>(i));
+        m_areas[i]->Draw(&dc, CRect(0, top, kClientWidth, top + kRowHeight));
+    }
+}
+
+HCURSOR CZelvanorDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+
+void CZelvanorDlg::DrawTitleBar(CDC* dc) {
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width();
+    CDC memory;
+    if (!memory.CreateCompatibleDC(dc))
+        return;
+    // Drawn off-screen and copied in one go, so the strip does not flicker.
+    CBitmap image;
+    image.CreateCompatibleBitmap(dc, width, kTitleHeight);
+    ScopedSelect imageSelection(memory, image);
+
+    CBrush fill(kTitleColour);
+    CRect strip(0, 0, client.right, kTitleHeight);
+    memory.FillRect(&strip, &fill);
+
+    int captionLeft = kCaptionLeftNoIcon;
+    if (HICON icon = GetSmallIcon()) {
+        DrawIconEx(memory, kIconLeft, kIconTop, icon, kIconSize, kIconSize, 0, nullptr,
+                   DI_NORMAL);
+        captionLeft = kCaptionLeftWithIcon;
+    }
+    memory.SetTextColor(kCaptionColour);
+    memory.SetBkMode(TRANSPARENT);
+    CFont captionFont;
+    captionFont.CreateFont(16, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, L"Microsoft Sans Serif");
+    {
+        ScopedSelect fontSelection(memory, captionFont);
+        CRect text(captionLeft, kCaptionTop, client.right, kTitleHeight);
+        // Without DT_SINGLELINE the centring does nothing: the caption's top stays at y = 3.
+        memory.DrawText(L"Area", -1, &text, DT_VCENTER);
+    }
+    DrawCollapseButton(&memory, 0);
+    DrawCloseButton(&memory, 0);
+    dc->BitBlt(0, 0, width, kTitleHeight, &memory, 0, 0, SRCCOPY);
+}
+
+void CZelvanorDlg::DrawCloseButton(CDC* dc, int state) {
+    CRect client;
+    GetClientRect(&client);
+    const UINT id = state == 1 ? IDB_CLOSE_HOVER : state == 2 ? IDB_CLOSE_PRESSED : IDB_CLOSE;
+    DrawBitmap(dc, id, client.Width() - kCloseOffset, 0);
+}
+
+void CZelvanorDlg::DrawCollapseButton(CDC* dc, int state) {
+    CRect client;
+    GetClientRect(&client);
+    UINT id;
+    if (m_collapsed)
+        id = state == 1 ? IDB_EXPAND_HOVER : state == 2 ? IDB_EXPAND_PRESSED : IDB_EXPAND;
+    else
+        id = state == 1 ? IDB_COLLAPSE_HOVER : state == 2 ? IDB_COLLAPSE_PRESSED : IDB_COLLAPSE;
+    DrawBitmap(dc, id, client.Width() - kCollapseOffset, 0);
+}
+
+void CZelvanorDlg::OnMouseHover(UINT nFlags, CPoint point) {
+    CDiyDialogEx::OnMouseHover(nFlags, point);
+}
+
+void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
+    if (!m_mouseTracking) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, m_hWnd, 1};
+        m_mouseTracking = _TrackMouseEvent(&track);
+    }
+    CDiyDialogEx::OnMouseMove(nFlags, point);
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width();
+    const int index = RowIndex(point.y);
+    CClientDC dc(this);
+    if (point.y <= kHoverZoneBottom) {
+        DrawCloseButton(&dc, InCloseColumn(point.x, width) ? 1 : 0);
+        DrawCollapseButton(&dc, InCollapseColumn(point.x, width) ? 1 : 0);
+        return;
+    }
+    if (index >= static_cast<int>(m_areas.size())) {
+        DrawCloseButton(&dc, 0);
+        return;
+    }
+    DrawCloseButton(&dc, 0);
+    DrawCollapseButton(&dc, 0);
+    ScopedSelect font(dc, GetFont());
+    WorkingArea* row = m_areas[index].get();
+    if (m_hoverArea == row)
+        return;
+    if (m_hoverArea) {
+        m_hoverArea->m_hover = FALSE;
+        if (!m_hoverArea->m_editing)
+            m_hoverArea->Redraw(&dc);
+    }
+    row->m_hover = TRUE;
+    if (!row->m_editing)
+        row->Redraw(&dc);
+    m_hoverArea = row;
+}
+
+void CZelvanorDlg::OnMouseLeave() {
+    {
+        CClientDC dc(this);
+        if (m_hoverArea && m_hoverArea != m_menuArea) {
+            ScopedSelect font(dc, GetFont());
+            m_hoverArea->m_hover = FALSE;
+            if (!m_hoverArea->m_editing)
+                m_hoverArea->Redraw(&dc);
+            m_hoverArea = nullptr;
+        }
+        DrawCloseButton(&dc, 0);
+        DrawCollapseButton(&dc, 0);
+    }
+    m_mouseTracking = FALSE;
+    CDiyDialogEx::OnMouseLeave();
+}
+
+void CZelvanorDlg::PressTitleStrip(CPoint point) {
+    CRect client;
+    GetClientRect(&client);
+    const int width = client.Width();
+    BOOL pressed = FALSE;
+    {
+        CClientDC dc(this);
+        if (InCloseColumn(point.x, width)) {
+            pressed = TRUE;
+            DrawCloseButton(&dc, 2);
+        }
+        if (InCollapseColumn(point.x, width)) {
+            pressed = TRUE;
+            DrawCollapseButton(&dc, 2);
+        }
+    }
+    // Anywhere else on the strip the bar moves as if its caption had been grabbed.
+    if (!pressed)
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+}

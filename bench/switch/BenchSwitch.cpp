@@ -1,0 +1,306 @@
+// How much a switch between working areas costs beyond the hides and shows themselves.
+// For N visible windows spread over P helper processes, two groups of N windows take turns on
+// screen; area A holds group A, area B group B. A switch leaves one area by the production code
+// (RecordAndHide snapshots all 2N windows and hides the N on screen) and enters the other
+// (ShowWindows shows its N). The floor replays the same ShowWindowAsync calls, in the same order,
+// directly. Every round ends when each helper has handled its requests, so both sides measure the
+// same work. Prints the medians, their ratio, and where a snapshot's time goes.
+//   bench_switch [cycles] [--managed-1000]   (default 5 cycles of two switches, 2 at N = 1000)
+#include "HelperProcess.h"
+#include "areas/WindowTool.h"
+#include "areas/WorkingArea.h"
+#include <windows.h>
+#include <psapi.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+using zhelper::HelperProcess;
+
+namespace {
+
+constexpr DWORD kLandTimeoutMs = 30 * 60 * 1000;
+
+double Now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / frequency;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool SyncAll(const std::vector<std::unique_ptr<HelperProcess>>& helpers) {
+    bool ok = true;
+    for (const auto& helper : helpers) {
+        ok = helper->Sync(kLandTimeoutMs) && ok;
+    }
+    return ok;
+}
+
+bool AllVisible(const std::vector<HWND>& windows, bool visible) {
+    for (HWND hwnd : windows) {
+        if ((IsWindowVisible(hwnd) != FALSE) != visible) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ShowAll(const std::vector<HWND>& windows, int command) {
+    for (HWND hwnd : windows) {
+        ShowWindowAsync(hwnd, command);
+    }
+}
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+}
+
+// Per-window cost of each query a snapshot makes, over every top-level window, in microseconds.
+std::string SnapshotBreakdown() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    const double n = static_cast<double>(windows.size());
+    WindowRecord r{};
+    double t = Now();
+    for (HWND hwnd : windows) {
+        GetWindowTextW(hwnd, r.title, 256);
+    }
+    const double text = (Now() - t) / n;
+    t = Now();
+    for (HWND hwnd : windows) {
+        GetClassNameW(hwnd, r.className, 100);
+    }
+    const double cls = (Now() - t) / n;
+    t = Now();
+    for (HWND hwnd : windows) {
+        r.threadId = GetWindowThreadProcessId(hwnd, &r.processId);
+    }
+    const double ids = (Now() - t) / n;
+    t = Now();
+    for (HWND hwnd : windows) {
+        r.visible = IsWindowVisible(hwnd);
+    }
+    const double visible = (Now() - t) / n;
+    t = Now();
+    for (HWND hwnd : windows) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (process) {
+            HMODULE modules[1024];
+            DWORD bytes = 0;
+            if (EnumProcessModules(process, modules, sizeof(modules), &bytes) && bytes >= 4) {
+                GetModuleFileNameExW(process, modules[0], r.modulePath, 260);
+            }
+            CloseHandle(process);
+        }
+    }
+    const double path = (Now() - t) / n - ids;
+    t = Now();
+    WindowTool tool;
+    EnumWindows(WindowTool::EnumWindowsProc, reinterpret_cast<LPARAM>(&tool));
+    const double whole = (Now() - t) / n;
+    char line[300];
+    std::snprintf(line, sizeof(line),
+                  "snapshot of %zu windows, per window in us: title %.0f, class %.0f, "
+                  "thread/process ids %.0f, visibility %.0f, module path %.0f if looked up for "
+                  "every window; the whole snapshot %.0f (path looked up once per process)",
+                  windows.size(), text * 1e6, cls * 1e6, ids * 1e6, visible * 1e6, path * 1e6,
+                  whole * 1e6);
+    return line;
+}
+
+struct Cell {
+    int windows = 0;
+    int processes = 0;
+    int rounds = 0;
+    double sw = 0;
+    double floor = 0;
+    double snapshot = 0;
+    bool ok = true;
+    std::string breakdown;
+};
+
+void RunCell(Cell& cell, bool breakdown) {
+    const int n = cell.windows, p = cell.processes;
+    std::vector<std::unique_ptr<HelperProcess>> helpers;
+    std::vector<HWND> groupA, groupB;
+    for (int i = 0; i < p; ++i) {
+        const int share = n / p + (i < n % p ? 1 : 0);
+        auto helper = std::make_unique<HelperProcess>();
+        const std::wstring args = L"--windows " + std::to_wstring(2 * share);
+        if (!helper->Start(args, zhelper::HelperPath(), kLandTimeoutMs)) {
+            std::fprintf(stderr, "helper %d did not start\n", i);
+            cell.ok = false;
+            return;
+        }
+        const std::vector<HWND> windows = helper->Windows();
+        groupA.insert(groupA.end(), windows.begin(), windows.begin() + share);
+        groupB.insert(groupB.end(), windows.begin() + share, windows.end());
+        helpers.push_back(std::move(helper));
+    }
+
+    // Area B owns group B: with group A out of sight, B records and hides group B.
+    WorkingArea areaA(1), areaB(2);
+    ShowAll(groupA, SW_HIDE);
+    SyncAll(helpers);
+    areaB.RecordAndHide();
+    ShowAll(groupA, SW_SHOW);
+    if (!SyncAll(helpers) || !AllVisible(groupA, true) || !AllVisible(groupB, false)) {
+        std::fprintf(stderr, "set-up did not land\n");
+        cell.ok = false;
+        return;
+    }
+
+    // A cycle of four rounds: switch A to B and back by the production code, then the floor
+    // replays the calls of those two switches, in the same order. The first cycle warms up.
+    struct Calls {
+        std::vector<HWND> hides, shows;
+    } calls[2];
+    std::vector<double> switches, floors;
+    for (int round = 0; round < 4 * (cell.rounds + 1); ++round) {
+        const bool direct = round % 4 >= 2;
+        const int way = round % 2; // 0: A leaves and B enters; 1: back
+        WorkingArea& leaving = way == 0 ? areaA : areaB;
+        WorkingArea& entering = way == 0 ? areaB : areaA;
+        const double start = Now();
+        if (direct) {
+            ShowAll(calls[way].hides, SW_HIDE);
+            ShowAll(calls[way].shows, SW_SHOW);
+        } else {
+            leaving.RecordAndHide();
+            entering.ShowWindows();
+        }
+        const bool synced = SyncAll(helpers);
+        const double elapsed = Now() - start;
+        const std::vector<HWND>& gone = way == 0 ? groupA : groupB;
+        const std::vector<HWND>& come = way == 0 ? groupB : groupA;
+        if (!synced || !AllVisible(gone, false) || !AllVisible(come, true)) {
+            std::fprintf(stderr, "round %d did not land\n", round);
+            cell.ok = false;
+            return;
+        }
+        if (!direct) {
+            // Nothing else is on screen, so these are exactly the calls the switch made.
+            calls[way] = Calls();
+            for (const WindowRecord& record : leaving.m_windows) {
+                if (record.visible) {
+                    calls[way].hides.push_back(record.hwnd);
+                }
+            }
+            for (const WindowRecord& record : entering.m_windows) {
+                if (record.visible) {
+                    calls[way].shows.push_back(record.hwnd);
+                }
+            }
+        }
+        if (round >= 4) {
+            (direct ? floors : switches).push_back(elapsed);
+        }
+    }
+
+    std::vector<double> snapshots;
+    for (int i = 0; i < cell.rounds; ++i) {
+        const double start = Now();
+        WindowTool tool;
+        EnumWindows(WindowTool::EnumWindowsProc, reinterpret_cast<LPARAM>(&tool));
+        snapshots.push_back(Now() - start);
+    }
+    cell.sw = Median(switches);
+    cell.floor = Median(floors);
+    cell.snapshot = Median(snapshots);
+    if (breakdown) {
+        cell.breakdown = SnapshotBreakdown();
+    }
+}
+
+// Wine's X11 driver reads per-program settings from here when a process starts. Without a window
+// manager in the way, the floor is Wine's own cost of hiding and showing a window.
+constexpr wchar_t kHelperX11Key[] = L"Software\\Wine\\AppDefaults\\ZWindowHelper.exe\\X11 Driver";
+
+void SetHelpersManaged(bool managed) {
+    if (managed) {
+        RegDeleteKeyW(HKEY_CURRENT_USER, kHelperX11Key);
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kHelperX11Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"),
+                       2 * sizeof(wchar_t));
+        RegCloseKey(key);
+    }
+}
+
+void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> sizes, int rounds) {
+    SetHelpersManaged(managed);
+    std::printf("\n%ls\n", kind);
+    std::printf("%7s %9s %7s %10s %10s %7s %10s\n", "windows", "processes", "samples", "switch",
+                "floor", "ratio", "snapshot");
+    std::fflush(stdout);
+    for (int n : sizes) {
+        for (int p : {1, 10}) {
+            Cell cell;
+            cell.windows = n;
+            cell.processes = p;
+            cell.rounds = n >= 1000 ? std::min(rounds, 2) : rounds;
+            RunCell(cell, p == 10 && (n == 1000 || (n == 100 && managed)));
+            std::printf("%7d %9d %7d %10.1f %10.1f %7.2f %10.1f%s\n", cell.windows, cell.processes,
+                        2 * cell.rounds, cell.sw * 1000, cell.floor * 1000,
+                        cell.floor > 0 ? cell.sw / cell.floor : 0.0, cell.snapshot * 1000,
+                        cell.ok ? "" : "  (did not land)");
+            if (!cell.breakdown.empty()) {
+                std::printf("  %s\n", cell.breakdown.c_str());
+            }
+            std::fflush(stdout);
+        }
+    }
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int rounds = 5;
+    bool managed1000 = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--managed-1000") {
+            managed1000 = true;
+        } else {
+            rounds = std::max(1, _wtoi(argv[i]));
+        }
+    }
+    std::printf("switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls in "
+                "the same order made directly; 2N windows, N on screen; medians in ms over the "
+                "samples; snapshot = one WindowTool pass over all windows\n");
+    if (managed1000) {
+        RunTable(L"overlapped windows, managed by the X window manager", true, {10, 100, 1000},
+                 rounds);
+    } else {
+        RunTable(L"overlapped windows, managed by the X window manager (at N = 1000 the window "
+                 L"manager needs most of an hour: --managed-1000)",
+                 true, {10, 100}, rounds);
+    }
+    RunTable(L"the same windows left unmanaged (Wine's Managed=N for the helpers): the floor is "
+             L"Wine's own hide and show",
+             false, {10, 100, 1000}, rounds);
+    SetHelpersManaged(true);
+    return 0;
+}

@@ -1,0 +1,168 @@
+// Snapshots of the real desktop: helper processes, Notepad and windows of the test itself.
+#include "AreaTestSupport.h"
+#include <gtest/gtest.h>
+#include <cwchar>
+#include <set>
+
+using namespace areatest;
+using zhelper::HelperProcess;
+
+namespace {
+
+std::set<HWND> TopLevelSet() {
+    const std::vector<HWND> windows = TopLevelWindows();
+    return std::set<HWND>(windows.begin(), windows.end());
+}
+
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring FullTitle(HWND hwnd) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    return text;
+}
+
+std::wstring FullClassName(HWND hwnd) {
+    wchar_t name[512] = {};
+    GetClassNameW(hwnd, name, 512);
+    return name;
+}
+
+} // namespace
+
+TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden"));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+    OwnWindow own(false);
+    ASSERT_NE(own.Get(), nullptr);
+
+    const std::set<HWND> before = TopLevelSet();
+    const std::vector<WindowRecord> records = TakeSnapshot();
+    const std::set<HWND> after = TopLevelSet();
+
+    // Every window that existed throughout is there, exactly once.
+    for (HWND hwnd : before) {
+        if (after.count(hwnd)) {
+            EXPECT_NE(FindRecord(records, hwnd), nullptr) << "window " << hwnd;
+        }
+    }
+
+    const DWORD helperThread = GetWindowThreadProcessId(helper.Control(), nullptr);
+    const std::wstring helperPid = std::to_wstring(helper.Pid());
+    for (int i = 0; i < 2; ++i) {
+        const WindowRecord* r = FindRecord(records, helper.Window(i));
+        ASSERT_NE(r, nullptr);
+        EXPECT_STREQ(r->title, (L"helper-" + helperPid + L"-" + std::to_wstring(i)).c_str());
+        EXPECT_STREQ(r->className, zhelper::kWindowClass);
+        EXPECT_EQ(r->processId, helper.Pid());
+        EXPECT_EQ(r->threadId, helperThread);
+        EXPECT_TRUE(r->visible);
+        EXPECT_EQ(Lower(r->modulePath), Lower(helper.Path()));
+    }
+    const WindowRecord* dialog = FindRecord(records, helper.Special(zhelper::kDialog));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_STREQ(dialog->className, L"#32770");
+    EXPECT_STREQ(dialog->title, L"helper-dialog");
+    EXPECT_TRUE(dialog->visible);
+    EXPECT_EQ(dialog->processId, helper.Pid());
+
+    const WindowRecord* hidden = FindRecord(records, helper.Special(zhelper::kHidden));
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_STREQ(hidden->title, L"helper-hidden");
+    EXPECT_FALSE(hidden->visible);
+    EXPECT_EQ(Lower(hidden->modulePath), Lower(helper.Path()));
+
+    const WindowRecord* note = FindRecord(records, notepad.Window());
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->processId, notepad.Pid());
+    EXPECT_TRUE(note->visible);
+    const std::wstring notePath = Lower(note->modulePath);
+    EXPECT_EQ(notePath.find(L":\\"), 1u) << "not a full path: " << notePath;
+    EXPECT_EQ(notePath.size() - notePath.rfind(L"\\notepad.exe"), 12u) << notePath;
+
+    const WindowRecord* mine = FindRecord(records, own.Get());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(std::wstring(mine->modulePath), OwnPath());
+    EXPECT_EQ(mine->threadId, GetCurrentThreadId());
+    EXPECT_EQ(mine->processId, GetCurrentProcessId());
+    EXPECT_STREQ(mine->title, L"areas-test-own");
+    EXPECT_FALSE(mine->visible);
+}
+
+TEST(AreasWindowSnapshot, CutsLongTitlesAndClassNamesToTheirFields) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--long-title --class99 --class100"));
+    HWND longTitle = helper.Special(zhelper::kLongTitle);
+    HWND class99 = helper.Special(zhelper::kClass99);
+    HWND class100 = helper.Special(zhelper::kClass100);
+    ASSERT_TRUE(longTitle && class99 && class100);
+    const std::wstring title = FullTitle(longTitle);
+    ASSERT_EQ(title.size(), 300u);
+    const std::wstring name99 = FullClassName(class99);
+    const std::wstring name100 = FullClassName(class100);
+    ASSERT_EQ(name99.size(), 99u);
+    ASSERT_EQ(name100.size(), 100u);
+
+    const std::vector<WindowRecord> records = TakeSnapshot();
+
+    const WindowRecord* r = FindRecord(records, longTitle);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(std::wstring(r->title), title.substr(0, 255));
+    EXPECT_EQ(r->title[255], L'\0');
+    // The neighbouring fields are untouched by the long text.
+    EXPECT_STREQ(r->className, zhelper::kWindowClass);
+    EXPECT_EQ(Lower(r->modulePath), Lower(helper.Path()));
+    EXPECT_EQ(r->processId, helper.Pid());
+    EXPECT_TRUE(r->visible);
+
+    const WindowRecord* r99 = FindRecord(records, class99);
+    ASSERT_NE(r99, nullptr);
+    EXPECT_EQ(std::wstring(r99->className), name99);
+    EXPECT_STREQ(r99->title, L"helper-class99");
+
+    const WindowRecord* r100 = FindRecord(records, class100);
+    ASSERT_NE(r100, nullptr);
+    EXPECT_EQ(std::wstring(r100->className), name100.substr(0, 99));
+    EXPECT_EQ(r100->className[99], L'\0');
+    EXPECT_STREQ(r100->title, L"helper-class100");
+    EXPECT_EQ(Lower(r100->modulePath), Lower(helper.Path()));
+}
+
+// The path of each process is looked up once per snapshot; windows of different programs, and of
+// the same program started from different files, must still each carry their own.
+TEST(AreasWindowSnapshot, EachWindowCarriesThePathOfItsOwnProcess) {
+    RenamedHelperCopy copy(L"OtherHelper.exe");
+    ASSERT_TRUE(copy.Ok());
+    HelperProcess first, second, third;
+    ASSERT_TRUE(first.Start(L"--windows 3 --hidden"));
+    ASSERT_TRUE(second.Start(L"--windows 3", copy.Path()));
+    ASSERT_TRUE(third.Start(L"--windows 2"));
+    // Interleave the windows in the z-order, so that the enumeration alternates between processes.
+    first.Send(zhelper::kMsgOpen, 2);
+    second.Send(zhelper::kMsgOpen, 2);
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+    third.Send(zhelper::kMsgOpen, 1);
+
+    const std::vector<WindowRecord> records = TakeSnapshot();
+
+    for (const HelperProcess* helper : {&first, &second, &third}) {
+        std::vector<HWND> windows = helper->Windows();
+        ASSERT_GE(windows.size(), 3u);
+        for (HWND hwnd : windows) {
+            const WindowRecord* r = FindRecord(records, hwnd);
+            ASSERT_NE(r, nullptr);
+            EXPECT_EQ(r->processId, helper->Pid());
+            EXPECT_EQ(Lower(r->modulePath), Lower(helper->Path())) << r->title;
+        }
+    }
+    const WindowRecord* note = FindRecord(records, notepad.Window());
+    ASSERT_NE(note, nullptr);
+    EXPECT_NE(Lower(note->modulePath).find(L"notepad.exe"), std::wstring::npos);
+}

@@ -1,0 +1,367 @@
+// Leaving and entering working areas with real windows of other processes on the screen.
+#include "AreaTestSupport.h"
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace areatest;
+using zhelper::HelperProcess;
+
+namespace {
+
+std::vector<HWND> Handles(const std::vector<WindowRecord>& records) {
+    std::vector<HWND> handles;
+    for (const WindowRecord& record : records) {
+        handles.push_back(record.hwnd);
+    }
+    return handles;
+}
+
+// Records of the helper's plain windows (its thread also owns a hidden input-method window).
+std::vector<HWND> PlainWindowsIn(const std::vector<WindowRecord>& records, DWORD processId) {
+    std::vector<HWND> handles;
+    for (const WindowRecord& record : records) {
+        if (record.processId == processId && wcscmp(record.className, zhelper::kWindowClass) == 0) {
+            handles.push_back(record.hwnd);
+        }
+    }
+    return handles;
+}
+
+// Owns a named event of the helper; tells whether the helper's hang has ended.
+class HangDone {
+public:
+    explicit HangDone(const HelperProcess& helper)
+        : m_event(CreateEventW(nullptr, TRUE, FALSE, helper.HangDoneEventName().c_str())) {}
+    HangDone(const HangDone&) = delete;
+    HangDone& operator=(const HangDone&) = delete;
+    ~HangDone() { CloseHandle(m_event); }
+    bool IsSet() const { return WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
+    bool Wait(DWORD timeoutMs) const { return WaitForSingleObject(m_event, timeoutMs) == 0; }
+
+private:
+    HANDLE m_event;
+};
+
+} // namespace
+
+TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDialogs) {
+    RenamedHelperCopy ours;                       // ...\Zelvanor.exe
+    RenamedHelperCopy lowerCase(L"zelvanor.exe"); // the name is matched case-sensitively
+    ASSERT_TRUE(ours.Ok() && lowerCase.Ok());
+    HelperProcess helper, bar, impostor;
+    ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden --class Progman --class "
+                             L"ToolbarWindow32 --class Shell_TrayWnd --class Shell_TrayWnd2"));
+    ASSERT_TRUE(bar.Start(L"--windows 1 --dialog", ours.Path()));
+    ASSERT_TRUE(impostor.Start(L"--dialog", lowerCase.Path()));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+
+    const std::vector<HWND> hiddenExpected = {helper.Window(0),
+                                              helper.Window(1),
+                                              helper.Special(zhelper::kDialog),
+                                              helper.Special(zhelper::kNamedClass, 3),
+                                              bar.Window(0),
+                                              impostor.Special(zhelper::kDialog),
+                                              notepad.Window()};
+    const std::vector<HWND> keptExpected = {
+        helper.Special(zhelper::kNamedClass, 0), helper.Special(zhelper::kNamedClass, 1),
+        helper.Special(zhelper::kNamedClass, 2), bar.Special(zhelper::kDialog)};
+    HWND neverShown = helper.Special(zhelper::kHidden);
+    for (HWND hwnd : hiddenExpected) {
+        ASSERT_TRUE(IsWindowVisible(hwnd));
+    }
+    for (HWND hwnd : keptExpected) {
+        ASSERT_TRUE(IsWindowVisible(hwnd));
+    }
+
+    WorkingArea area(1);
+    area.RecordAndHide();
+
+    EXPECT_TRUE(WaitAllVisible(hiddenExpected, false));
+    helper.Sync();
+    bar.Sync();
+    for (HWND hwnd : keptExpected) {
+        EXPECT_TRUE(IsWindowVisible(hwnd)) << hwnd;
+    }
+    EXPECT_FALSE(IsWindowVisible(neverShown));
+
+    // The snapshot holds the screen as it was before hiding, hidden windows included.
+    for (HWND hwnd : hiddenExpected) {
+        const WindowRecord* r = FindRecord(area.m_windows, hwnd);
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(r->visible);
+    }
+    for (HWND hwnd : keptExpected) {
+        const WindowRecord* r = FindRecord(area.m_windows, hwnd);
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(r->visible);
+    }
+    // The two copies differ only in the case of the name.
+    auto endsWith = [](const wchar_t* path, const std::wstring& tail) {
+        const std::wstring text(path);
+        return text.size() > tail.size() &&
+               text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(zhelper::kDialog));
+    const WindowRecord* impostorDialog =
+        FindRecord(area.m_windows, impostor.Special(zhelper::kDialog));
+    ASSERT_TRUE(barDialog && impostorDialog);
+    EXPECT_TRUE(endsWith(barDialog->modulePath, L"\\Zelvanor.exe")) << barDialog->modulePath;
+    EXPECT_TRUE(endsWith(impostorDialog->modulePath, L"\\zelvanor.exe"))
+        << impostorDialog->modulePath;
+
+    const WindowRecord* hiddenRecord = FindRecord(area.m_windows, neverShown);
+    ASSERT_NE(hiddenRecord, nullptr);
+    EXPECT_FALSE(hiddenRecord->visible);
+
+    // Coming back shows exactly what was recorded visible and leaves the snapshot as it was.
+    const std::vector<HWND> before = Handles(area.m_windows);
+    area.ShowWindows();
+    EXPECT_TRUE(WaitAllVisible(hiddenExpected, true));
+    for (HWND hwnd : keptExpected) {
+        EXPECT_TRUE(IsWindowVisible(hwnd));
+    }
+    helper.Sync();
+    EXPECT_FALSE(IsWindowVisible(neverShown));
+    EXPECT_EQ(Handles(area.m_windows), before);
+}
+
+TEST(AreasWorkingArea, SwitchingShowsWhatTheTargetRecordedAndHidesTheRest) {
+    HelperProcess first, second;
+    ASSERT_TRUE(second.Start(L"--windows 2 --hidden"));
+    WorkingArea areaA(1), areaB(2);
+
+    // Nothing has been recorded yet: entering a new area shows nothing.
+    areaB.ShowWindows();
+    EXPECT_TRUE(areaB.m_windows.empty());
+
+    // Area B takes the second helper's windows with it; the first helper then opens on A's screen.
+    areaB.RecordAndHide();
+    const std::vector<HWND> secondWindows = second.Windows();
+    ASSERT_TRUE(WaitAllVisible(secondWindows, false));
+    ASSERT_TRUE(first.Start(L"--windows 2"));
+    const std::vector<HWND> firstWindows = first.Windows();
+
+    areaA.RecordAndHide();
+    areaB.ShowWindows();
+    EXPECT_TRUE(WaitAllVisible(firstWindows, false));
+    EXPECT_TRUE(WaitAllVisible(secondWindows, true));
+    second.Sync();
+    EXPECT_FALSE(IsWindowVisible(second.Special(zhelper::kHidden)));
+    // A's snapshot never saw the second helper's windows visible.
+    for (HWND hwnd : secondWindows) {
+        const WindowRecord* r = FindRecord(areaA.m_windows, hwnd);
+        ASSERT_NE(r, nullptr);
+        EXPECT_FALSE(r->visible);
+    }
+
+    areaB.RecordAndHide();
+    areaA.ShowWindows();
+    EXPECT_TRUE(WaitAllVisible(secondWindows, false));
+    EXPECT_TRUE(WaitAllVisible(firstWindows, true));
+}
+
+TEST(AreasWorkingArea, DestroyingAnAreaShowsItsWindowsAgain) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 3 --hidden"));
+    const std::vector<HWND> windows = helper.Windows();
+    auto area = std::make_unique<WorkingArea>(1);
+    area->RecordAndHide();
+    ASSERT_TRUE(WaitAllVisible(windows, false));
+
+    area.reset();
+
+    EXPECT_TRUE(WaitAllVisible(windows, true));
+    helper.Sync();
+    EXPECT_FALSE(IsWindowVisible(helper.Special(zhelper::kHidden)));
+}
+
+TEST(AreasWorkingArea, MinimisedWindowComesBackMinimised) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 1"));
+    HWND hwnd = helper.Window(0);
+    ShowWindow(hwnd, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(hwnd) != FALSE; }));
+    WorkingArea area(1);
+    area.RecordAndHide();
+    ASSERT_TRUE(WaitVisible(hwnd, false));
+
+    area.ShowWindows();
+
+    EXPECT_TRUE(WaitVisible(hwnd, true));
+    EXPECT_TRUE(IsIconic(hwnd));
+}
+
+TEST(AreasWorkingArea, WindowsOfTheCallingThreadAreHiddenAndShownAtOnce) {
+    OwnWindow own(true);
+    ASSERT_TRUE(IsWindowVisible(own.Get()));
+    WorkingArea area(1);
+
+    area.RecordAndHide();
+    EXPECT_FALSE(IsWindowVisible(own.Get()));
+    area.ShowWindows();
+    EXPECT_TRUE(IsWindowVisible(own.Get()));
+}
+
+// A switch must not wait on an application whose UI thread does not answer. The order of events
+// proves it: the switch has returned while the helper's hang has not ended yet.
+TEST(AreasWorkingArea, SwitchDoesNotWaitOnAHungApplication) {
+    HelperProcess hung, other;
+    ASSERT_TRUE(other.Start(L"--windows 1"));
+    HWND otherWindow = other.Window(0);
+    WorkingArea areaA(1), areaB(2);
+    areaB.RecordAndHide();
+    ASSERT_TRUE(WaitVisible(otherWindow, false));
+
+    ASSERT_TRUE(hung.Start(L"--windows 2"));
+    const std::vector<HWND> hungWindows = hung.Windows();
+    HangDone hangDone(hung);
+    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 20)); // answers, then hangs for 20 s
+    ASSERT_FALSE(hangDone.IsSet());
+
+    areaA.RecordAndHide();
+    areaB.ShowWindows();
+    EXPECT_FALSE(hangDone.IsSet()) << "the switch waited for the hung application";
+
+    // The hung program's windows were recorded as they were.
+    for (HWND hwnd : hungWindows) {
+        const WindowRecord* r = FindRecord(areaA.m_windows, hwnd);
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(r->visible);
+        EXPECT_EQ(r->processId, hung.Pid());
+    }
+    // The responsive program is served at once, while the other still hangs.
+    EXPECT_TRUE(WaitVisible(otherWindow, true));
+    EXPECT_FALSE(hangDone.IsSet());
+
+    // Once the hang ends, the queued hides are carried out.
+    ASSERT_TRUE(hangDone.Wait(60000));
+    EXPECT_TRUE(WaitAllVisible(hungWindows, false));
+}
+
+TEST(AreasWorkingArea, DestroyingAnAreaDoesNotWaitOnAHungApplication) {
+    HelperProcess hung;
+    ASSERT_TRUE(hung.Start(L"--windows 2"));
+    const std::vector<HWND> windows = hung.Windows();
+    auto area = std::make_unique<WorkingArea>(1);
+    area->RecordAndHide();
+    ASSERT_TRUE(WaitAllVisible(windows, false));
+    HangDone hangDone(hung);
+    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 10));
+
+    area.reset();
+    EXPECT_FALSE(hangDone.IsSet()) << "destroying the area waited for the hung application";
+
+    ASSERT_TRUE(hangDone.Wait(60000));
+    EXPECT_TRUE(WaitAllVisible(windows, true));
+}
+
+// A recorded window closes and its handle goes to a hidden window of another program; replaying
+// the record must not show the stranger.
+TEST(AreasWorkingArea, ReplayDoesNotShowAnotherProgramsWindowThatReusedAHandle) {
+    HelperProcess owner, stranger;
+    ASSERT_TRUE(owner.Start(L"--windows 2"));
+    ASSERT_TRUE(stranger.Start(L""));
+    HWND recorded = owner.Window(0);
+    HWND survivor = owner.Window(1);
+    WorkingArea area(1);
+    area.RecordAndHide();
+    ASSERT_TRUE(WaitAllVisible({recorded, survivor}, false));
+    ASSERT_TRUE(owner.Send(zhelper::kMsgClose, 0));
+    ASSERT_FALSE(IsWindow(recorded));
+
+    ASSERT_EQ(reinterpret_cast<HWND>(
+                  stranger.Send(zhelper::kMsgReuseHandle, reinterpret_cast<WPARAM>(recorded))),
+              recorded)
+        << "the helper could not obtain the handle again";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(recorded, &pid);
+    ASSERT_EQ(pid, stranger.Pid());
+    ASSERT_FALSE(IsWindowVisible(recorded));
+
+    area.ShowWindows();
+
+    EXPECT_TRUE(WaitVisible(survivor, true));
+    stranger.Sync(); // anything sent to its windows before this has been handled
+    EXPECT_FALSE(IsWindowVisible(recorded));
+}
+
+TEST(AreasWorkingArea, ClosedWindowsDoNotDisturbTheReplay) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 4"));
+    const std::vector<HWND> windows = helper.Windows();
+    WorkingArea area(1);
+    area.RecordAndHide();
+    ASSERT_TRUE(WaitAllVisible(windows, false));
+    helper.Send(zhelper::kMsgClose, 1);
+    helper.Send(zhelper::kMsgClose, 3);
+    const std::vector<HWND> before = Handles(area.m_windows);
+
+    area.ShowWindows();
+
+    EXPECT_TRUE(WaitAllVisible({windows[0], windows[2]}, true));
+    EXPECT_FALSE(IsWindow(windows[1]));
+    EXPECT_FALSE(IsWindow(windows[3]));
+    EXPECT_EQ(Handles(area.m_windows), before);
+    EXPECT_EQ(PlainWindowsIn(area.m_windows, helper.Pid()).size(), 4u);
+}
+
+TEST(AreasWorkingArea, EachLeaveReplacesTheSnapshot) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 2"));
+    HWND w0 = helper.Window(0), w1 = helper.Window(1);
+    WorkingArea area(1);
+    area.RecordAndHide();
+    ASSERT_TRUE(WaitAllVisible({w0, w1}, false));
+    area.ShowWindows();
+    ASSERT_TRUE(WaitAllVisible({w0, w1}, true));
+
+    helper.Send(zhelper::kMsgClose, 0);
+    HWND w2 = helper.Window(static_cast<int>(helper.Send(zhelper::kMsgOpen, 1)));
+    ASSERT_NE(w2, nullptr);
+    area.RecordAndHide();
+
+    EXPECT_TRUE(WaitAllVisible({w1, w2}, false));
+    const std::vector<HWND> mine = PlainWindowsIn(area.m_windows, helper.Pid());
+    EXPECT_EQ(mine.size(), 2u);
+    EXPECT_EQ(FindRecord(area.m_windows, w0), nullptr);
+    EXPECT_NE(FindRecord(area.m_windows, w1), nullptr);
+    EXPECT_NE(FindRecord(area.m_windows, w2), nullptr);
+}
+
+// Windows come and go between switches; at the end every surviving window is back on screen and
+// each area showed only its own while it was current.
+TEST(AreasWorkingArea, NoWindowIsLostWhileWindowsComeAndGoBetweenSwitches) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 6"));
+    auto areaA = std::make_unique<WorkingArea>(1);
+    auto areaB = std::make_unique<WorkingArea>(2);
+    WorkingArea* current = areaA.get();
+    WorkingArea* other = areaB.get();
+    for (unsigned round = 0; round < 6; ++round) {
+        helper.Send(zhelper::kMsgChurn, 1000 + round, 8);
+        const std::vector<HWND> onScreen = helper.Windows();
+        // Windows of this process on screen now belong to the area being left.
+        std::vector<HWND> visibleNow;
+        for (HWND hwnd : onScreen) {
+            if (IsWindowVisible(hwnd)) {
+                visibleNow.push_back(hwnd);
+            }
+        }
+        current->RecordAndHide();
+        other->ShowWindows();
+        ASSERT_TRUE(WaitAllVisible(visibleNow, false)) << "round " << round;
+        // The area entered shows its own windows that still exist.
+        std::vector<HWND> comingBack;
+        for (const WindowRecord& record : other->m_windows) {
+            if (record.processId == helper.Pid() && record.visible && IsWindow(record.hwnd)) {
+                comingBack.push_back(record.hwnd);
+            }
+        }
+        ASSERT_TRUE(WaitAllVisible(comingBack, true)) << "round " << round;
+        std::swap(current, other);
+    }
+    areaA.reset();
+    areaB.reset();
+    EXPECT_TRUE(WaitAllVisible(helper.Windows(), true));
+}

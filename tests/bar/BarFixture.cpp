@@ -1,0 +1,116 @@
+#include "BarFixture.h"
+#include <algorithm>
+
+namespace bartest {
+
+namespace {
+
+// Pixels off the background that lean to red: the hover text and its blended edges. The row
+// backgrounds are pale blue, and grey text blended into them never leans to red.
+int Reddish(const Image& shown, const Image& background) {
+    int count = 0;
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            const DWORD p = shown.At(x, y);
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            count +=
+                ChannelDistance(p, background.At(x, y)) > kTolerance && r - std::max(g, b) > 30;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+void BarTest::SetUp() {
+    ParkCursor();
+    ASSERT_TRUE(m_bar.Start(ProgramCopy(L"")));
+    ASSERT_EQ(m_bar.Client().cx, kClientWidth);
+}
+
+void BarTest::TearDown() {
+    if (HasFailure() && m_bar.Running()) {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        const RECT r = m_bar.Window();
+        SaveBitmapFile(CaptureScreen(RECT{r.left - 40, r.top - 40, r.right + 40, r.bottom + 40}),
+                       ExeDir() + L"\\failed-" + std::wstring(name.begin(), name.end()) + L".bmp");
+    }
+    m_bar.Stop();
+    ParkCursor();
+    LeftButton(false); // in case a test ended with the button held
+    for (const std::wstring& copy : m_copies) {
+        DeleteFileW(copy.c_str());
+    }
+}
+
+std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
+    // Its name still ends in the program's own, which the program looks for to tell its own
+    // dialogs from other programs' windows.
+    const std::wstring name = L"UnmanagedZelvanor.exe";
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name + L"\\X11 Driver";
+    HKEY settings = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &settings, nullptr) == ERROR_SUCCESS) {
+        const wchar_t no[] = L"N";
+        RegSetValueExW(settings, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(no),
+                       sizeof(no));
+        RegCloseKey(settings);
+    }
+    const std::wstring relative = folder.empty() ? name : folder + L"\\" + name;
+    const std::wstring path = ExeDir() + L"\\" + relative;
+    if (CopyFileW((ExeDir() + L"\\Zelvanor.exe").c_str(), path.c_str(), FALSE)) {
+        m_copies.push_back(path);
+    }
+    return relative;
+}
+
+const Image& BarTest::RowBackground(RowKind kind) {
+    static const Image current = StretchedProgramBitmap(kBmpRowSelected, kClientWidth, kRowHeight);
+    static const Image other = StretchedProgramBitmap(kBmpRow, kClientWidth, kRowHeight);
+    return kind == kCurrent ? current : other;
+}
+
+::testing::AssertionResult BarTest::WaitRow(int row, RowKind kind, bool hover,
+                                            PixelSet* text) const {
+    const Image& background = RowBackground(kind);
+    if (background.Empty() || RowBackground(kCurrent) == RowBackground(kOther)) {
+        return ::testing::AssertionFailure() << "the row bitmaps cannot be told apart";
+    }
+    // The bar's last client row belongs to the frame's bottom strip whenever the frame is painted
+    // after the rows, so no row's last line is compared.
+    const Image expected = background.Crop(0, 0, kClientWidth, kRowHeight - 1);
+    // Glyph edges are blended with the background: the exact colour is looked for in a few
+    // pixels, the hue in all of them.
+    const DWORD wanted = hover ? kHoverText : kRowText;
+    const DWORD unwanted = hover ? kRowText : kHoverText;
+    Image shown;
+    PixelSet diff;
+    int reddish = 0;
+    const bool ok = m_bar.WaitPixels(
+        RECT{0, RowTop(row), kClientWidth, RowTop(row) + kRowHeight - 1},
+        [&](const Image& s) {
+            diff = Compare(s, expected, kTolerance);
+            reddish = Reddish(s, expected);
+            return diff.count > 0 && diff.box.left >= 20 && diff.box.right <= 100 &&
+                   diff.box.top >= 5 && diff.box.bottom <= 25 &&
+                   s.Count(wanted) - expected.Count(wanted) >= 3 &&
+                   s.Count(unwanted) == expected.Count(unwanted) &&
+                   (hover ? reddish >= 10 : reddish == 0);
+        },
+        &shown);
+    if (text) {
+        *text = diff;
+    }
+    if (ok) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "row " << row << (kind == kCurrent ? " (current)" : "") << (hover ? " (hover)" : "")
+           << ": " << diff.count << " pixels off the background in (" << diff.box.left << ","
+           << diff.box.top << ")-(" << diff.box.right << "," << diff.box.bottom << "), "
+           << shown.Count(wanted) << " of the text colour, " << shown.Count(unwanted)
+           << " of the other one, " << reddish << " reddish";
+}
+
+} // namespace bartest

@@ -1,0 +1,216 @@
+// Where the bar is and how big: folding and unfolding, growing and shrinking with the list, and
+// docking against the screen's edges and a taskbar whenever the bar is moved.
+#include "BarFixture.h"
+#include <cstdio>
+#include <memory>
+#include <string>
+
+using namespace bartest;
+
+namespace {
+
+class BarGeometry : public BarTest {
+protected:
+    void SetUp() override {
+        m_cx = GetSystemMetrics(SM_CXSCREEN);
+        m_cy = GetSystemMetrics(SM_CYSCREEN);
+        // The screen's edges only, unless a test puts a taskbar along one.
+        m_noTaskbar = std::make_unique<FakeTaskbar>(
+            RECT{m_cx / 2, m_cy / 2, m_cx / 2 + 10, m_cy / 2 + 10}, false);
+        ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), m_noTaskbar->Handle());
+        BarTest::SetUp();
+    }
+
+    // Moves the bar and waits for it to settle at (left, top) with its size unchanged.
+    ::testing::AssertionResult MovesTo(int left, int top, int wantLeft, int wantTop) const {
+        const RECT before = m_bar.Window();
+        const RECT want{wantLeft, wantTop, wantLeft + (before.right - before.left),
+                        wantTop + (before.bottom - before.top)};
+        if (!m_bar.MoveTo(left, top)) {
+            return ::testing::AssertionFailure() << "the bar did not take the move";
+        }
+        if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; })) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "moved to (" << left << ", " << top << "): expected " << Text(want) << ", seen "
+               << Text(m_bar.Window());
+    }
+
+    static std::string Text(const RECT& r) {
+        char text[80];
+        std::snprintf(text, sizeof(text), "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right,
+                      r.bottom);
+        return text;
+    }
+
+    bool WaitAt(const RECT& want) const {
+        return m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; });
+    }
+
+    // The collapse button's column shows the given bitmap.
+    bool WaitCollapseButton(UINT id) const {
+        const Image bitmap = ProgramBitmap(id);
+        const int left = Width() - kCollapseOffset;
+        return m_bar.WaitPixels(RECT{left, 0, left + kCollapseWidth, kButtonHeight},
+                                [&](const Image& s) { return s == bitmap; });
+    }
+
+    int m_cx = 0;
+    int m_cy = 0;
+    std::unique_ptr<FakeTaskbar> m_noTaskbar;
+};
+
+TEST_F(BarGeometry, FoldingKeepsTheTopRightCornerAndUnfoldingTheRightEdge) {
+    ASSERT_TRUE(m_bar.AddAreasUpTo(3));
+    ASSERT_TRUE(MovesTo(600, 300, 600, 300));
+    const RECT full = m_bar.Window();
+    const int w = Width();
+
+    // Releases between the buttons or below the strip change nothing.
+    for (POINT at :
+         {POINT{w - kCloseOffset, 8}, POINT{w - kCollapseOffset, 8}, POINT{w - 30, 30}}) {
+        ASSERT_TRUE(m_bar.Release(at.x, at.y));
+        EXPECT_EQ(Text(m_bar.Window()), Text(full)) << "release at x = " << at.x;
+        EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
+    }
+
+    ASSERT_TRUE(m_bar.Press(w - 30, 8));
+    ASSERT_TRUE(m_bar.Release(w - 30, 8));
+    EXPECT_TRUE(
+        WaitAt(RECT{full.right - kFoldedWidth, full.top, full.right, full.top + kFoldedHeight}))
+        << Text(m_bar.Window());
+
+    // The folded bar's collapse column starts left of its client area.
+    ASSERT_TRUE(m_bar.Release(10, 8));
+    EXPECT_TRUE(WaitAt(full)) << Text(m_bar.Window());
+    EXPECT_EQ(m_bar.Client().cx, kClientWidth);
+    EXPECT_EQ(m_bar.Client().cy, kTitleHeight + 3 * kRowHeight);
+    EXPECT_TRUE(WaitCollapseButton(kBmpCollapse));
+}
+
+TEST_F(BarGeometry, AddingWhileFoldedGrowsToFullSizeAndStaysFolded) {
+    ASSERT_TRUE(MovesTo(600, 300, 600, 300));
+    const RECT one = m_bar.Window();
+    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
+    ASSERT_TRUE(
+        WaitAt(RECT{one.right - kFoldedWidth, one.top, one.right, one.top + kFoldedHeight}));
+
+    ASSERT_TRUE(m_bar.Command(kCmdAdd));
+    const RECT two{one.left, one.top, one.right, one.bottom + kRowHeight};
+    EXPECT_TRUE(WaitAt(two)) << Text(m_bar.Window());
+    EXPECT_TRUE(WaitCollapseButton(kBmpExpand)) << "the button still offers to unfold";
+
+    // The next release on it keeps the size and only clears the folded state.
+    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
+    EXPECT_TRUE(WaitCollapseButton(kBmpCollapse));
+    EXPECT_EQ(Text(m_bar.Window()), Text(two));
+}
+
+TEST_F(BarGeometry, AddAndDeleteChangeTheHeightByOneRowKeepingTopAndLeft) {
+    ASSERT_TRUE(MovesTo(600, 300, 600, 300));
+    const RECT one = m_bar.Window();
+    const auto withRows = [&](int rows) {
+        return RECT{one.left, one.top, one.right, one.bottom + (rows - 1) * kRowHeight};
+    };
+    ASSERT_TRUE(m_bar.Command(kCmdAdd));
+    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.Command(kCmdAdd));
+    EXPECT_TRUE(WaitAt(withRows(3))) << Text(m_bar.Window());
+
+    ASSERT_TRUE(m_bar.TargetRow(1));
+    ASSERT_TRUE(m_bar.Command(kCmdDelete));
+    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.TargetRow(0)); // the current one
+    ASSERT_TRUE(m_bar.Command(kCmdDelete));
+    EXPECT_TRUE(WaitAt(withRows(1))) << Text(m_bar.Window());
+}
+
+TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
+    ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    const RECT r = m_bar.Window();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const struct {
+        int left, top, wantLeft, wantTop;
+    } cases[] = {
+        {4, 300, 0, 300},                                 // left edge at 4
+        {-30, 300, 0, 300},                               // beyond the left edge
+        {5, 300, 5, 300},                                 // left edge at 5: stays
+        {600, 4, 600, 0},                                 // top edge at 4
+        {600, -20, 600, 0},                               // beyond the top edge
+        {600, 5, 600, 5},                                 // top edge at 5: stays
+        {m_cx - 4 - w, 300, m_cx - w, 300},               // right edge at cx - 4
+        {m_cx + 30 - w, 300, m_cx - w, 300},              // beyond the right edge
+        {m_cx - 5 - w, 300, m_cx - 5 - w, 300},           // right edge at cx - 5: stays
+        {600, m_cy - 4 - h, 600, m_cy - h},               // bottom edge at cy - 4
+        {600, m_cy + 20 - h, 600, m_cy - h},              // beyond the bottom edge
+        {600, m_cy - 5 - h, 600, m_cy - 5 - h},           // bottom edge at cy - 5: stays
+        {m_cx - w - 2, m_cy - h - 2, m_cx - w, m_cy - h}, // bottom-right corner
+        {3, 2, 0, 0},                                     // top-left corner
+        {-10, m_cy - h + 10, 0, m_cy - h},                // bottom-left corner
+        {m_cx - w + 10, -10, m_cx - w, 0},                // top-right corner
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(MovesTo(c.left, c.top, c.wantLeft, c.wantTop));
+    }
+}
+
+TEST_F(BarGeometry, DocksBesideATaskbarOnEachEdge) {
+    ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    const RECT r = m_bar.Window();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const struct {
+        const char* edge;
+        RECT taskbar;
+        int left, top, wantLeft, wantTop;
+    } cases[] = {
+        // Left and top: one pixel of space beside the taskbar.
+        {"left", {0, 0, 40, m_cy}, 4, 300, 41, 300},
+        {"top", {0, 0, m_cx, 30}, 600, 4, 600, 31},
+        // Right and bottom: touching it.
+        {"right", {m_cx - 40, 0, m_cx, m_cy}, m_cx - w - 2, 300, m_cx - 40 - w, 300},
+        {"bottom", {0, m_cy - 30, m_cx, m_cy}, 600, m_cy - h - 2, 600, m_cy - 30 - h},
+        // Off the screen's edge by a pixel: no taskbar for that edge.
+        {"bottom, short of the edge",
+         {0, m_cy - 30, m_cx, m_cy - 1},
+         600,
+         m_cy - h - 2,
+         600,
+         m_cy - h},
+    };
+    for (const auto& c : cases) {
+        FakeTaskbar taskbar(c.taskbar);
+        ASSERT_TRUE(taskbar.Handle() != nullptr);
+        ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), taskbar.Handle()) << c.edge;
+        EXPECT_TRUE(MovesTo(c.left, c.top, c.wantLeft, c.wantTop)) << "taskbar " << c.edge;
+        // Away again, so that the next case starts from the middle of the screen.
+        ASSERT_TRUE(MovesTo(600, 300, 600, 300));
+    }
+}
+
+TEST_F(BarGeometry, BarTallerThanTheScreenDocksToTheTopAndStaysResponsive) {
+    // 35 rows: 24 + 30 * 35 = 1074 client pixels, more than the screen's height. Growing keeps
+    // the top edge; a resize is no move, so the bar docks at its next move.
+    ASSERT_TRUE(m_bar.AddAreasUpTo(35));
+    ASSERT_TRUE(m_bar.Answers(5000));
+    const RECT r = m_bar.Window();
+    const int w = r.right - r.left;
+    ASSERT_GT(r.bottom - r.top, m_cy);
+
+    EXPECT_TRUE(MovesTo(300, 200, 300, 0));
+    EXPECT_TRUE(m_bar.Answers(5000));
+    EXPECT_TRUE(MovesTo(300, -40, 300, 0));
+    EXPECT_TRUE(MovesTo(-20, 300, 0, 0)) << "the left edge still docks";
+    EXPECT_TRUE(MovesTo(m_cx - w + 3, 100, m_cx - w, 0)) << "and so does the right one";
+    EXPECT_TRUE(m_bar.Answers(5000));
+
+    // Beside a taskbar at the top it stops one pixel below it.
+    FakeTaskbar taskbar(RECT{0, 0, m_cx, 30});
+    ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), taskbar.Handle());
+    EXPECT_TRUE(MovesTo(300, 200, 300, 31));
+    EXPECT_TRUE(m_bar.Answers(5000));
+}
+
+} // namespace

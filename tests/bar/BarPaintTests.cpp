@@ -1,0 +1,215 @@
+// What the bar shows: the title strip with its icon, caption and buttons in each state, the rows
+// with their backgrounds and text colours, and a renamed row. Read back from the screen.
+#include "BarFixture.h"
+
+using namespace bartest;
+
+namespace {
+
+class BarPaint : public BarTest {
+protected:
+    RECT Strip() const { return RECT{0, 0, Width(), kTitleHeight}; }
+    // The title strip once the close and collapse buttons show the given bitmaps.
+    bool WaitButtons(UINT closeId, UINT collapseId, Image* strip) const {
+        const Image close = ProgramBitmap(closeId);
+        const Image collapse = ProgramBitmap(collapseId);
+        const int w = Width();
+        return !close.Empty() && !collapse.Empty() &&
+               m_bar.WaitPixels(
+                   Strip(),
+                   [&](const Image& s) {
+                       return s.Crop(w - kCloseOffset, 0, w, kButtonHeight) == close &&
+                              s.Crop(w - kCollapseOffset, 0, w - kCloseOffset, kButtonHeight) ==
+                                  collapse;
+                   },
+                   strip);
+    }
+    // The caption's white pixels, between the icon's place and the buttons.
+    PixelSet Caption(const Image& strip, int fromX) const {
+        return strip.Crop(fromX, 0, Width() - kCollapseOffset, kTitleHeight).Find(kCaptionColour);
+    }
+};
+
+TEST_F(BarPaint, TitleStripShowsFillIconCaptionAndButtonsAtRest) {
+    Image strip;
+    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip));
+    const int w = Width();
+
+    // The fill: left of the icon, and the band under the buttons and the caption.
+    int notFill = 0;
+    for (int y = 0; y < kTitleHeight; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            notFill += strip.At(x, y) != kTitleColour;
+        }
+    }
+    for (int y = 20; y < kTitleHeight; ++y) {
+        for (int x = 0; x < w; ++x) {
+            notFill += strip.At(x, y) != kTitleColour;
+        }
+    }
+    EXPECT_EQ(notFill, 0);
+
+    // The small icon at (8, 2), 16 x 16.
+    const Image icon = strip.Crop(8, 2, 24, 18);
+    EXPECT_LT(icon.Count(kTitleColour), 16 * 16 * 3 / 4);
+
+    // "Area" in white, starting at x = 32 and no higher than y = 3.
+    const PixelSet caption = Caption(strip, 24);
+    ASSERT_GT(caption.count, 20);
+    EXPECT_GE(caption.box.left + 24, 32);
+    EXPECT_LE(caption.box.left + 24, 34);
+    EXPECT_GE(caption.box.top, 3);
+    EXPECT_LE(caption.box.bottom, kTitleHeight);
+}
+
+TEST_F(BarPaint, CaptionStartsAtEightWithoutSmallIcon) {
+    // "Area" fits in 40 pixels; from x = 32 it ends before the collapse button.
+    constexpr int kCaptionWidth = 40;
+    Image withIcon;
+    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &withIcon));
+    ASSERT_GE(Caption(withIcon, 24).box.left + 24, 32);
+    m_bar.Stop();
+
+    // The program again, with a resource library beside it that lacks the icon: the bar has no
+    // small icon. (Wine does not pass WM_SETICON from another process, which would be simpler.)
+    ASSERT_TRUE(m_bar.Start(ProgramCopy(L"bar-noicon")));
+    const Image caption = withIcon.Crop(32, 0, 32 + kCaptionWidth, kTitleHeight);
+    Image strip;
+    EXPECT_TRUE(m_bar.WaitPixels(
+        Strip(),
+        [&](const Image& s) {
+            return s.Crop(8, 0, 8 + kCaptionWidth, kTitleHeight) == caption &&
+                   Caption(s, 8 + kCaptionWidth).count == 0;
+        },
+        &strip))
+        << "the same caption, 24 pixels further left";
+    const PixelSet white = Caption(strip, 0);
+    EXPECT_GE(white.box.left, 8);
+    EXPECT_LE(white.box.left, 10);
+    EXPECT_GE(white.box.top, 3);
+    // Nothing but the fill left of the caption.
+    EXPECT_EQ(strip.Crop(0, 0, 8, kTitleHeight).Count(kTitleColour), 8 * kTitleHeight);
+}
+
+TEST_F(BarPaint, TitleButtonsShowHoverAndPressedBitmaps) {
+    const int w = Width();
+    Image strip;
+    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip));
+
+    MoveCursor(m_bar.ToScreen(w - 10, 8));
+    EXPECT_TRUE(WaitButtons(kBmpCloseHover, kBmpCollapse, &strip)) << "pointer on close";
+    MoveCursor(m_bar.ToScreen(w - 30, 8));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapseHover, &strip)) << "pointer on collapse";
+    // Between the two buttons, and on the strip's last hover row: neither button.
+    MoveCursor(m_bar.ToScreen(w - 19, 8));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip)) << "pointer at W - 19";
+    MoveCursor(m_bar.ToScreen(w - 10, 17));
+    EXPECT_TRUE(WaitButtons(kBmpCloseHover, kBmpCollapse, &strip)) << "pointer at y = 17";
+
+    // A press shows the pressed bitmap; the button acts only on release, so none follows here.
+    ASSERT_TRUE(m_bar.Press(w - 10, 8));
+    EXPECT_TRUE(WaitButtons(kBmpClosePressed, kBmpCollapse, &strip)) << "press on close";
+    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip)) << "pointer moved to a row";
+    ASSERT_TRUE(m_bar.Press(w - 30, 8));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapsePressed, &strip)) << "press on collapse";
+    EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
+}
+
+TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
+    ASSERT_TRUE(m_bar.Press(Width() - 30, 8));
+    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
+    ASSERT_TRUE(m_bar.WaitWindow([](const RECT& r) {
+        return r.right - r.left == kFoldedWidth && r.bottom - r.top == kFoldedHeight;
+    }));
+    const SIZE client = m_bar.Client();
+    const int w = client.cx;
+    ASSERT_LT(w, kCollapseOffset); // the collapse button starts left of the client area
+
+    // What shows of each button: the collapse button's left end lies outside the window.
+    const auto waitFolded = [&](UINT expandId, UINT closeId) {
+        const Image expand = ProgramBitmap(expandId);
+        const Image close = ProgramBitmap(closeId);
+        const int hidden = kCollapseOffset - w;
+        const Image expandShown = expand.Crop(hidden, 0, kCollapseWidth, client.cy);
+        const Image closeShown = close.Crop(0, 0, kCloseWidth, client.cy);
+        return m_bar.WaitPixels(RECT{0, 0, w, client.cy}, [&](const Image& s) {
+            return s.Crop(0, 0, w - kCloseOffset, client.cy) == expandShown &&
+                   s.Crop(w - kCloseOffset, 0, w, client.cy) == closeShown;
+        });
+    };
+    EXPECT_TRUE(waitFolded(kBmpExpand, kBmpClose)) << "folded, at rest";
+    MoveCursor(m_bar.ToScreen(10, 8));
+    EXPECT_TRUE(waitFolded(kBmpExpandHover, kBmpClose)) << "folded, pointer on expand";
+    ASSERT_TRUE(m_bar.Press(10, 8));
+    EXPECT_TRUE(waitFolded(kBmpExpandPressed, kBmpClose)) << "folded, expand pressed";
+
+    ParkCursor();
+    ASSERT_TRUE(m_bar.Release(10, 8));
+    ASSERT_TRUE(m_bar.WaitWindow([&](const RECT&) { return m_bar.Client().cx == kClientWidth; }));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, nullptr)) << "unfolded again";
+}
+
+class BarRows : public BarPaint {
+protected:
+    void SetUp() override {
+        BarPaint::SetUp();
+        ASSERT_TRUE(m_bar.AddAreasUpTo(3));
+    }
+};
+
+TEST_F(BarRows, RowsShowTheirBitmapAndTextColour) {
+    PixelSet text;
+    EXPECT_TRUE(WaitRow(0, kCurrent, false, &text));
+    EXPECT_NEAR((text.box.left + text.box.right) / 2, kClientWidth / 2, 3);
+    EXPECT_TRUE(WaitRow(1, kOther, false));
+    EXPECT_TRUE(WaitRow(2, kOther, false));
+
+    // The pointer over a row turns its text red; the current row keeps its own background.
+    MoveCursor(m_bar.ToScreen(60, RowMiddle(1)));
+    EXPECT_TRUE(WaitRow(1, kOther, true));
+    EXPECT_TRUE(WaitRow(0, kCurrent, false));
+    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
+    EXPECT_TRUE(WaitRow(0, kCurrent, true));
+    EXPECT_TRUE(WaitRow(1, kOther, false));
+    // Up into the buttons: the row stays the hover row.
+    MoveCursor(m_bar.ToScreen(60, 10));
+    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, nullptr));
+    EXPECT_TRUE(WaitRow(0, kCurrent, true));
+    // Off the bar: no hover row any more.
+    ParkCursor();
+    EXPECT_TRUE(WaitRow(0, kCurrent, false));
+}
+
+TEST_F(BarRows, RenamedRowShowsItsNewNameCentredAndClipped) {
+    PixelSet before;
+    ASSERT_TRUE(WaitRow(1, kOther, false, &before));
+
+    ASSERT_TRUE(m_bar.Rename(1, L"W"));
+    PixelSet narrow;
+    EXPECT_TRUE(WaitRow(1, kOther, false, &narrow));
+    EXPECT_LT(narrow.Width(), before.Width() / 2);
+    EXPECT_NEAR((narrow.box.left + narrow.box.right) / 2, kClientWidth / 2, 3);
+
+    // Wider than the row: centred, so both ends are cut off.
+    ASSERT_TRUE(m_bar.Rename(1, L"工作区工作区工作区工作区工作区"));
+    Image shown;
+    PixelSet wide;
+    const Image background = RowBackground(kOther).Crop(0, 0, kClientWidth, kRowHeight - 1);
+    ASSERT_TRUE(m_bar.WaitPixels(
+        RECT{0, RowTop(1), kClientWidth, RowTop(1) + kRowHeight - 1},
+        [&](const Image& s) {
+            wide = Compare(s, background, kTolerance);
+            return wide.box.left <= 2 && wide.box.right >= kClientWidth - 2;
+        },
+        &shown))
+        << "text box (" << wide.box.left << "," << wide.box.top << ")-(" << wide.box.right << ","
+        << wide.box.bottom << ")";
+    EXPECT_GE(wide.box.top, 5);
+    EXPECT_LE(wide.box.bottom, 25);
+    // The rows around it are untouched by the long name.
+    EXPECT_TRUE(WaitRow(0, kCurrent, false));
+    EXPECT_TRUE(WaitRow(2, kOther, false));
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+// Pictures of the bar for the documentation, taken from the screen as a user sees the real
+// program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp
+// and bar-renamed.bmp, written to the folder named on the command line.
+// tools/screenshots.sh runs it and turns the pictures into PNG files.
+#include "BarSupport.h"
+#include <cstdio>
+
+using namespace bartest;
+
+namespace {
+
+bool Shoot(const BarProcess& bar, const std::wstring& folder, const wchar_t* name) {
+    PumpFor(500); // the last drawing reaches the screen
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    const bool saved = SaveBitmapFile(CaptureScreen(bar.Window()), path);
+    std::fwprintf(saved ? stdout : stderr, L"%ls %ls\n", saved ? L"wrote" : L"cannot write",
+                  path.c_str());
+    return saved;
+}
+
+int Fail(const wchar_t* what) {
+    std::fwprintf(stderr, L"BarShots: %ls\n", what);
+    return 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        return Fail(L"usage: BarShots <output folder>");
+    }
+    const std::wstring folder = argv[1];
+    ParkCursor();
+    BarProcess bar;
+    if (!bar.Start() || !bar.AddAreasUpTo(4)) {
+        return Fail(L"the bar did not come up with four areas");
+    }
+    // The second area becomes current.
+    if (!bar.Press(kClientWidth / 2, RowMiddle(1)) ||
+        !bar.Release(kClientWidth / 2, RowMiddle(1))) {
+        return Fail(L"the bar did not take the click");
+    }
+    MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(2)));
+    if (!Shoot(bar, folder, L"bar")) {
+        return 1;
+    }
+
+    ParkCursor();
+    const int w = bar.Client().cx;
+    bar.Press(w - 30, 8);
+    bar.Release(w - 30, 8);
+    if (!WaitUntil([&] { return bar.Client().cx < kClientWidth; })) {
+        return Fail(L"the bar did not fold");
+    }
+    if (!Shoot(bar, folder, L"bar-folded")) {
+        return 1;
+    }
+
+    bar.Press(10, 8);
+    bar.Release(10, 8);
+    if (!WaitUntil([&] { return bar.Client().cx == kClientWidth; })) {
+        return Fail(L"the bar did not unfold");
+    }
+    if (!bar.Rename(3, L"邮件 Mail")) {
+        return Fail(L"the rename did not go through");
+    }
+    if (!Shoot(bar, folder, L"bar-renamed")) {
+        return 1;
+    }
+    bar.Stop();
+    return 0;
+}

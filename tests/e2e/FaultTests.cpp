@@ -1,0 +1,267 @@
+// Faults that would lose a user's windows or strand the program, each provoked for real: a shell
+// that forgets the tray icon, a session that ends, a crash, a hung program, a window handle that
+// another program reuses, and a rename interrupted by other commands.
+#include "E2ESupport.h"
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+class EndToEndFaults : public ::testing::Test {
+protected:
+    zhelper::HelperProcess helper;
+    zhelper::HelperProcess other;
+    areatest::Notepad notepad;
+    ZelvanorProcess app;
+
+    // Starts the program with two areas and leaves the first, so that its windows are hidden.
+    void StartAndLeaveFirstArea(const std::vector<HWND>& windows) {
+        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(AllVisible(windows));
+        ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+        ASSERT_TRUE(app.WaitRows(2));
+        ASSERT_TRUE(app.ClickRow(1));
+        ASSERT_TRUE(helper.Sync());
+        ASSERT_TRUE(NoneVisible(windows));
+    }
+
+    bool RemoveTrayIconBehindItsBack() const {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = app.Bar();
+        nid.uID = kTrayId;
+        return Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
+    }
+};
+
+} // namespace
+
+TEST_F(EndToEndFaults, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.TrayIconPresent());
+    ASSERT_TRUE(RemoveTrayIconBehindItsBack());
+    ASSERT_FALSE(app.TrayIconPresent());
+
+    ASSERT_TRUE(app.Post(RegisterWindowMessageW(L"TaskbarCreated")));
+    EXPECT_TRUE(app.WaitTrayIcon(true));
+    // Announced again while the shell still has it: the icon stays.
+    ASSERT_TRUE(app.Post(RegisterWindowMessageW(L"TaskbarCreated")));
+    ASSERT_TRUE(Answers(app.Bar()));
+    EXPECT_TRUE(app.TrayIconPresent());
+    // And it still leads back to a hidden bar.
+    ASSERT_TRUE(app.Command(IDCANCEL));
+    ASSERT_TRUE(app.WaitVisible(false));
+    ASSERT_TRUE(app.TrayMenu(kTrayOpen));
+    EXPECT_TRUE(app.WaitVisible(true));
+}
+
+TEST_F(EndToEndFaults, HidingTheBarWithoutATrayIconAddsTheIconFirst) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(RemoveTrayIconBehindItsBack());
+    ASSERT_FALSE(app.TrayIconPresent());
+
+    ASSERT_TRUE(app.Command(IDCANCEL));
+    EXPECT_TRUE(app.TrayIconPresent()) << "the bar hid with no way back to it";
+    EXPECT_TRUE(app.WaitVisible(false));
+    ASSERT_TRUE(app.TrayDoubleClick());
+    EXPECT_TRUE(app.Visible());
+}
+
+TEST_F(EndToEndFaults, TheBarStaysWhenTheTrayIconCannotBeShown) {
+    FakeTray tray;
+    ASSERT_TRUE(tray.InCharge());
+    ASSERT_TRUE(app.Start());
+    tray.Refuse(true); // the shell has lost the icon and takes no new one
+
+    ASSERT_TRUE(app.Command(IDCANCEL));
+    ASSERT_TRUE(Answers(app.Bar()));
+    EXPECT_TRUE(app.Visible()) << "the bar hid with no icon to bring it back";
+    bool answered = false;
+    app.Send(WM_SYSCOMMAND, SC_CLOSE, 0, &answered);
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(app.Visible());
+
+    tray.Refuse(false);
+    ASSERT_TRUE(app.Command(IDCANCEL));
+    EXPECT_TRUE(app.WaitVisible(false));
+    ASSERT_FALSE(tray.Calls().empty());
+    EXPECT_NE(tray.Calls().back().message, static_cast<DWORD>(NIM_DELETE));
+}
+
+TEST_F(EndToEndFaults, QueryEndSessionShowsHiddenWindowsBeforeItAnswers) {
+    ASSERT_TRUE(helper.Start(L"--windows 3 --dialog"));
+    const std::vector<HWND> windows = [&] {
+        auto w = helper.Windows();
+        w.push_back(helper.Special(zhelper::kDialog));
+        return w;
+    }();
+    StartAndLeaveFirstArea(windows);
+
+    bool answered = false;
+    const LRESULT answer = app.Send(WM_QUERYENDSESSION, 0, 0, &answered);
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(answer) << "the program must not stop the session from ending";
+    // Requests queued before the answer are handled before this one.
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(AllVisible(windows));
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(EndToEndFaults, EndSessionShowsHiddenWindowsBeforeItReturns) {
+    ASSERT_TRUE(helper.Start(L"--windows 3"));
+    const std::vector<HWND> windows = helper.Windows();
+    StartAndLeaveFirstArea(windows);
+
+    bool answered = false;
+    app.Send(WM_ENDSESSION, TRUE, 0, &answered);
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(AllVisible(windows));
+}
+
+TEST_F(EndToEndFaults, ACrashShowsTheHiddenWindowsAgain) {
+    ASSERT_TRUE(helper.Start(L"--windows 3"));
+    ASSERT_TRUE(notepad.Start());
+    std::vector<HWND> windows = helper.Windows();
+    windows.push_back(notepad.Window());
+    StartAndLeaveFirstArea(windows);
+    ASSERT_TRUE(Answers(notepad.Window()));
+    ASSERT_TRUE(NoneVisible(windows));
+
+    // A thread that starts at an address with no code: an access violation nobody handles.
+    HANDLE thread =
+        CreateRemoteThread(app.Process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(1),
+                           nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    CloseHandle(thread);
+    ASSERT_TRUE(app.WaitEnded(60000)) << "the program survived the fault";
+    DWORD code = 0;
+    GetExitCodeProcess(app.Process(), &code);
+    EXPECT_NE(code, 0u) << "the program ended normally instead of crashing";
+
+    ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(Answers(notepad.Window()));
+    EXPECT_TRUE(AllVisible(windows));
+}
+
+TEST_F(EndToEndFaults, SwitchDoesNotWaitForAProgramThatHangs) {
+    ASSERT_TRUE(helper.Start(L"--windows 2"));
+    ASSERT_TRUE(other.Start(L"--windows 2 --color 3050C0"));
+    ASSERT_TRUE(notepad.Start());
+    const std::vector<HWND> hung = helper.Windows();
+    std::vector<HWND> responsive = other.Windows();
+    responsive.push_back(notepad.Window());
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.WaitRows(2));
+
+    HANDLE done = OpenEventW(SYNCHRONIZE, FALSE, helper.HangDoneEventName().c_str());
+    ASSERT_NE(done, nullptr);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 20));
+    ASSERT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, RowMiddle(1))));
+    ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(60, RowMiddle(1))));
+    // The switch's effect on the responsive programs, and a bar that answers, come first.
+    EXPECT_TRUE(WaitUntil([&] { return NoneVisible(responsive); }, 60000));
+    EXPECT_TRUE(Answers(app.Bar(), 60000));
+    EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the switch waited for the hung program";
+
+    // Once it answers again, the hung program's windows are hidden as asked.
+    ASSERT_EQ(WaitForSingleObject(done, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(done);
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(NoneVisible(hung));
+    ASSERT_TRUE(app.ClickRow(0));
+    ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(other.Sync());
+    ASSERT_TRUE(Answers(notepad.Window()));
+    EXPECT_TRUE(AllVisible(hung));
+    EXPECT_TRUE(AllVisible(responsive));
+}
+
+TEST_F(EndToEndFaults, AHandleReusedByAnotherProgramIsNeverShown) {
+    ASSERT_TRUE(helper.Start(L"--windows 3"));
+    ASSERT_TRUE(other.Start(L""));
+    const std::vector<HWND> windows = helper.Windows();
+    StartAndLeaveFirstArea(windows);
+
+    // The first area recorded `closed` as visible; it goes, and another program's hidden window
+    // takes over its handle.
+    HWND closed = windows[0];
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 0));
+    ASSERT_FALSE(IsWindow(closed));
+    HWND reused = reinterpret_cast<HWND>(
+        other.Send(zhelper::kMsgReuseHandle, reinterpret_cast<WPARAM>(closed)));
+    ASSERT_EQ(reused, closed) << "the helper could not reuse the handle";
+    DWORD owner = 0;
+    GetWindowThreadProcessId(reused, &owner);
+    ASSERT_EQ(owner, other.Pid());
+    ASSERT_FALSE(IsWindowVisible(reused));
+
+    const std::vector<HWND> kept{windows[1], windows[2]};
+    ASSERT_TRUE(app.ClickRow(0));
+    ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(other.Sync());
+    EXPECT_TRUE(AllVisible(kept));
+    EXPECT_FALSE(IsWindowVisible(reused)) << "another program's hidden window was shown";
+
+    // Leave the first area again and end: the exit shows the first area's old windows only.
+    ASSERT_TRUE(app.ClickRow(1));
+    ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(NoneVisible(kept));
+    ASSERT_TRUE(app.Exit());
+    ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(other.Sync());
+    EXPECT_TRUE(AllVisible(kept));
+    EXPECT_FALSE(IsWindowVisible(reused)) << "another program's hidden window was shown at exit";
+}
+
+TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) {
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.WaitRows(3));
+    HWND edit = app.RenameEdit();
+
+    // A right-click on another row.
+    ASSERT_TRUE(app.StartRename(0));
+    ASSERT_TRUE(app.SetEditText(L"甲"));
+    ASSERT_TRUE(app.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, RowMiddle(1))));
+    ASSERT_TRUE(WaitUntil([&] { return app.OpenMenu() != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(edit));
+    ASSERT_TRUE(app.CloseMenus());
+    EXPECT_EQ(app.NameOf(0), L"甲");
+    EXPECT_EQ(app.NameOf(1), L"工作区2");
+
+    // An add from the tray.
+    ASSERT_TRUE(app.StartRename(1));
+    ASSERT_TRUE(app.SetEditText(L"乙"));
+    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    ASSERT_TRUE(app.WaitRows(4));
+    EXPECT_FALSE(IsWindowVisible(edit));
+    EXPECT_EQ(app.NameOf(1), L"乙");
+    EXPECT_EQ(app.NameOf(3), L"工作区4");
+
+    // A delete of another row, chosen from that row's menu.
+    ASSERT_TRUE(app.StartRename(0));
+    ASSERT_TRUE(app.SetEditText(L"丙"));
+    ASSERT_TRUE(app.RowMenu(2, kBarDelete));
+    ASSERT_TRUE(app.WaitRows(3));
+    EXPECT_FALSE(IsWindowVisible(edit));
+    EXPECT_EQ(app.NameOf(0), L"丙");
+    EXPECT_EQ(app.NameOf(1), L"乙");
+    EXPECT_EQ(app.NameOf(2), L"工作区4");
+
+    // A delete that reaches the bar while the box is still shown: the renamed row itself goes,
+    // and no other row takes its text.
+    ASSERT_TRUE(app.StartRename(1));
+    ASSERT_TRUE(app.SetEditText(L"丁"));
+    ASSERT_TRUE(app.Command(kCmdDelete));
+    ASSERT_TRUE(app.WaitRows(2));
+    EXPECT_FALSE(IsWindowVisible(edit));
+    EXPECT_EQ(app.NameOf(0), L"丙");
+    EXPECT_EQ(app.NameOf(1), L"工作区4");
+}

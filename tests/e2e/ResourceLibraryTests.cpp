@@ -1,0 +1,120 @@
+// The optional resource library "qorv.dll": taken only from the program's own folder, used for
+// its resources only (no code of it runs), and ignored when it is not a library at all.
+#include "E2ESupport.h"
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t kMarkerFile[] = L"qorv-code-ran.txt";
+
+std::wstring TextLibrary() {
+    return zhelper::ExeDir() + L"\\qorv-text\\qorv.dll";
+}
+std::wstring MarkerLibrary() {
+    return zhelper::ExeDir() + L"\\qorv-marker\\qorv.dll";
+}
+
+// A copy of the program with the given file as "qorv.dll" beside it.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::wstring& tag) : m_folder(tag) {
+        m_ok = CopyFileW(ProgramPath().c_str(), Program().c_str(), FALSE) != FALSE;
+    }
+    bool Ok() const { return m_ok; }
+    std::wstring Program() const { return m_folder.File(L"Zelvanor.exe"); }
+    std::wstring Library() const { return m_folder.File(L"qorv.dll"); }
+    const ScratchFolder& Folder() const { return m_folder; }
+
+private:
+    ScratchFolder m_folder;
+    bool m_ok = false;
+};
+
+class EndToEndResourceLibrary : public ::testing::Test {
+protected:
+    // Folders outlive the program started in them: a running program holds its file and folder.
+    ProgramCopy& Copy(const std::wstring& tag) {
+        copies.push_back(std::make_unique<ProgramCopy>(tag));
+        return *copies.back();
+    }
+    ScratchFolder& Folder(const std::wstring& tag) {
+        folders.push_back(std::make_unique<ScratchFolder>(tag));
+        return *folders.back();
+    }
+
+    std::vector<std::unique_ptr<ProgramCopy>> copies;
+    std::vector<std::unique_ptr<ScratchFolder>> folders;
+    ZelvanorProcess app;
+};
+
+} // namespace
+
+TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
+    ProgramCopy& copy = Copy(L"text");
+    ASSERT_TRUE(copy.Ok());
+    ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), copy.Library().c_str(), FALSE));
+
+    ASSERT_TRUE(app.Start(copy.Program()));
+    EXPECT_EQ(app.NameOf(0), L"区域1");
+    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.WaitRows(2));
+    EXPECT_EQ(app.NameOf(1), L"区域2");
+    // Everything else of the library works too: the tray menu comes from it.
+    ASSERT_TRUE(app.Command(IDCANCEL));
+    ASSERT_TRUE(app.WaitVisible(false));
+    ASSERT_TRUE(app.TrayMenu(kTrayOpen));
+    EXPECT_TRUE(app.WaitVisible(true));
+    EXPECT_TRUE(app.Exit());
+}
+
+TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
+    ProgramCopy& copy = Copy(L"marker");
+    ASSERT_TRUE(copy.Ok());
+    ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), copy.Library().c_str(), FALSE));
+    const std::wstring marker = copy.Folder().File(kMarkerFile);
+
+    // The library's code does leave its file when it is loaded as code.
+    HMODULE loaded = LoadLibraryW(copy.Library().c_str());
+    ASSERT_NE(loaded, nullptr);
+    FreeLibrary(loaded);
+    ASSERT_TRUE(FileExists(marker)) << "the marker library writes no file: the test proves nothing";
+    ASSERT_TRUE(DeleteFileW(marker.c_str()));
+
+    ASSERT_TRUE(app.Start(copy.Program()));
+    EXPECT_EQ(app.NameOf(0), L"工作区1");
+    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    EXPECT_TRUE(app.WaitRows(2));
+    EXPECT_TRUE(app.Exit());
+    EXPECT_FALSE(FileExists(marker)) << "code of the resource library ran";
+}
+
+TEST_F(EndToEndResourceLibrary, AFileThatIsNoLibraryIsIgnored) {
+    ProgramCopy& copy = Copy(L"junk");
+    ASSERT_TRUE(copy.Ok());
+    ASSERT_TRUE(WriteTextFile(copy.Library(), "this is not a library\r\n"));
+
+    ASSERT_TRUE(app.Start(copy.Program()));
+    EXPECT_EQ(app.ClientSize().cx, 120);
+    EXPECT_EQ(app.Rows(), 1);
+    EXPECT_EQ(app.NameOf(0), L"工作区1");
+    EXPECT_TRUE(app.TrayIconPresent());
+    EXPECT_TRUE(app.Exit());
+}
+
+TEST_F(EndToEndResourceLibrary, ALibraryInTheCurrentFolderIsIgnored) {
+    ScratchFolder& textFolder = Folder(L"cwd-text");
+    ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), textFolder.File(L"qorv.dll").c_str(), FALSE));
+    ASSERT_TRUE(app.Start(ProgramPath(), textFolder.Path()));
+    EXPECT_EQ(app.NameOf(0), L"工作区1");
+    EXPECT_TRUE(app.Exit());
+
+    ScratchFolder& markerFolder = Folder(L"cwd-marker");
+    ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), markerFolder.File(L"qorv.dll").c_str(), FALSE));
+    ASSERT_TRUE(app.Start(ProgramPath(), markerFolder.Path()));
+    EXPECT_EQ(app.NameOf(0), L"工作区1");
+    EXPECT_TRUE(app.Exit());
+    EXPECT_FALSE(FileExists(markerFolder.File(kMarkerFile)));
+}
