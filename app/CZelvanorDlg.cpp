@@ -106,9 +106,15 @@ BOOL CZelvanorDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CZelvanorDlg::OnOK() { HideBar(); }
-void CZelvanorDlg::OnCancel() { HideBar(); }
-void CZelvanorDlg::OnCaptionClose() { HideBar(); }
+void CZelvanorDlg::OnOK() {
+    HideBar();
+}
+void CZelvanorDlg::OnCancel() {
+    HideBar();
+}
+void CZelvanorDlg::OnCaptionClose() {
+    HideBar();
+}
 
 void CZelvanorDlg::HideBar() {
     // The tray icon is the only way back to a hidden bar, and so to a clean exit that brings

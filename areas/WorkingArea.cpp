@@ -15,6 +15,11 @@ bool StaysVisible(const WindowRecord& record) {
         ::wcscmp(cls, L"Shell_TrayWnd") == 0) {
         return true;
     }
+    // Under Wine without its virtual desktop the notification area is a window of its own, not
+    // part of "Shell_TrayWnd". It is the way back to a hidden bar, so it stays like the taskbar.
+    if (::wcscmp(cls, L"__winex11_standalone_tray") == 0) {
+        return true;
+    }
     if (::wcscmp(cls, L"#32770") == 0) {
         const wchar_t* hit = ::wcsstr(record.modulePath, L"Zelvanor.exe");
         return hit != nullptr && hit > record.modulePath;

@@ -4,12 +4,12 @@
 // Every number of the layout lives here.
 namespace BarLayout {
 
-constexpr int kClientWidth = 120;   // also the rows' right edge
-constexpr int kTitleHeight = 24;    // presses and releases above this belong to the strip
+constexpr int kClientWidth = 120; // also the rows' right edge
+constexpr int kTitleHeight = 24;  // presses and releases above this belong to the strip
 constexpr int kRowHeight = 30;
 constexpr int kCollapsedWidth = 43; // the folded stub, frame included
 constexpr int kCollapsedHeight = 20;
-constexpr int kSnapDistance = 5;    // an edge nearer than this to a screen edge docks
+constexpr int kSnapDistance = 5; // an edge nearer than this to a screen edge docks
 
 // Title buttons sit at the strip's right end: close in the last 19 columns, collapse in the
 // 26 before it. The columns' bounds are exclusive, so x = W - 19 and x = W - 45 hit neither.
@@ -26,11 +26,19 @@ constexpr int kCaptionLeftWithIcon = 32;
 constexpr int kCaptionLeftNoIcon = 8;
 constexpr int kCaptionTop = 3;
 
-inline int RowTop(int index) { return kTitleHeight + kRowHeight * index; }
+inline int RowTop(int index) {
+    return kTitleHeight + kRowHeight * index;
+}
 // Signed and truncating toward zero: y = 18..23 gives row 0, which hover relies on.
-inline int RowIndex(int y) { return (y - kTitleHeight) / kRowHeight; }
-inline int ClientHeightFor(int rows) { return kTitleHeight + kRowHeight * rows; }
-inline bool InCloseColumn(int x, int width) { return width - kCloseOffset < x && x < width; }
+inline int RowIndex(int y) {
+    return (y - kTitleHeight) / kRowHeight;
+}
+inline int ClientHeightFor(int rows) {
+    return kTitleHeight + kRowHeight * rows;
+}
+inline bool InCloseColumn(int x, int width) {
+    return width - kCloseOffset < x && x < width;
+}
 inline bool InCollapseColumn(int x, int width) {
     return width - kCollapseOffset < x && x < width - kCloseOffset;
 }

@@ -35,7 +35,9 @@ void CZelvanorDlg::OnPaint() {
     }
 }
 
-HCURSOR CZelvanorDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CZelvanorDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
 void CZelvanorDlg::DrawTitleBar(CDC* dc) {
     CRect client;
@@ -55,8 +57,7 @@ void CZelvanorDlg::DrawTitleBar(CDC* dc) {
 
     int captionLeft = kCaptionLeftNoIcon;
     if (HICON icon = GetSmallIcon()) {
-        DrawIconEx(memory, kIconLeft, kIconTop, icon, kIconSize, kIconSize, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(memory, kIconLeft, kIconTop, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
         captionLeft = kCaptionLeftWithIcon;
     }
     memory.SetTextColor(kCaptionColour);

@@ -1,6 +1,7 @@
 // Leaving and entering working areas with real windows of other processes on the screen.
 #include "AreaTestSupport.h"
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <memory>
 
 using namespace areatest;
@@ -364,4 +365,40 @@ TEST(AreasWorkingArea, NoWindowIsLostWhileWindowsComeAndGoBetweenSwitches) {
     areaA.reset();
     areaB.reset();
     EXPECT_TRUE(WaitAllVisible(helper.Windows(), true));
+}
+
+// Wine shows the notification area in a window of its own once an icon is there; hiding it
+// would take away the only way back to a hidden bar.
+TEST(AreasWorkingArea, LeavingKeepsWinesNotificationAreaOnScreen) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"tray-owner", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = owner;
+    nid.uID = 7;
+    nid.uFlags = NIF_ICON;
+    nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
+    HWND tray = nullptr;
+    areatest::WaitUntil([&] {
+        tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+        return tray != nullptr && IsWindowVisible(tray);
+    });
+    if (tray == nullptr) {
+        Shell_NotifyIconW(NIM_DELETE, &nid);
+        DestroyWindow(owner);
+        GTEST_SKIP() << "no stand-alone notification area here (not Wine, or a virtual desktop)";
+    }
+    {
+        WorkingArea area(1);
+        area.RecordAndHide();
+        areatest::PumpMessages();
+        // A hide request on another process's window is asynchronous: give it time to land
+        // before concluding that none was made.
+        EXPECT_FALSE(areatest::WaitVisible(tray, false, 2000));
+        EXPECT_TRUE(IsWindowVisible(tray));
+    }
+    Shell_NotifyIconW(NIM_DELETE, &nid);
+    DestroyWindow(owner);
 }

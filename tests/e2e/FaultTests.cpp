@@ -46,8 +46,9 @@ TEST_F(EndToEndFaults, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     ASSERT_TRUE(app.Post(RegisterWindowMessageW(L"TaskbarCreated")));
     EXPECT_TRUE(app.WaitTrayIcon(true));
     // Announced again while the shell still has it: the icon stays.
-    ASSERT_TRUE(app.Post(RegisterWindowMessageW(L"TaskbarCreated")));
-    ASSERT_TRUE(Answers(app.Bar()));
+    bool answered = false;
+    app.Send(RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, &answered);
+    ASSERT_TRUE(answered);
     EXPECT_TRUE(app.TrayIconPresent());
     // And it still leads back to a hidden bar.
     ASSERT_TRUE(app.Command(IDCANCEL));

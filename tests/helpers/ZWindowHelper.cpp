@@ -68,10 +68,12 @@ bool Register(const wchar_t* name, WNDPROC proc, HBRUSH background) {
     return RegisterClassW(&wc) != 0;
 }
 
-HWND CreateTopLevel(const wchar_t* cls, const std::wstring& title, bool visible, int n) {
-    // Cascaded so that a screenshot shows many of them.
-    const int x = 20 + (n % 40) * 24;
-    const int y = 20 + (n % 30) * 24;
+HWND CreateTopLevel(const wchar_t* cls, const std::wstring& title, bool visible) {
+    // Cascaded in creation order, so that a screenshot shows each of them.
+    static int placed = 0;
+    const int x = 20 + (placed % 40) * 24;
+    const int y = 20 + (placed % 30) * 24;
+    ++placed;
     return CreateWindowExW(0, cls, title.c_str(), WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
                            x, y, 200, 120, nullptr, nullptr, g.instance, nullptr);
 }
@@ -82,7 +84,7 @@ int OpenPlain(int count) {
         const int index = static_cast<int>(g.plain.size());
         const std::wstring title =
             L"helper-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(index);
-        g.plain.push_back(CreateTopLevel(kWindowClass, title, true, index));
+        g.plain.push_back(CreateTopLevel(kWindowClass, title, true));
     }
     return first;
 }
@@ -110,7 +112,7 @@ HWND CreateOfClass(const std::wstring& cls, const std::wstring& title) {
     if (!Register(cls.c_str(), PlainProc, g.fill)) {
         return nullptr;
     }
-    return CreateTopLevel(cls.c_str(), title, true, 0);
+    return CreateTopLevel(cls.c_str(), title, true);
 }
 
 std::wstring Padded(std::wstring text, size_t length) {
@@ -319,14 +321,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         g.dialog = CreateDialogWindow();
     }
     if (hidden) {
-        g.hidden = CreateTopLevel(kWindowClass, L"helper-hidden", false, 0);
+        g.hidden = CreateTopLevel(kWindowClass, L"helper-hidden", false);
     }
     if (longTitle) {
         std::wstring title = L"helper-long-title-";
         for (int i = 0; title.size() < 300; ++i) {
             title += static_cast<wchar_t>(L'A' + i % 26);
         }
-        g.longTitle = CreateTopLevel(kWindowClass, title, true, 0);
+        g.longTitle = CreateTopLevel(kWindowClass, title, true);
     }
     if (class99) {
         g.class99 = CreateOfClass(Padded(L"ZHelperClass99-", 99), L"helper-class99");
