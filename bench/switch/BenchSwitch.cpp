@@ -5,7 +5,8 @@
 // (ShowWindows shows its N). The floor replays the same ShowWindowAsync calls, in the same order,
 // directly. Every round ends when each helper has handled its requests, so both sides measure the
 // same work. Prints the medians, their ratio, and where a snapshot's time goes.
-//   bench_switch [cycles] [--managed-1000]   (default 5 cycles of two switches, 2 at N = 1000)
+//   bench_switch [cycles] [--managed-1000] [--max-n N]
+//   (default 5 cycles of two switches each, 1 at N = 1000)
 #include "HelperProcess.h"
 #include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
@@ -24,6 +25,7 @@ using zhelper::HelperProcess;
 namespace {
 
 constexpr DWORD kLandTimeoutMs = 30 * 60 * 1000;
+int g_maxWindows = 1000;
 
 double Now() {
     static const double frequency = [] {
@@ -48,7 +50,7 @@ double Median(std::vector<double> values) {
 bool SyncAll(const std::vector<std::unique_ptr<HelperProcess>>& helpers) {
     bool ok = true;
     for (const auto& helper : helpers) {
-        ok = helper->Sync(kLandTimeoutMs) && ok;
+        ok = helper->SyncPainted(kLandTimeoutMs) && ok;
     }
     return ok;
 }
@@ -135,6 +137,8 @@ struct Cell {
     double sw = 0;
     double floor = 0;
     double snapshot = 0;
+    double leave = 0; // until RecordAndHide returned
+    double enter = 0; // ShowWindows alone
     bool ok = true;
     std::string breakdown;
 };
@@ -176,7 +180,7 @@ void RunCell(Cell& cell, bool breakdown) {
     struct Calls {
         std::vector<HWND> hides, shows;
     } calls[2];
-    std::vector<double> switches, floors;
+    std::vector<double> switches, floors, leaves, enters;
     const int warmUp = cell.windows >= 1000 ? 0 : 4;
     for (int round = 0; round < 4 * cell.rounds + warmUp; ++round) {
         const bool direct = round % 4 >= 2;
@@ -189,7 +193,12 @@ void RunCell(Cell& cell, bool breakdown) {
             ShowAll(calls[way].shows, SW_SHOW);
         } else {
             leaving.RecordAndHide();
+            const double left = Now();
             entering.ShowWindows();
+            if (round >= warmUp) {
+                leaves.push_back(left - start);
+                enters.push_back(Now() - left);
+            }
         }
         const bool synced = SyncAll(helpers);
         const double elapsed = Now() - start;
@@ -227,6 +236,8 @@ void RunCell(Cell& cell, bool breakdown) {
         snapshots.push_back(Now() - start);
     }
     cell.sw = Median(switches);
+    cell.leave = Median(leaves);
+    cell.enter = Median(enters);
     cell.floor = Median(floors);
     cell.snapshot = Median(snapshots);
     if (breakdown) {
@@ -255,20 +266,23 @@ void SetHelpersManaged(bool managed) {
 void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> sizes, int rounds) {
     SetHelpersManaged(managed);
     std::printf("\n%ls\n", kind);
-    std::printf("%7s %9s %7s %10s %10s %7s %10s\n", "windows", "processes", "samples", "switch",
-                "floor", "ratio", "snapshot");
+    std::printf("%7s %9s %7s %10s %10s %7s %10s %8s %8s\n", "windows", "processes", "samples",
+                "switch", "floor", "ratio", "snapshot", "leave", "enter");
     std::fflush(stdout);
     for (int n : sizes) {
+        if (n > g_maxWindows) {
+            continue;
+        }
         for (int p : {1, 10}) {
             Cell cell;
             cell.windows = n;
             cell.processes = p;
-            cell.rounds = n >= 1000 ? std::min(rounds, 2) : rounds;
+            cell.rounds = n >= 1000 ? 1 : rounds;
             RunCell(cell, p == 10 && (n == 1000 || (n == 100 && managed)));
-            std::printf("%7d %9d %7d %10.1f %10.1f %7.2f %10.1f%s\n", cell.windows, cell.processes,
-                        2 * cell.rounds, cell.sw * 1000, cell.floor * 1000,
+            std::printf("%7d %9d %7d %10.1f %10.1f %7.2f %10.1f %8.1f %8.1f%s\n", cell.windows,
+                        cell.processes, 2 * cell.rounds, cell.sw * 1000, cell.floor * 1000,
                         cell.floor > 0 ? cell.sw / cell.floor : 0.0, cell.snapshot * 1000,
-                        cell.ok ? "" : "  (did not land)");
+                        cell.leave * 1000, cell.enter * 1000, cell.ok ? "" : "  (did not land)");
             if (!cell.breakdown.empty()) {
                 std::printf("  %s\n", cell.breakdown.c_str());
             }
@@ -285,13 +299,17 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--managed-1000") {
             managed1000 = true;
+        } else if (std::wstring(argv[i]) == L"--max-n" && i + 1 < argc) {
+            g_maxWindows = _wtoi(argv[++i]);
         } else {
             rounds = std::max(1, _wtoi(argv[i]));
         }
     }
-    std::printf("switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls in "
-                "the same order made directly; 2N windows, N on screen; medians in ms over the "
-                "samples; snapshot = one WindowTool pass over all windows\n");
+    std::printf(
+        "switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls in "
+        "the same order made directly; 2N windows, N on screen; medians in ms over the "
+        "samples; snapshot = one WindowTool pass over all windows; leave = until RecordAndHide "
+        "returned, enter = ShowWindows alone (both within the switch)\n");
     if (managed1000) {
         RunTable(L"overlapped windows, managed by the X window manager", true, {10, 100, 1000},
                  rounds);

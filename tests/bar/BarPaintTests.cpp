@@ -200,7 +200,9 @@ TEST_F(BarRows, RenamedRowShowsItsNewNameCentredAndClipped) {
         RECT{0, RowTop(1), kClientWidth, RowTop(1) + kRowHeight - 1},
         [&](const Image& s) {
             wide = Compare(s, background, kTolerance);
-            return wide.box.left <= 2 && wide.box.right >= kClientWidth - 2;
+            // The rename box covers the whole row until the commit hides it: wait past it.
+            return wide.box.left <= 2 && wide.box.right >= kClientWidth - 2 && wide.box.top >= 5 &&
+                   wide.box.bottom <= 25;
         },
         &shown))
         << "text box (" << wide.box.left << "," << wide.box.top << ")-(" << wide.box.right << ","

@@ -95,6 +95,13 @@ public:
         return SendMessageTimeoutW(m_control, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
     }
 
+    // As Sync, and the windows shown meanwhile have been painted too.
+    bool SyncPainted(DWORD timeoutMs = 60000) const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(m_control, kMsgPaint, 0, 0, SMTO_NORMAL, timeoutMs, &result) !=
+               0;
+    }
+
     int Count() const { return static_cast<int>(Send(kMsgCount)); }
     HWND Window(int i) const { return reinterpret_cast<HWND>(Send(kMsgWindow, i)); }
     HWND Special(Role role, int index = 0) const {

@@ -261,6 +261,14 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     case kMsgChurn:
         return Churn(static_cast<unsigned>(wParam), static_cast<int>(lParam));
+    case kMsgPaint:
+        for (HWND window : g.plain) {
+            if (window) {
+                UpdateWindow(window);
+            }
+        }
+        GdiFlush();
+        return TRUE;
     case kMsgReuseHandle:
         return reinterpret_cast<LRESULT>(ReuseHandle(reinterpret_cast<HWND>(wParam)));
     case WM_CLOSE:

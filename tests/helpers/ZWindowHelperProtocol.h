@@ -23,6 +23,8 @@ enum Message : UINT {
                             // -> number of plain windows open afterwards
     kMsgReuseHandle,        // wParam handle: makes a hidden top-level window with exactly that
                             // (freed) handle -> the handle, or 0 when it could not
+    kMsgPaint,              // paints every window that waits for it, then answers: sent after
+                            // show requests, it returns once they are on screen
 };
 
 enum Role : WPARAM {
