@@ -5,7 +5,7 @@
 // (ShowWindows shows its N). The floor replays the same ShowWindowAsync calls, in the same order,
 // directly. Every round ends when each helper has handled its requests, so both sides measure the
 // same work. Prints the medians, their ratio, and where a snapshot's time goes.
-//   bench_switch [cycles] [--managed-1000] [--max-n N]
+//   bench_switch [cycles] [--managed-1000] [--only N]
 //   (default 5 cycles of two switches each, 1 at N = 1000)
 #include "HelperProcess.h"
 #include "areas/WindowTool.h"
@@ -25,7 +25,7 @@ using zhelper::HelperProcess;
 namespace {
 
 constexpr DWORD kLandTimeoutMs = 30 * 60 * 1000;
-int g_maxWindows = 1000;
+int g_onlyWindows = 0; // 0: every size
 
 double Now() {
     static const double frequency = [] {
@@ -175,13 +175,12 @@ void RunCell(Cell& cell, bool breakdown) {
     }
 
     // A cycle of four rounds: switch A to B and back by the production code, then the floor
-    // replays the calls of those two switches, in the same order. A first cycle warms up, except
-    // at N = 1000, where the set-up has already been through every window twice.
+    // replays the calls of those two switches, in the same order. A first cycle warms up.
     struct Calls {
         std::vector<HWND> hides, shows;
     } calls[2];
     std::vector<double> switches, floors, leaves, enters;
-    const int warmUp = cell.windows >= 1000 ? 0 : 4;
+    const int warmUp = 4;
     for (int round = 0; round < 4 * cell.rounds + warmUp; ++round) {
         const bool direct = round % 4 >= 2;
         const int way = round % 2; // 0: A leaves and B enters; 1: back
@@ -270,7 +269,7 @@ void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> size
                 "switch", "floor", "ratio", "snapshot", "leave", "enter");
     std::fflush(stdout);
     for (int n : sizes) {
-        if (n > g_maxWindows) {
+        if (g_onlyWindows && n != g_onlyWindows) {
             continue;
         }
         for (int p : {1, 10}) {
@@ -299,8 +298,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--managed-1000") {
             managed1000 = true;
-        } else if (std::wstring(argv[i]) == L"--max-n" && i + 1 < argc) {
-            g_maxWindows = _wtoi(argv[++i]);
+        } else if (std::wstring(argv[i]) == L"--only" && i + 1 < argc) {
+            g_onlyWindows = _wtoi(argv[++i]);
         } else {
             rounds = std::max(1, _wtoi(argv[i]));
         }
