@@ -1,4 +1,5 @@
-# Cross-compiling for 32-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs std::thread).
+# Cross-compiling for 32-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs
+# std::thread).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,4 +10,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests run through Wine's 32-bit loader itself: Debian's "wine" wrapper would take the 32-bit
+# loader whenever it is installed, even where it cannot run.
+if(EXISTS /usr/lib/wine/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+endif()

@@ -3,8 +3,10 @@
 #include <cstring>
 #include <cwchar>
 
-// The full record, ending with the balloon icon handle, is what the shell expects from us.
-static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the full 956-byte form");
+// The full record, ending with the balloon icon handle, is what the shell expects from us: 956
+// bytes in a 32-bit program, 976 in a 64-bit one (handles and the window are wider there).
+static_assert(sizeof(NOTIFYICONDATAW) == (sizeof(void*) == 4 ? 956 : 976),
+              "NOTIFYICONDATAW must be the full form that ends with the balloon icon");
 
 CTrayIcon::CTrayIcon() : m_pMenu(nullptr) {
     std::memset(&m_nid, 0, sizeof(m_nid));

@@ -1,28 +1,102 @@
-# Shared by the run, test and bench scripts: build folder, configure and build, a virtual display
-# with a window manager, and a Wine prefix of the build's own. Source it; do not run it.
+# Shared by the scripts: which architectures this machine can run, one build folder per
+# architecture, configure and build, a virtual display with a window manager, and a Wine prefix of
+# the build's own. Source it; do not run it.
 ZELVANOR_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ZELVANOR_TOP/build}
+ZELVANOR_ARCHS=(i686 x86_64)
 
-zelvanor_build() {  # targets...
-  "$ZELVANOR_TOP/tools/setup.sh"
-  if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$ZELVANOR_TOP" -B "$BUILD_DIR" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$ZELVANOR_TOP/cmake/mingw-i686.cmake" >"$BUILD_DIR/configure.log" 2>&1 \
-      || { cat "$BUILD_DIR/configure.log"; return 1; }
+# Does this machine run 32-bit Linux programs? 32-bit Wine is one, and some kernels answer every
+# one of them with "Exec format error". The probe runs a 93-byte static i386 program that only
+# exits, so it needs no package at all. Sets ZELVANOR_RUNS32 (1 or 0) and, when 0, ZELVANOR_NO32_WHY.
+zelvanor_probe32() {
+  [ -n "${ZELVANOR_RUNS32:-}" ] && return 0
+  ZELVANOR_RUNS32=0
+  if [ "${ZELVANOR_NO32:-}" = 1 ]; then
+    ZELVANOR_NO32_WHY="ZELVANOR_NO32=1 is set"
+    return 0
   fi
-  cmake --build "$BUILD_DIR" "$@"
+  case "$(uname -m)" in
+    x86_64 | i?86) ;;
+    *) ZELVANOR_NO32_WHY="this is a $(uname -m) machine, and Wine here runs only x86 programs"
+       return 0 ;;
+  esac
+  local probe
+  probe=$(mktemp "${TMPDIR:-/tmp}/zelvanor-probe32.XXXXXX")
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'\
+'\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'\
+'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00'\
+'\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  if "$probe" 2>/dev/null; then
+    ZELVANOR_RUNS32=1
+  else
+    ZELVANOR_NO32_WHY="this machine's kernel does not run 32-bit Linux programs (Exec format error)"
+  fi
+  rm -f "$probe"
+}
+
+# The architectures whose programs this machine can run under Wine, best first.
+zelvanor_runnable_archs() {
+  zelvanor_probe32
+  if [ "$ZELVANOR_RUNS32" = 1 ]; then echo i686 x86_64; else echo x86_64; fi
+}
+
+# Picks the architecture a script runs: ZELVANOR_ARCH if set, else i686 (the program as
+# specified) where the machine runs it, else x86_64. Sets ZELVANOR_ARCH_CHOSEN and prints one line
+# saying which and why; a forced i686 that cannot run ends the script here.
+zelvanor_choose_arch() {  # script name
+  zelvanor_probe32
+  local forced=${ZELVANOR_ARCH:-}
+  case "$forced" in
+    "") if [ "$ZELVANOR_RUNS32" = 1 ]; then
+          ZELVANOR_ARCH_CHOSEN=i686
+          echo "$1: running the i686 (32-bit) Zelvanor: this machine runs 32-bit programs"
+        else
+          ZELVANOR_ARCH_CHOSEN=x86_64
+          echo "$1: running the x86_64 (64-bit) Zelvanor: $ZELVANOR_NO32_WHY"
+        fi ;;
+    i686) if [ "$ZELVANOR_RUNS32" != 1 ]; then
+            echo "$1: cannot run i686: 32-bit Wine needs 32-bit Linux programs, and $ZELVANOR_NO32_WHY; ZELVANOR_ARCH=x86_64 works here" >&2
+            exit 1
+          fi
+          ZELVANOR_ARCH_CHOSEN=i686
+          echo "$1: running the i686 (32-bit) Zelvanor: ZELVANOR_ARCH=i686" ;;
+    x86_64) ZELVANOR_ARCH_CHOSEN=x86_64
+            echo "$1: running the x86_64 (64-bit) Zelvanor: ZELVANOR_ARCH=x86_64" ;;
+    *) echo "$1: ZELVANOR_ARCH must be i686 or x86_64, not '$forced'" >&2
+       exit 1 ;;
+  esac
+}
+
+zelvanor_arch_dir() {  # arch
+  echo "$BUILD_DIR/$1"
+}
+
+zelvanor_build() {  # arch targets...
+  local arch=$1
+  shift
+  "$ZELVANOR_TOP/tools/setup.sh"
+  local dir
+  dir=$(zelvanor_arch_dir "$arch")
+  mkdir -p "$dir"
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$ZELVANOR_TOP" -B "$dir" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ZELVANOR_TOP/cmake/mingw-$arch.cmake" >"$dir/configure.log" 2>&1 \
+      || { cat "$dir/configure.log"; return 1; }
+  fi
+  cmake --build "$dir" "$@"
 }
 
 # Starts Xvfb on a free display number with openbox on it (without a window manager Wine waits
 # 2 s on every hide and topmost stacking is wrong). Sets DISPLAY; zelvanor_stop_display undoes it.
-zelvanor_start_display() {
+zelvanor_start_display() {  # log folder
   local n=${ZELVANOR_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$BUILD_DIR/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$1/xvfb.log" 2>&1 &
   ZELVANOR_XVFB_PID=$!
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   export DISPLAY=":$n"
-  openbox >"$BUILD_DIR/openbox.log" 2>&1 &
+  openbox >"$1/openbox.log" 2>&1 &
   ZELVANOR_WM_PID=$!
   sleep 0.5
 }
@@ -30,28 +104,59 @@ zelvanor_start_display() {
 zelvanor_stop_display() {
   [ -n "${ZELVANOR_WM_PID:-}" ] && kill "$ZELVANOR_WM_PID" 2>/dev/null || true
   [ -n "${ZELVANOR_XVFB_PID:-}" ] && kill "$ZELVANOR_XVFB_PID" 2>/dev/null || true
-  wait 2>/dev/null || true
+  wait "${ZELVANOR_WM_PID:-}" "${ZELVANOR_XVFB_PID:-}" 2>/dev/null || true
+  ZELVANOR_WM_PID= ZELVANOR_XVFB_PID=
 }
 
-# A 32-bit Wine prefix inside the build folder, one per purpose (one prefix per display).
+# Wine for one architecture, by the loaders' own paths: Debian's "wine" wrapper picks the 32-bit
+# loader whenever it is installed, even where it cannot run. One 64-bit server serves both kinds.
+# Sets WINE (the loader to run programs with) and exports WINESERVER, WINEARCH.
+zelvanor_use_wine() {  # arch
+  if [ "$1" = i686 ]; then
+    WINE=/usr/lib/wine/wine
+    export WINEARCH=win32
+  else
+    WINE=/usr/lib/wine/wine64
+    export WINEARCH=win64
+  fi
+  export WINESERVER=/usr/lib/wine/wineserver64
+  [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver32
+  export WINELOADER=$WINE
+}
+
+zelvanor_wineserver() {
+  "$WINESERVER" "$@"
+}
+
+# A Wine prefix inside the architecture's build folder, one per purpose (one prefix per display).
 # Created once: Chinese font links (else CJK text shows as boxes) and no crash dialog (a crashing
 # test must fail, not hang).
-zelvanor_wine_prefix() {  # name
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEPREFIX="$BUILD_DIR/wine-$1"
+zelvanor_wine_prefix() {  # arch name
+  zelvanor_use_wine "$1"
+  local dir
+  dir=$(zelvanor_arch_dir "$1")
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$dir/wine-$2"
   [ -f "$WINEPREFIX/.zelvanor-ready-2" ] && return 0
   rm -rf "$WINEPREFIX"
-  wineboot -i >"$BUILD_DIR/wineboot-$1.log" 2>&1
+  local log="$dir/wineboot-$2.log"
+  "$WINE" wineboot -i >"$log" 2>&1
   local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
   for face in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" SimSun; do
-    wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
-      >>"$BUILD_DIR/wineboot-$1.log" 2>&1
+    "$WINE" reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+      >>"$log" 2>&1
   done
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    >>"$BUILD_DIR/wineboot-$1.log" 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1
   # Our dialogs draw their own captions; a window manager's decorations would cover them.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f \
-    >>"$BUILD_DIR/wineboot-$1.log" 2>&1
-  wineserver -w
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >>"$log" 2>&1
+  zelvanor_wineserver -w
   touch "$WINEPREFIX/.zelvanor-ready-2"
+}
+
+# Keeps Wine's server alive between programs and starts Wine's background services now, with
+# their output in a file: started later under CTest they would inherit and hold CTest's output
+# pipe, and CTest would wait on it.
+zelvanor_wine_warm_up() {  # log file
+  zelvanor_wineserver -p
+  "$WINE" cmd /c exit >"$1" 2>&1 || true
 }

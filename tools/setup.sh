@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever building and running Zelvanor under Wine needs.
-# Checks first, so a second run costs a fraction of a second.
+# Installs from Debian's packages whatever building and running Zelvanor under Wine needs: both
+# cross compilers always, 64-bit Wine always, 32-bit Wine only where this machine runs 32-bit
+# programs (elsewhere it installs but cannot start). Checks first, so a second run costs a
+# fraction of a second.
 set -euo pipefail
-pkgs=(cmake ninja-build googletest g++-mingw-w64-i686 wine wine32:i386 wine64
+source "$(dirname "$0")/common.sh"
+pkgs=(cmake ninja-build googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
       xvfb xauth x11-utils xdotool imagemagick openbox fonts-wqy-microhei)
+zelvanor_probe32
+[ "$ZELVANOR_RUNS32" = 1 ] && pkgs+=(wine32:i386)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
@@ -12,6 +17,8 @@ done
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo
 echo "setup: installing ${missing[*]}" >&2
-dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+if [ "$ZELVANOR_RUNS32" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

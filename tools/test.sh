@@ -1,17 +1,49 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite through CTest under Wine, on a virtual display
-# of its own. Extra arguments go to ctest (for example -R Framework). Exit status is CTest's.
+# Builds both architectures (both always compile) and runs the whole test suite through CTest
+# under Wine on every architecture this machine runs (ZELVANOR_ARCH picks one), one after the
+# other, each on a virtual display and in a Wine prefix of its own. Extra arguments go to ctest
+# (for example -R Framework). Ends with CTest's summary per architecture and one line for each
+# architecture that could not run; the exit status is non-zero on any failure.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-mkdir -p "$BUILD_DIR"
-zelvanor_build
-zelvanor_start_display
-trap 'wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
-zelvanor_wine_prefix test
-wineserver -p
-# Start Wine's background services now, with their output in a file: started later by a test
-# under CTest they would inherit and hold CTest's output pipe, and CTest would wait on it.
-wine cmd /c exit >"$BUILD_DIR/warmup.log" 2>&1 || true
+zelvanor_probe32
+if [ -n "${ZELVANOR_ARCH:-}" ]; then
+  zelvanor_choose_arch test >/dev/null
+  run=("$ZELVANOR_ARCH_CHOSEN")
+else
+  read -r -a run <<<"$(zelvanor_runnable_archs)"
+fi
+for arch in "${ZELVANOR_ARCHS[@]}"; do
+  zelvanor_build "$arch"
+done
+
 rc=0
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@" || rc=$?
+summary=()
+trap 'zelvanor_wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
+for arch in "${run[@]}"; do
+  dir=$(zelvanor_arch_dir "$arch")
+  echo "== tests on $arch"
+  zelvanor_start_display "$dir"
+  zelvanor_wine_prefix "$arch" test
+  zelvanor_wine_warm_up "$dir/warmup.log"
+  status=0
+  ctest --test-dir "$dir" --output-on-failure --timeout 300 "$@" | tee "$dir/ctest.log" \
+    || status=$?
+  [ "${PIPESTATUS[0]}" -ne 0 ] && status=1
+  [ $status -ne 0 ] && rc=1
+  zelvanor_wineserver -k 2>/dev/null || true
+  zelvanor_stop_display
+  summary+=("$arch: $(grep -E 'tests passed|No tests were found' "$dir/ctest.log" | tail -n 1)")
+done
+echo
+echo "== summary"
+for line in "${summary[@]}"; do echo "$line"; done
+for arch in "${ZELVANOR_ARCHS[@]}"; do
+  case " ${run[*]} " in
+    *" $arch "*) ;;
+    *) if [ -n "${ZELVANOR_ARCH:-}" ]; then why="ZELVANOR_ARCH=$ZELVANOR_ARCH"
+       else why=$ZELVANOR_NO32_WHY; fi
+       echo "$arch: built, not run: $why" ;;
+  esac
+done
 exit $rc

@@ -264,7 +264,8 @@ void SetHelpersManaged(bool managed) {
 
 void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> sizes, int rounds) {
     SetHelpersManaged(managed);
-    std::printf("\n%ls\n", kind);
+    std::printf("\n%ls; Zelvanor and helpers built for %s\n", kind,
+                sizeof(void*) == 8 ? "x86_64 (64-bit)" : "i686 (32-bit)");
     std::printf("%7s %9s %7s %10s %10s %7s %10s %8s %8s\n", "windows", "processes", "samples",
                 "switch", "floor", "ratio", "snapshot", "leave", "enter");
     std::fflush(stdout);

@@ -39,9 +39,11 @@ protected:
             MoveCursor(POINT{start.x + dx * step / 4, start.y + dy * step / 4});
         }
         // The pointer rests at the end; a move the system dropped is made good by the next one.
+        // A move to where the pointer already is reports no motion, so it goes by a pixel aside.
         int polls = 0;
         const bool followed = dragging && WaitUntil([&] {
                                   if (++polls % 20 == 0) {
+                                      MoveCursor(POINT{end.x + 1, end.y});
                                       MoveCursor(end);
                                   }
                                   const RECT r = m_bar.Window();

@@ -45,7 +45,8 @@ struct GdiEntry {
 #pragma pack(pop)
 static_assert(sizeof(GdiEntry) == 24, "GDI handle table entry");
 constexpr size_t kGdiEntries = 0x10000;
-constexpr size_t kPebGdiTableOffset = 0x94; // 32-bit PEB
+// Where the PEB keeps the table's address: the layouts of a 32-bit and of a 64-bit process.
+constexpr size_t kPebGdiTableOffset = sizeof(void*) == 4 ? 0x94 : 0xF8;
 
 FARPROC NtProc(const char* name) {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name);
@@ -92,7 +93,7 @@ long CountGdiObjects(HANDLE process) {
         !basic.pebBase) {
         return -1;
     }
-    DWORD table = 0;
+    ULONG_PTR table = 0; // pointer-wide, as the PEB of a process of our own bitness holds it
     SIZE_T read = 0;
     if (!ReadProcessMemory(process, static_cast<BYTE*>(basic.pebBase) + kPebGdiTableOffset, &table,
                            sizeof(table), &read) ||
@@ -100,8 +101,8 @@ long CountGdiObjects(HANDLE process) {
         return -1;
     }
     std::vector<GdiEntry> entries(kGdiEntries);
-    if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(table)),
-                           entries.data(), entries.size() * sizeof(GdiEntry), &read)) {
+    if (!ReadProcessMemory(process, reinterpret_cast<void*>(table), entries.data(),
+                           entries.size() * sizeof(GdiEntry), &read)) {
         return -1;
     }
     long used = 0;
