@@ -1,5 +1,5 @@
 #include "app/CZelvanorApp.h"
-#include "app/CZelvanorDlg.h"
+#include "bar/CZelvanorDlg.h"
 #include "app/ResourceLibrary.h"
 #include <commctrl.h>
 #include <memory>

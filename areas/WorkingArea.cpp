@@ -1,7 +1,7 @@
 #include "areas/WorkingArea.h"
 #include "areas/WindowTool.h"
-#include "bar/StretchDrawBitmap.h"
-#include "resource.h"
+#include "StretchDrawBitmap.h"
+#include "res/resource.h"
 #include <cwchar>
 #include <utility>
 

@@ -1,6 +1,6 @@
 // The bar's size and position: sized to its list, folded to a stub and back, docked to the
 // screen edges or to the taskbar whenever it moves.
-#include "app/CZelvanorDlg.h"
+#include "bar/CZelvanorDlg.h"
 #include "bar/BarLayout.h"
 
 using namespace BarLayout;

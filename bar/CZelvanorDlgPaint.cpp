@@ -2,10 +2,10 @@
 // row per working area, hover colours, pressed buttons, and the drag by the title strip.
 // Feedback between paints draws through a client DC, so that it lands exactly where the
 // paint put the same pixels (a window DC would be shifted by the frame).
-#include "app/CZelvanorDlg.h"
+#include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
 #include "bar/BarLayout.h"
-#include "resource.h"
+#include "res/resource.h"
 #include <commctrl.h>
 
 using namespace BarLayout;

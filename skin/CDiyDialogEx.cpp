@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "resource.h"
+#include "res/resource.h"
 
 IMPLEMENT_DYNAMIC(CDiyDialogEx, CDialogEx)
 

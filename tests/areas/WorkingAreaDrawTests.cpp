@@ -2,7 +2,7 @@
 // into a memory canvas, and read back pixel by pixel.
 #include "HelperProcess.h"
 #include "areas/WorkingArea.h"
-#include "resource.h"
+#include "res/resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdlib>

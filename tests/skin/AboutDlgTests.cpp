@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "SkinTestSupport.h"
-#include "resource.h"
-#include "shell/CAboutDlg.h"
+#include "res/resource.h"
+#include "bar/CAboutDlg.h"
 
 using namespace skintest;
 

@@ -4,8 +4,8 @@
 
 #include "SkinTestResources.h"
 #include "SkinTestSupport.h"
-#include "resource.h"
-#include "shell/CGrayButton.h"
+#include "res/resource.h"
+#include "skin/CGrayButton.h"
 #include "skin/CDiyDialogEx.h"
 
 using namespace skintest;

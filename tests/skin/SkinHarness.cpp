@@ -7,8 +7,8 @@
 
 #include "SkinTestResources.h"
 #include "WineDecorations.h"
-#include "resource.h"
-#include "shell/CAboutDlg.h"
+#include "res/resource.h"
+#include "bar/CAboutDlg.h"
 
 namespace {
 

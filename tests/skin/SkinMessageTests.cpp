@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "SkinTestSupport.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/CDiyDialogEx.h"
 
 using namespace skintest;

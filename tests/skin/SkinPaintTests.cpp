@@ -3,7 +3,7 @@
 
 #include "SkinTestResources.h"
 #include "SkinTestSupport.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/CDiyDialogEx.h"
 
 using namespace skintest;

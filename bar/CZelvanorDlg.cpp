@@ -1,7 +1,7 @@
-#include "app/CZelvanorDlg.h"
+#include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
-#include "resource.h"
-#include "shell/CAboutDlg.h"
+#include "res/resource.h"
+#include "bar/CAboutDlg.h"
 
 namespace {
 

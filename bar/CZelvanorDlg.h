@@ -1,6 +1,6 @@
 #pragma once
 #include "Framework.h"
-#include "shell/CTrayIcon.h"
+#include "tray/CTrayIcon.h"
 #include "skin/CDiyDialogEx.h"
 #include <memory>
 #include <vector>

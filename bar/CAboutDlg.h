@@ -1,7 +1,7 @@
 // The program's About box: icon, picture, version line, copyright and one gray button.
 #pragma once
 
-#include "shell/CGrayButton.h"
+#include "skin/CGrayButton.h"
 #include "skin/CDiyDialogEx.h"
 
 class CAboutDlg : public CDiyDialogEx {

@@ -1,9 +1,9 @@
-#include "shell/CGrayButton.h"
+#include "skin/CGrayButton.h"
 
 #include <commctrl.h>
 
-#include "resource.h"
-#include "shell/DrawButtonFace.h"
+#include "res/resource.h"
+#include "skin/DrawButtonFace.h"
 
 IMPLEMENT_DYNAMIC(CGrayButton, CButton)
 

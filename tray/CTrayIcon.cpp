@@ -1,5 +1,5 @@
-#include "shell/CTrayIcon.h"
-#include "resource.h"
+#include "tray/CTrayIcon.h"
+#include "res/resource.h"
 #include <cstring>
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "shell/DrawButtonFace.h"
+#include "skin/DrawButtonFace.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "shell/CAboutDlg.h"
+#include "bar/CAboutDlg.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDiyDialogEx)
 END_MESSAGE_MAP()

@@ -1,4 +1,4 @@
-#include "bar/StretchDrawBitmap.h"
+#include "StretchDrawBitmap.h"
 
 void StretchDrawBitmap(CDC* pDC, UINT id, CRect rect) {
     // Declared before the memory DC so that the DC is deleted first, with the bitmap deselected.

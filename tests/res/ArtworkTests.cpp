@@ -3,7 +3,7 @@
 // button pieces must join, and the icon must have a transparent background.
 #include "ResourceFile.h"
 #include "ResourceParsers.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the decoded contents of every template, table and image header.
 #include "ResourceFile.h"
 #include "ResourceParsers.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The system's resource loaders on a module mapped as a data file, the way an optional resource
 // library is used: bitmaps, menus, icons, strings and a dialog created from its template.
 #include "ResourceFile.h"
-#include "resource.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The bar's working-area list: add, delete, rename in place, and the switch by a click on a row.
-#include "app/CZelvanorDlg.h"
+#include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
 #include "bar/BarLayout.h"
-#include "resource.h"
+#include "res/resource.h"
 #include <algorithm>
 
 using namespace BarLayout;
