@@ -4,10 +4,6 @@
 #include <commctrl.h>
 #include <memory>
 
-#ifndef ID_HELP
-#define ID_HELP 0xE146
-#endif
-
 BEGIN_MESSAGE_MAP(CZelvanorApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()

@@ -9,7 +9,7 @@
 class WindowTool {
 public:
     WindowTool() = default;
-    virtual ~WindowTool() = default;
+    ~WindowTool() = default;
     WindowTool(const WindowTool&) = delete;
     WindowTool& operator=(const WindowTool&) = delete;
 

@@ -1,6 +1,5 @@
 #include "areas/WorkingArea.h"
 #include "areas/WindowTool.h"
-#include "StretchDrawBitmap.h"
 #include "res/resource.h"
 #include <cwchar>
 #include <utility>
@@ -94,7 +93,9 @@ void WorkingArea::SetSelected(CDC* pDC, BOOL selected) {
 
 void WorkingArea::DrawBackground(CDC* pDC, CRect rc) {
     pDC->SetTextColor(m_hover ? RGB(191, 0, 0) : RGB(91, 91, 91));
-    StretchDrawBitmap(pDC, m_selected ? IDB_AREA_ROW_SELECTED : IDB_AREA_ROW, rc);
+    // Loaded on every draw, so that a resource library in use supplies it.
+    ResourceBitmap row(pDC, m_selected ? IDB_AREA_ROW_SELECTED : IDB_AREA_ROW);
+    row.Stretch(rc);
 }
 
 void WorkingArea::DrawRow(CDC* pDC) {

@@ -10,7 +10,7 @@ class WorkingArea {
 public:
     explicit WorkingArea(int number);
     // Shows the recorded windows again, so that no window stays hidden once its area is gone.
-    virtual ~WorkingArea();
+    ~WorkingArea();
     WorkingArea(const WorkingArea&) = delete;
     WorkingArea& operator=(const WorkingArea&) = delete;
 

@@ -29,7 +29,9 @@ constexpr int kCaptionTop = 3;
 inline int RowTop(int index) {
     return kTitleHeight + kRowHeight * index;
 }
-// Signed and truncating toward zero: y = 18..23 gives row 0, which hover relies on.
+// Truncates toward zero, so the strip's band below the buttons (y = 18..23) counts as the first
+// row for hover: a pointer leaving the buttons downwards lights that row at once. Clicks and
+// menus test y >= kTitleHeight first, so the band never selects a row.
 inline int RowIndex(int y) {
     return (y - kTitleHeight) / kRowHeight;
 }

@@ -1,11 +1,13 @@
 #include "bar/CAboutDlg.h"
 
+#include "bar/ProgramSkin.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDiyDialogEx)
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg() : CDiyDialogEx(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg()
+    : CDiyDialogEx(IDD_ABOUTBOX, ProgramSkin::kCaption), m_btnOK(ProgramSkin::kGrayButton) {}
 
 void CAboutDlg::DoDataExchange(CDataExchange* pDX) {
     CDiyDialogEx::DoDataExchange(pDX);

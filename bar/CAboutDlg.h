@@ -1,8 +1,8 @@
 // The program's About box: icon, picture, version line, copyright and one gray button.
 #pragma once
 
-#include "skin/CGrayButton.h"
 #include "skin/CDiyDialogEx.h"
+#include "skin/CGrayButton.h"
 
 class CAboutDlg : public CDiyDialogEx {
 public:

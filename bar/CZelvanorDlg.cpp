@@ -1,7 +1,8 @@
 #include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
-#include "res/resource.h"
 #include "bar/CAboutDlg.h"
+#include "bar/ProgramSkin.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -26,7 +27,6 @@ BEGIN_MESSAGE_MAP(CZelvanorDlg, CDiyDialogEx)
 ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
-ON_WM_MOUSEHOVER()
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_RBUTTONDOWN()
@@ -49,11 +49,11 @@ ON_WM_ENDSESSION()
 END_MESSAGE_MAP()
 
 CZelvanorDlg::CZelvanorDlg()
-    : CDiyDialogEx(IDD_ZELVANOR_DIALOG),
+    : CDiyDialogEx(IDD_ZELVANOR_DIALOG, ProgramSkin::kCaption),
       m_hIcon(LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
                         MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
-      m_mouseTracking(FALSE), m_collapsed(FALSE) {}
+      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE) {}
 
 CZelvanorDlg::~CZelvanorDlg() {
     if (g_crashGuardBar == this)

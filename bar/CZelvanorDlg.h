@@ -45,7 +45,6 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
-    void OnMouseHover(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnMouseLeave();
     void OnRButtonDown(UINT nFlags, CPoint point);

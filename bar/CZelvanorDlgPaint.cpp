@@ -69,18 +69,21 @@ void CZelvanorDlg::DrawTitleBar(CDC* dc) {
     {
         ScopedSelect fontSelection(memory, captionFont);
         CRect text(captionLeft, kCaptionTop, client.right, kTitleHeight);
-        // Without DT_SINGLELINE the centring does nothing: the caption's top stays at y = 3.
+        // DT_VCENTER centres only single lines: the caption keeps its top at y = 3, where the
+        // strip's look has always had it.
         memory.DrawText(L"Area", -1, &text, DT_VCENTER);
     }
-    DrawCollapseButton(&memory, 0);
-    DrawCloseButton(&memory, 0);
+    DrawCollapseButton(&memory, kNormal);
+    DrawCloseButton(&memory, kNormal);
     dc->BitBlt(0, 0, width, kTitleHeight, &memory, 0, 0, SRCCOPY);
 }
 
 void CZelvanorDlg::DrawCloseButton(CDC* dc, int state) {
     CRect client;
     GetClientRect(&client);
-    const UINT id = state == 1 ? IDB_CLOSE_HOVER : state == 2 ? IDB_CLOSE_PRESSED : IDB_CLOSE;
+    const UINT id = state == kHover     ? IDB_CLOSE_HOVER
+                    : state == kPressed ? IDB_CLOSE_PRESSED
+                                        : IDB_CLOSE;
     DrawBitmap(dc, id, client.Width() - kCloseOffset, 0);
 }
 
@@ -89,14 +92,14 @@ void CZelvanorDlg::DrawCollapseButton(CDC* dc, int state) {
     GetClientRect(&client);
     UINT id;
     if (m_collapsed)
-        id = state == 1 ? IDB_EXPAND_HOVER : state == 2 ? IDB_EXPAND_PRESSED : IDB_EXPAND;
+        id = state == kHover     ? IDB_EXPAND_HOVER
+             : state == kPressed ? IDB_EXPAND_PRESSED
+                                 : IDB_EXPAND;
     else
-        id = state == 1 ? IDB_COLLAPSE_HOVER : state == 2 ? IDB_COLLAPSE_PRESSED : IDB_COLLAPSE;
+        id = state == kHover     ? IDB_COLLAPSE_HOVER
+             : state == kPressed ? IDB_COLLAPSE_PRESSED
+                                 : IDB_COLLAPSE;
     DrawBitmap(dc, id, client.Width() - kCollapseOffset, 0);
-}
-
-void CZelvanorDlg::OnMouseHover(UINT nFlags, CPoint point) {
-    CDiyDialogEx::OnMouseHover(nFlags, point);
 }
 
 void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
@@ -111,16 +114,16 @@ void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
     const int index = RowIndex(point.y);
     CClientDC dc(this);
     if (point.y <= kHoverZoneBottom) {
-        DrawCloseButton(&dc, InCloseColumn(point.x, width) ? 1 : 0);
-        DrawCollapseButton(&dc, InCollapseColumn(point.x, width) ? 1 : 0);
+        DrawCloseButton(&dc, InCloseColumn(point.x, width) ? kHover : kNormal);
+        DrawCollapseButton(&dc, InCollapseColumn(point.x, width) ? kHover : kNormal);
         return;
     }
     if (index >= static_cast<int>(m_areas.size())) {
-        DrawCloseButton(&dc, 0);
+        DrawCloseButton(&dc, kNormal);
         return;
     }
-    DrawCloseButton(&dc, 0);
-    DrawCollapseButton(&dc, 0);
+    DrawCloseButton(&dc, kNormal);
+    DrawCollapseButton(&dc, kNormal);
     ScopedSelect font(dc, GetFont());
     WorkingArea* row = m_areas[index].get();
     if (m_hoverArea == row)
@@ -146,8 +149,8 @@ void CZelvanorDlg::OnMouseLeave() {
                 m_hoverArea->Redraw(&dc);
             m_hoverArea = nullptr;
         }
-        DrawCloseButton(&dc, 0);
-        DrawCollapseButton(&dc, 0);
+        DrawCloseButton(&dc, kNormal);
+        DrawCollapseButton(&dc, kNormal);
     }
     m_mouseTracking = FALSE;
     CDiyDialogEx::OnMouseLeave();
@@ -162,11 +165,11 @@ void CZelvanorDlg::PressTitleStrip(CPoint point) {
         CClientDC dc(this);
         if (InCloseColumn(point.x, width)) {
             pressed = TRUE;
-            DrawCloseButton(&dc, 2);
+            DrawCloseButton(&dc, kPressed);
         }
         if (InCollapseColumn(point.x, width)) {
             pressed = TRUE;
-            DrawCollapseButton(&dc, 2);
+            DrawCollapseButton(&dc, kPressed);
         }
     }
     // Anywhere else on the strip the bar moves as if its caption had been grabbed.

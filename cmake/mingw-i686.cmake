@@ -1,19 +1,5 @@
-# Cross-compiling for 32-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs
-# std::thread).
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows: the program as specified.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Tests run through Wine's 32-bit loader itself: Debian's "wine" wrapper would take the 32-bit
-# loader whenever it is installed, even where it cannot run.
-if(EXISTS /usr/lib/wine/wine)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
-else()
-  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-endif()
+set(ZELVANOR_TRIPLE i686-w64-mingw32)
+set(ZELVANOR_WINE wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,19 +1,5 @@
-# Cross-compiling for 64-bit Windows with MinGW-w64 (posix thread model: GoogleTest needs
-# std::thread).
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the same program for 64-bit systems.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Tests run through Wine's 64-bit loader itself: Debian's "wine" wrapper would take the 32-bit
-# loader whenever it is installed, even where it cannot run.
-if(EXISTS /usr/lib/wine/wine64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
-else()
-  set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
-endif()
+set(ZELVANOR_TRIPLE x86_64-w64-mingw32)
+set(ZELVANOR_WINE wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -36,5 +36,3 @@ void AfxSetResourceHandle(HINSTANCE instance) {
 HINSTANCE AfxFindResourceHandle(LPCWSTR, LPCWSTR) {
     return AfxGetResourceHandle();
 }
-
-void AfxEnableControlContainer() {}

@@ -13,7 +13,6 @@ void AfxSetResourceHandle(HINSTANCE instance);
 // The current resource module; a resource library replaces every resource, so a resource it
 // lacks fails to load rather than coming from the executable.
 HINSTANCE AfxFindResourceHandle(LPCWSTR name, LPCWSTR type);
-void AfxEnableControlContainer();
 
 // Registration of the application object, for CWinApp.
 void AfxSetApp(CWinApp* app);

@@ -9,8 +9,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     }
     app->m_hInstance = instance;
     AfxSetResourceHandle(instance);
-    if (!app->InitInstance()) {
-        return app->ExitInstance();
-    }
-    return app->Run();
+    // The application's whole life runs inside InitInstance.
+    app->InitInstance();
+    return 0;
 }

@@ -14,11 +14,3 @@ BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
     }
     return TRUE;
 }
-
-UINT CButton::GetState() const {
-    return static_cast<UINT>(::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0));
-}
-
-void CButton::SetButtonStyle(UINT style, BOOL redraw) {
-    ::SendMessageW(m_hWnd, BM_SETSTYLE, style, redraw);
-}

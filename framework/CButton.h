@@ -7,7 +7,4 @@ public:
     // Draws an owner-drawn button; reached through WM_DRAWITEM reflection from the parent.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-
-    UINT GetState() const;
-    void SetButtonStyle(UINT style, BOOL redraw = TRUE);
 };

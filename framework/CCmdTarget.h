@@ -51,7 +51,7 @@ protected:
     return &messageMap;                                                                            \
     }
 
-// WM_COMMAND entries. A command from a menu or an accelerator has code 0, as does BN_CLICKED.
+// WM_COMMAND entries. A command from a menu or an accelerator has code 0.
 #define ON_CONTROL(code, id, fn)                                                                   \
     {WM_COMMAND,                                                                                   \
      WM_COMMAND,                                                                                   \
@@ -64,10 +64,7 @@ protected:
          return 0;                                                                                 \
      }},
 #define ON_COMMAND(id, fn) ON_CONTROL(0, id, fn)
-#define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)
-#define ON_EN_SETFOCUS(id, fn) ON_CONTROL(EN_SETFOCUS, id, fn)
-#define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
 
 #define ON_MESSAGE(message, fn)                                                                    \
     {static_cast<UINT>(message),                                                                   \

@@ -28,12 +28,20 @@ BOOL CDC::DeleteDC() {
 }
 
 BOOL CDC::Attach(HDC hDC) {
+    if (m_bOwned && m_hDC != hDC) {
+        DeleteDC();
+    }
+    m_hDC = hDC;
+    m_bOwned = hDC != nullptr;
+    return hDC != nullptr;
+}
+
+void CDC::Borrow(HDC hDC) {
     if (m_bOwned) {
         DeleteDC();
     }
     m_hDC = hDC;
     m_bOwned = false;
-    return hDC != nullptr;
 }
 
 HDC CDC::Detach() {
@@ -43,23 +51,11 @@ HDC CDC::Detach() {
     return hDC;
 }
 
-HGDIOBJ CDC::SelectObject(CGdiObject* object) {
-    return object ? ::SelectObject(m_hDC, object->m_hObject) : nullptr;
-}
-HGDIOBJ CDC::SelectObject(HGDIOBJ object) {
-    return ::SelectObject(m_hDC, object);
-}
-HGDIOBJ CDC::SelectStockObject(int index) {
-    return ::SelectObject(m_hDC, ::GetStockObject(index));
-}
 COLORREF CDC::SetTextColor(COLORREF color) {
     return ::SetTextColor(m_hDC, color);
 }
 int CDC::SetBkMode(int mode) {
     return ::SetBkMode(m_hDC, mode);
-}
-COLORREF CDC::SetBkColor(COLORREF color) {
-    return ::SetBkColor(m_hDC, color);
 }
 int CDC::SetStretchBltMode(int mode) {
     return ::SetStretchBltMode(m_hDC, mode);
@@ -81,11 +77,6 @@ void CDC::FillRect(LPCRECT rect, CBrush* brush) {
 }
 void CDC::FillRect(LPCRECT rect, HBRUSH brush) {
     ::FillRect(m_hDC, rect, brush);
-}
-void CDC::FillSolidRect(LPCRECT rect, COLORREF color) {
-    COLORREF previous = ::SetBkColor(m_hDC, color);
-    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
-    ::SetBkColor(m_hDC, previous);
 }
 BOOL CDC::FillRgn(CRgn* region, CBrush* brush) {
     return ::FillRgn(m_hDC, static_cast<HRGN>(*region), static_cast<HBRUSH>(*brush));
@@ -125,10 +116,4 @@ BOOL CDC::LineTo(int x, int y) {
 }
 BOOL CDC::RoundRect(int left, int top, int right, int bottom, int width, int height) {
     return ::RoundRect(m_hDC, left, top, right, bottom, width, height);
-}
-BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
-    return ::Rectangle(m_hDC, left, top, right, bottom);
-}
-COLORREF CDC::GetPixel(int x, int y) const {
-    return ::GetPixel(m_hDC, x, y);
 }

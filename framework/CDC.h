@@ -5,11 +5,12 @@
 #include "CSize.h"
 #include "CString.h"
 
-class CGdiObject;
 class CBrush;
 class CRgn;
 
-// A device context. It owns the DC only when it made it (CreateCompatibleDC); Attach borrows.
+// A device context. Like every wrapper of the framework it owns what it creates or is given with
+// Attach (deleted in the destructor) and only uses what it is lent with Borrow; Detach gives
+// up either without releasing it.
 class CDC {
 public:
     CDC() = default;
@@ -25,16 +26,12 @@ public:
     // A memory DC compatible with pDC (null: the screen), owned by this object.
     BOOL CreateCompatibleDC(CDC* pDC);
     BOOL DeleteDC();
-    // Borrows a DC without owning it.
     BOOL Attach(HDC hDC);
+    void Borrow(HDC hDC);
     HDC Detach();
 
-    HGDIOBJ SelectObject(CGdiObject* object);
-    HGDIOBJ SelectObject(HGDIOBJ object);
-    HGDIOBJ SelectStockObject(int index);
     COLORREF SetTextColor(COLORREF color);
     int SetBkMode(int mode);
-    COLORREF SetBkColor(COLORREF color);
     int SetStretchBltMode(int mode);
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
@@ -43,8 +40,6 @@ public:
     BOOL PatBlt(int x, int y, int width, int height, DWORD rop);
     void FillRect(LPCRECT rect, CBrush* brush);
     void FillRect(LPCRECT rect, HBRUSH brush);
-    // Fills with a colour; the DC's background colour is left as it was.
-    void FillSolidRect(LPCRECT rect, COLORREF color);
     BOOL FillRgn(CRgn* region, CBrush* brush);
     int DrawText(const CString& text, LPRECT rect, UINT format);
     int DrawText(LPCWSTR text, int count, LPRECT rect, UINT format);
@@ -57,8 +52,6 @@ public:
     CPoint MoveTo(int x, int y);
     BOOL LineTo(int x, int y);
     BOOL RoundRect(int left, int top, int right, int bottom, int width, int height);
-    BOOL Rectangle(int left, int top, int right, int bottom);
-    COLORREF GetPixel(int x, int y) const;
 
 protected:
     bool m_bOwned = false;

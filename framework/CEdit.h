@@ -1,9 +1,7 @@
 #pragma once
 #include "CWnd.h"
 
+// An edit control: the window operations are all it needs.
 class CEdit : public CWnd {
     DECLARE_DYNAMIC(CEdit)
-public:
-    void SetSel(int start, int end, BOOL noScroll = FALSE);
-    void LimitText(int maxChars = 0);
 };

@@ -1,10 +1,15 @@
 #include "CMenu.h"
 #include "Afx.h"
-#include "CWnd.h"
 
 CMenu& CMenu::operator=(CMenu&& other) noexcept {
     if (this != &other) {
-        Attach(other.Detach());
+        const bool owned = other.m_bOwned;
+        HMENU menu = other.Detach();
+        if (owned) {
+            Attach(menu);
+        } else {
+            Borrow(menu);
+        }
     }
     return *this;
 }
@@ -19,12 +24,20 @@ BOOL CMenu::Attach(HMENU menu) {
         DestroyMenu();
     }
     m_hMenu = menu;
+    m_bOwned = menu != nullptr;
     return menu != nullptr;
+}
+
+void CMenu::Borrow(HMENU menu) {
+    DestroyMenu();
+    m_hMenu = menu;
+    m_bOwned = false;
 }
 
 HMENU CMenu::Detach() {
     HMENU menu = m_hMenu;
     m_hMenu = nullptr;
+    m_bOwned = false;
     return menu;
 }
 
@@ -32,8 +45,9 @@ BOOL CMenu::DestroyMenu() {
     if (m_hMenu == nullptr) {
         return FALSE;
     }
-    BOOL ok = ::DestroyMenu(m_hMenu);
+    const BOOL ok = m_bOwned ? ::DestroyMenu(m_hMenu) : TRUE;
     m_hMenu = nullptr;
+    m_bOwned = false;
     return ok;
 }
 
@@ -41,16 +55,8 @@ HMENU CMenu::GetSubMenu(int pos) const {
     return ::GetSubMenu(m_hMenu, pos);
 }
 
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, LPCWSTR text) {
-    return ::AppendMenuW(m_hMenu, flags, id, text);
-}
-
 int CMenu::GetMenuItemCount() const {
     return ::GetMenuItemCount(m_hMenu);
-}
-
-UINT CMenu::GetMenuItemID(int pos) const {
-    return ::GetMenuItemID(m_hMenu, pos);
 }
 
 int CMenu::GetMenuString(UINT item, CString& text, UINT flags) const {
@@ -59,12 +65,4 @@ int CMenu::GetMenuString(UINT item, CString& text, UINT flags) const {
     int copied = length > 0 ? ::GetMenuStringW(m_hMenu, item, buffer, length + 1, flags) : 0;
     text.ReleaseBuffer(copied);
     return copied;
-}
-
-BOOL CMenu::SetDefaultItem(UINT item, BOOL byPos) {
-    return ::SetMenuDefaultItem(m_hMenu, item, byPos);
-}
-
-BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect) {
-    return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner ? owner->m_hWnd : nullptr, rect);
 }

@@ -1,17 +1,17 @@
 #pragma once
 #include <windows.h>
+#include <utility>
 #include "CString.h"
 
-class CWnd;
-
-// Owns a menu handle (destroyed in the destructor unless detached). Move-only.
+// A menu: owns one it loads or is given with Attach (destroyed in the destructor), only uses one
+// lent with Borrow. Move-only.
 class CMenu {
 public:
     CMenu() = default;
     ~CMenu() { DestroyMenu(); }
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
-    CMenu(CMenu&& other) noexcept : m_hMenu(other.Detach()) {}
+    CMenu(CMenu&& other) noexcept { *this = std::move(other); }
     CMenu& operator=(CMenu&& other) noexcept;
 
     HMENU m_hMenu = nullptr;
@@ -21,16 +21,16 @@ public:
 
     // Menu `id` from the current resource module.
     BOOL LoadMenu(UINT id);
-    // Takes ownership of `menu`, destroying any menu held before.
     BOOL Attach(HMENU menu);
+    void Borrow(HMENU menu);
     HMENU Detach();
+    // Destroys an owned menu; a borrowed one is only let go.
     BOOL DestroyMenu();
 
     HMENU GetSubMenu(int pos) const;
-    BOOL AppendMenu(UINT flags, UINT_PTR id = 0, LPCWSTR text = nullptr);
     int GetMenuItemCount() const;
-    UINT GetMenuItemID(int pos) const;
     int GetMenuString(UINT item, CString& text, UINT flags) const;
-    BOOL SetDefaultItem(UINT item, BOOL byPos = FALSE);
-    BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr);
+
+private:
+    bool m_bOwned = false;
 };

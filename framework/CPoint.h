@@ -10,11 +10,6 @@ public:
     explicit CPoint(LPARAM lParam)
         : POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))} {}
 
-    void Offset(int dx, int dy) {
-        x += dx;
-        y += dy;
-    }
-    void Offset(POINT pt) { Offset(pt.x, pt.y); }
     bool operator==(const POINT& pt) const { return x == pt.x && y == pt.y; }
     bool operator!=(const POINT& pt) const { return !(*this == pt); }
 };

@@ -6,8 +6,5 @@ public:
     BOOL CreatePolygonRgn(const POINT* points, int count, int fillMode) {
         return Attach(::CreatePolygonRgn(points, count, fillMode));
     }
-    BOOL CreateRectRgn(int left, int top, int right, int bottom) {
-        return Attach(::CreateRectRgn(left, top, right, bottom));
-    }
     operator HRGN() const { return static_cast<HRGN>(m_hObject); }
 };

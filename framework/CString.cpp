@@ -62,14 +62,6 @@ int CString::Find(LPCWSTR sub, int start) const {
     return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
 }
 
-int CString::Find(wchar_t ch, int start) const {
-    if (start < 0 || start > GetLength()) {
-        return -1;
-    }
-    size_t pos = m_str.find(ch, static_cast<size_t>(start));
-    return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
-}
-
 CString CString::Left(int count) const {
     if (count < 0) {
         count = 0;
@@ -78,17 +70,13 @@ CString CString::Left(int count) const {
 }
 
 CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
     if (first < 0) {
         first = 0;
     }
-    if (first >= GetLength() || count <= 0) {
+    if (first >= GetLength()) {
         return CString();
     }
-    return CString(m_str.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
+    return CString(m_str.substr(static_cast<size_t>(first)));
 }
 
 wchar_t* CString::GetBuffer(int minLength) {

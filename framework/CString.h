@@ -8,34 +8,25 @@ class CString {
 public:
     CString() = default;
     CString(LPCWSTR text) : m_str(text ? text : L"") {}
-    CString(LPCWSTR text, int length) : m_str(text ? std::wstring(text, length) : std::wstring()) {}
     CString(const std::wstring& text) : m_str(text) {}
 
     operator LPCWSTR() const { return m_str.c_str(); }
-    LPCWSTR GetString() const { return m_str.c_str(); }
-    const std::wstring& str() const { return m_str; }
     int GetLength() const { return static_cast<int>(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }
-    void Empty() { m_str.clear(); }
 
     void Format(LPCWSTR format, ...);
-    void FormatV(LPCWSTR format, va_list args);
     // String `id` from the current resource module; a missing string leaves this empty.
     BOOL LoadString(UINT id);
 
     int Find(LPCWSTR sub, int start = 0) const;
-    int Find(wchar_t ch, int start = 0) const;
     CString Left(int count) const;
     CString Mid(int first) const;
-    CString Mid(int first, int count) const;
 
     // Room for at least minLength characters plus the terminator; ReleaseBuffer sets the length.
     wchar_t* GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
 
     int Compare(LPCWSTR other) const;
-    wchar_t GetAt(int index) const { return m_str[index]; }
-    wchar_t operator[](int index) const { return m_str[index]; }
 
     CString& operator=(LPCWSTR text) {
         m_str = text ? text : L"";
@@ -51,10 +42,6 @@ public:
         }
         return *this;
     }
-    CString& operator+=(wchar_t ch) {
-        m_str += ch;
-        return *this;
-    }
 
     friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
     friend bool operator==(const CString& a, LPCWSTR b) { return a.Compare(b) == 0; }
@@ -62,27 +49,9 @@ public:
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, LPCWSTR b) { return !(a == b); }
     friend bool operator!=(LPCWSTR a, const CString& b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
-
-    friend CString operator+(const CString& a, const CString& b) {
-        return CString(a.m_str + b.m_str);
-    }
-    friend CString operator+(const CString& a, LPCWSTR b) {
-        CString r(a);
-        r += b;
-        return r;
-    }
-    friend CString operator+(LPCWSTR a, const CString& b) {
-        CString r(a);
-        r += b;
-        return r;
-    }
-    friend CString operator+(const CString& a, wchar_t b) {
-        CString r(a);
-        r += b;
-        return r;
-    }
 
 private:
+    void FormatV(LPCWSTR format, va_list args);
+
     std::wstring m_str;
 };

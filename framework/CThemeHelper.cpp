@@ -13,7 +13,7 @@ template <typename Fn> Fn Lookup(HMODULE module, const char* name) {
 }
 
 struct UxTheme {
-    UniqueHmodule module;
+    UniqueModule module;
     OpenThemeDataFn open = nullptr;
     GetThemePartSizeFn partSize = nullptr;
     CloseThemeDataFn close = nullptr;

@@ -45,28 +45,3 @@ CWinApp::~CWinApp() {
 BOOL CWinApp::InitInstance() {
     return TRUE;
 }
-
-int CWinApp::Run() {
-    MSG msg = {};
-    for (;;) {
-        BOOL result = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (result == 0 || result == -1) {
-            break;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    m_exitCode = msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
-    return ExitInstance();
-}
-
-int CWinApp::ExitInstance() {
-    return m_exitCode;
-}
-
-void CWinApp::SetRegistryKey(LPCWSTR key) {
-    m_registryKey = key ? key : L"";
-    m_pszRegistryKey = m_registryKey.c_str();
-}
-
-void CWinApp::OnHelp() {}

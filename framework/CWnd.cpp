@@ -11,10 +11,7 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
-const CWnd CWnd::wndTop(CWnd::MarkerTag{}, HWND_TOP);
-const CWnd CWnd::wndBottom(CWnd::MarkerTag{}, HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(CWnd::MarkerTag{}, HWND_TOPMOST);
-const CWnd CWnd::wndNoTopMost(CWnd::MarkerTag{}, HWND_NOTOPMOST);
 
 namespace {
 // Window objects of this thread by handle.
@@ -35,7 +32,7 @@ CWnd::~CWnd() {
     }
 }
 
-BOOL CWnd::Attach(HWND hWnd) {
+BOOL CWnd::BindHandle(HWND hWnd) {
     if (hWnd == nullptr || m_hWnd != nullptr) {
         return FALSE;
     }
@@ -49,7 +46,7 @@ BOOL CWnd::Attach(HWND hWnd) {
     return TRUE;
 }
 
-HWND CWnd::Detach() {
+HWND CWnd::UnbindHandle() {
     HWND hWnd = m_hWnd;
     if (m_bInMap) {
         auto& map = PermanentMap();
@@ -64,14 +61,14 @@ HWND CWnd::Detach() {
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (!Attach(hWnd)) {
+    if (!BindHandle(hWnd)) {
         return FALSE;
     }
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
     if (m_pfnSuper == nullptr) {
-        Detach();
+        UnbindHandle();
         return FALSE;
     }
     return TRUE;
@@ -84,7 +81,7 @@ HWND CWnd::UnsubclassWindow() {
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     m_pfnSuper = nullptr;
-    return Detach();
+    return UnbindHandle();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
@@ -170,7 +167,7 @@ LRESULT CWnd::Default() {
 LRESULT CWnd::DispatchCtlColor(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam,
                                HBRUSH (*call)(CCmdTarget*, CDC*, CWnd*, UINT)) {
     CDC dc;
-    dc.Attach(reinterpret_cast<HDC>(wParam));
+    dc.Borrow(reinterpret_cast<HDC>(wParam));
     HWND control = reinterpret_cast<HWND>(lParam);
     CWnd* wnd = FromHandlePermanent(control);
     CWnd wrapper; // for a control without an object of its own; valid during the call only
@@ -180,7 +177,6 @@ LRESULT CWnd::DispatchCtlColor(CCmdTarget* target, UINT message, WPARAM wParam, 
     }
     HBRUSH brush = call(target, &dc, wnd, message - WM_CTLCOLORMSGBOX);
     wrapper.m_hWnd = nullptr;
-    dc.Detach();
     return reinterpret_cast<LRESULT>(brush);
 }
 
@@ -201,31 +197,19 @@ BOOL CWnd::IsZoomed() const {
 DWORD CWnd::GetStyle() const {
     return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
 }
-DWORD CWnd::GetExStyle() const {
-    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
-}
 
-namespace {
-BOOL ModifyLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT swpFlags) {
-    DWORD style = static_cast<DWORD>(::GetWindowLongW(hWnd, index));
-    DWORD newStyle = (style & ~remove) | add;
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    const DWORD style = GetStyle();
+    const DWORD newStyle = (style & ~remove) | add;
     if (style == newStyle) {
         return FALSE;
     }
-    ::SetWindowLongW(hWnd, index, static_cast<LONG>(newStyle));
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(newStyle));
     if (swpFlags != 0) {
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     }
     return TRUE;
-}
-} // namespace
-
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
-    return ModifyLong(m_hWnd, GWL_STYLE, remove, add, swpFlags);
-}
-BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
-    return ModifyLong(m_hWnd, GWL_EXSTYLE, remove, add, swpFlags);
 }
 void CWnd::GetClientRect(LPRECT rect) const {
     ::GetClientRect(m_hWnd, rect);
@@ -235,10 +219,6 @@ void CWnd::GetWindowRect(LPRECT rect) const {
 }
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
     ::MoveWindow(m_hWnd, x, y, width, height, repaint);
-}
-void CWnd::MoveWindow(LPCRECT rect, BOOL repaint) {
-    ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                 repaint);
 }
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
     return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags);
@@ -308,20 +288,8 @@ void CWnd::UpdateWindow() {
 BOOL CWnd::SetForegroundWindow() {
     return ::SetForegroundWindow(m_hWnd);
 }
-HWND CWnd::SetFocus() {
-    return ::SetFocus(m_hWnd);
-}
 void CWnd::ClientToScreen(LPPOINT point) const {
     ::ClientToScreen(m_hWnd, point);
-}
-void CWnd::ClientToScreen(LPRECT rect) const {
-    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(rect), 2);
-}
-void CWnd::ScreenToClient(LPPOINT point) const {
-    ::ScreenToClient(m_hWnd, point);
-}
-void CWnd::ScreenToClient(LPRECT rect) const {
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
 }
 void CWnd::SetWindowText(LPCWSTR text) {
     ::SetWindowTextW(m_hWnd, text);
@@ -332,34 +300,14 @@ void CWnd::GetWindowText(CString& text) const {
     int copied = ::GetWindowTextW(m_hWnd, buffer, length + 1);
     text.ReleaseBuffer(copied);
 }
-int CWnd::GetWindowTextLength() const {
-    return ::GetWindowTextLengthW(m_hWnd);
-}
 HFONT CWnd::GetFont() const {
     return reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-}
-void CWnd::SetFont(HFONT font, BOOL redraw) {
-    ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
 }
 HMENU CWnd::GetMenu() const {
     return ::GetMenu(m_hWnd);
 }
 HMENU CWnd::GetSystemMenu(BOOL revert) const {
     return ::GetSystemMenu(m_hWnd, revert);
-}
-HICON CWnd::GetIcon(BOOL big) const {
-    return reinterpret_cast<HICON>(
-        ::SendMessageW(m_hWnd, WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
-}
-HICON CWnd::SetIcon(HICON icon, BOOL big) {
-    return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                                  reinterpret_cast<LPARAM>(icon)));
-}
-HWND CWnd::GetDlgItem(int id) const {
-    return ::GetDlgItem(m_hWnd, id);
-}
-HWND CWnd::GetParent() const {
-    return ::GetParent(m_hWnd);
 }
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageW(m_hWnd, message, wParam, lParam);
@@ -369,12 +317,6 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 BOOL CWnd::IsWindow() const {
     return m_hWnd != nullptr && ::IsWindow(m_hWnd);
-}
-BOOL CWnd::DestroyWindow() {
-    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
-}
-BOOL CWnd::EnableWindow(BOOL enable) {
-    return ::EnableWindow(m_hWnd, enable);
 }
 
 int CWnd::MessageBox(LPCWSTR text, LPCWSTR caption, UINT type) {
@@ -399,9 +341,6 @@ HCURSOR CWnd::OnQueryDragIcon() {
 void CWnd::OnMouseMove(UINT, CPoint) {
     Default();
 }
-void CWnd::OnMouseHover(UINT, CPoint) {
-    Default();
-}
 void CWnd::OnMouseLeave() {
     Default();
 }
@@ -411,26 +350,14 @@ void CWnd::OnLButtonDown(UINT, CPoint) {
 void CWnd::OnLButtonUp(UINT, CPoint) {
     Default();
 }
-void CWnd::OnLButtonDblClk(UINT, CPoint) {
-    Default();
-}
 void CWnd::OnRButtonDown(UINT, CPoint) {
-    Default();
-}
-void CWnd::OnRButtonUp(UINT, CPoint) {
     Default();
 }
 void CWnd::OnMove(int, int) {
     Default();
 }
-void CWnd::OnSize(UINT, int, int) {
-    Default();
-}
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {
     return reinterpret_cast<HBRUSH>(Default());
-}
-BOOL CWnd::OnEraseBkgnd(CDC*) {
-    return static_cast<BOOL>(Default());
 }
 void CWnd::OnInitMenu(CMenu*) {
     Default();
@@ -467,14 +394,5 @@ BOOL CWnd::OnQueryEndSession() {
     return static_cast<BOOL>(Default());
 }
 void CWnd::OnEndSession(BOOL) {
-    Default();
-}
-void CWnd::OnDestroy() {
-    Default();
-}
-void CWnd::OnClose() {
-    Default();
-}
-void CWnd::OnTimer(UINT_PTR) {
     Default();
 }

@@ -18,11 +18,8 @@ public:
     HWND m_hWnd = nullptr;
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // Binds the object to the handle (FromHandlePermanent finds it) without subclassing.
-    BOOL Attach(HWND hWnd);
-    HWND Detach();
+    // Binds the object to a window that it borrows (a dialog or the system owns the window):
     // PreSubclassWindow, then the framework's window procedure replaces the current one.
     BOOL SubclassWindow(HWND hWnd);
     HWND UnsubclassWindow();
@@ -38,7 +35,6 @@ public:
 
     // Default processing of the message being dispatched to this window.
     LRESULT Default();
-    const MSG* GetCurrentMessage() const { return &m_currentMsg; }
 
     // Operations.
     BOOL ShowWindow(int cmdShow);
@@ -46,44 +42,26 @@ public:
     BOOL IsIconic() const;
     BOOL IsZoomed() const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
-    BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
-    void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
-    static const CWnd wndTop;
-    static const CWnd wndBottom;
     static const CWnd wndTopMost;
-    static const CWnd wndNoTopMost;
     void CenterWindow(CWnd* alternateOwner = nullptr);
     void Invalidate(BOOL erase = TRUE);
     void InvalidateRect(LPCRECT rect, BOOL erase = TRUE);
     void UpdateWindow();
     BOOL SetForegroundWindow();
-    HWND SetFocus();
     void ClientToScreen(LPPOINT point) const;
-    void ClientToScreen(LPRECT rect) const;
-    void ScreenToClient(LPPOINT point) const;
-    void ScreenToClient(LPRECT rect) const;
     void SetWindowText(LPCWSTR text);
     void GetWindowText(CString& text) const;
-    int GetWindowTextLength() const;
     HFONT GetFont() const;
-    void SetFont(HFONT font, BOOL redraw = TRUE);
     HMENU GetMenu() const;
     HMENU GetSystemMenu(BOOL revert) const;
-    HICON GetIcon(BOOL big) const;
-    HICON SetIcon(HICON icon, BOOL big);
-    HWND GetDlgItem(int id) const;
-    HWND GetParent() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL IsWindow() const;
-    BOOL DestroyWindow();
-    BOOL EnableWindow(BOOL enable = TRUE);
     // A null caption means the application's name.
     int MessageBox(LPCWSTR text, LPCWSTR caption = nullptr, UINT type = MB_OK);
 
@@ -92,17 +70,12 @@ public:
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg HCURSOR OnQueryDragIcon();
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnMouseHover(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnRButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnMove(int x, int y);
-    afx_msg void OnSize(UINT type, int cx, int cy);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnInitMenu(CMenu* pMenu);
     afx_msg void OnActivateApp(BOOL bActive, DWORD dwThreadID);
     afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
@@ -111,9 +84,6 @@ public:
     afx_msg BOOL OnNcActivate(BOOL bActive);
     afx_msg BOOL OnQueryEndSession();
     afx_msg void OnEndSession(BOOL bEnding);
-    afx_msg void OnDestroy();
-    afx_msg void OnClose();
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
 
     // Used by ON_WM_CTLCOLOR: wraps the DC and the control for the duration of one call.
     static LRESULT DispatchCtlColor(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam,
@@ -129,6 +99,8 @@ protected:
 private:
     struct MarkerTag {};
     CWnd(MarkerTag, HWND marker) : m_hWnd(marker) {}
+    BOOL BindHandle(HWND hWnd);
+    HWND UnbindHandle();
 
     WNDPROC m_pfnSuper = nullptr; // the procedure this object replaced
     bool m_bInMap = false;
@@ -157,16 +129,11 @@ private:
 #define ON_WM_MOUSEHOVER() AFX_WM_MOUSE(WM_MOUSEHOVER, OnMouseHover)
 #define ON_WM_LBUTTONDOWN() AFX_WM_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() AFX_WM_MOUSE(WM_LBUTTONUP, OnLButtonUp)
-#define ON_WM_LBUTTONDBLCLK() AFX_WM_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
 #define ON_WM_RBUTTONDOWN() AFX_WM_MOUSE(WM_RBUTTONDOWN, OnRButtonDown)
-#define ON_WM_RBUTTONUP() AFX_WM_MOUSE(WM_RBUTTONUP, OnRButtonUp)
 #define ON_WM_MOUSELEAVE() AFX_WM_ENTRY(WM_MOUSELEAVE, AFX_THIS->OnMouseLeave(); return 0;)
 #define ON_WM_MOVE()                                                                               \
     AFX_WM_ENTRY(WM_MOVE, AFX_THIS->OnMove(static_cast<short>(LOWORD(afxL)),                       \
                                            static_cast<short>(HIWORD(afxL)));                      \
-                 return 0;)
-#define ON_WM_SIZE()                                                                               \
-    AFX_WM_ENTRY(WM_SIZE, AFX_THIS->OnSize(static_cast<UINT>(afxW), LOWORD(afxL), HIWORD(afxL));   \
                  return 0;)
 #define ON_WM_CTLCOLOR()                                                                           \
     {WM_CTLCOLORMSGBOX,                                                                            \
@@ -182,12 +149,9 @@ private:
                  return static_cast<ThisClass*>(afxTarget2)->OnCtlColor(afxDC, afxWnd, afxType);   \
              });                                                                                   \
      }},
-#define ON_WM_ERASEBKGND()                                                                         \
-    AFX_WM_ENTRY(WM_ERASEBKGND, CDC afxDC; afxDC.Attach(reinterpret_cast<HDC>(afxW));              \
-                 return AFX_THIS->OnEraseBkgnd(&afxDC);)
 #define ON_WM_INITMENU()                                                                           \
-    AFX_WM_ENTRY(WM_INITMENU, CMenu afxMenu; afxMenu.Attach(reinterpret_cast<HMENU>(afxW));        \
-                 AFX_THIS->OnInitMenu(&afxMenu); afxMenu.Detach(); return 0;)
+    AFX_WM_ENTRY(WM_INITMENU, CMenu afxMenu; afxMenu.Borrow(reinterpret_cast<HMENU>(afxW));        \
+                 AFX_THIS->OnInitMenu(&afxMenu); return 0;)
 #define ON_WM_ACTIVATEAPP()                                                                        \
     AFX_WM_ENTRY(WM_ACTIVATEAPP,                                                                   \
                  AFX_THIS->OnActivateApp(static_cast<BOOL>(afxW), static_cast<DWORD>(afxL));       \
@@ -201,13 +165,7 @@ private:
     AFX_WM_ENTRY(WM_DRAWITEM, AFX_THIS->OnDrawItem(static_cast<int>(afxW),                         \
                                                    reinterpret_cast<LPDRAWITEMSTRUCT>(afxL));      \
                  return TRUE;)
-#define ON_WM_NCACTIVATE()                                                                         \
-    AFX_WM_ENTRY(WM_NCACTIVATE, return AFX_THIS->OnNcActivate(static_cast<BOOL>(afxW));)
 #define ON_WM_QUERYENDSESSION()                                                                    \
     AFX_WM_ENTRY(WM_QUERYENDSESSION, return AFX_THIS->OnQueryEndSession();)
 #define ON_WM_ENDSESSION()                                                                         \
     AFX_WM_ENTRY(WM_ENDSESSION, AFX_THIS->OnEndSession(static_cast<BOOL>(afxW)); return 0;)
-#define ON_WM_DESTROY() AFX_WM_ENTRY(WM_DESTROY, AFX_THIS->OnDestroy(); return 0;)
-#define ON_WM_CLOSE() AFX_WM_ENTRY(WM_CLOSE, AFX_THIS->OnClose(); return 0;)
-#define ON_WM_TIMER()                                                                              \
-    AFX_WM_ENTRY(WM_TIMER, AFX_THIS->OnTimer(static_cast<UINT_PTR>(afxW)); return 0;)

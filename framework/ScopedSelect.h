@@ -19,8 +19,6 @@ public:
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
 
-    HGDIOBJ Previous() const { return m_hPrevious; }
-
 private:
     HDC m_hDC;
     HGDIOBJ m_hPrevious = nullptr;

@@ -1,11 +1,14 @@
 #pragma once
 #include <windows.h>
 
-// One move-only owner for plain handles; the deleter knows how to release one.
-template <typename T, typename Deleter> class UniqueHandle {
+// The one move-only owner of a plain handle. Traits say what an empty handle is and how to
+// release one; every owner of a handle in the program is one of the aliases below.
+template <typename Traits> class UniqueHandle {
 public:
+    using Handle = typename Traits::Handle;
+
     UniqueHandle() = default;
-    explicit UniqueHandle(T handle) : m_handle(handle) {}
+    explicit UniqueHandle(Handle handle) : m_handle(handle) {}
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
@@ -17,54 +20,39 @@ public:
         return *this;
     }
 
-    T get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != T(); }
-    T release() {
-        T handle = m_handle;
-        m_handle = T();
+    Handle get() const { return m_handle; }
+    explicit operator bool() const { return !Traits::IsEmpty(m_handle); }
+    Handle release() {
+        const Handle handle = m_handle;
+        m_handle = Traits::Empty();
         return handle;
     }
-    void reset(T handle = T()) {
-        if (m_handle != T() && m_handle != handle) {
-            Deleter()(m_handle);
+    void reset(Handle handle = Traits::Empty()) {
+        if (!Traits::IsEmpty(m_handle) && m_handle != handle) {
+            Traits::Close(m_handle);
         }
         m_handle = handle;
     }
 
 private:
-    T m_handle = T();
+    Handle m_handle = Traits::Empty();
 };
 
-struct KernelHandleDeleter {
-    void operator()(HANDLE h) const {
-        if (h != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(h);
-        }
-    }
-};
-struct HdcDeleter {
-    void operator()(HDC h) const { ::DeleteDC(h); }
-};
-struct HiconDeleter {
-    void operator()(HICON h) const { ::DestroyIcon(h); }
-};
-struct HmenuDeleter {
-    void operator()(HMENU h) const { ::DestroyMenu(h); }
-};
-struct HgdiobjDeleter {
-    void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
-};
-struct HwndDeleter {
-    void operator()(HWND h) const { ::DestroyWindow(h); }
-};
-struct HmoduleDeleter {
-    void operator()(HMODULE h) const { ::FreeLibrary(h); }
+// Kernel objects. Some calls fail with a null handle, others with INVALID_HANDLE_VALUE: both
+// mean "nothing owned".
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static bool IsEmpty(Handle h) { return h == nullptr || h == INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
 };
 
-using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
-using UniqueHdc = UniqueHandle<HDC, HdcDeleter>;
-using UniqueHicon = UniqueHandle<HICON, HiconDeleter>;
-using UniqueHmenu = UniqueHandle<HMENU, HmenuDeleter>;
-using UniqueHgdiobj = UniqueHandle<HGDIOBJ, HgdiobjDeleter>;
-using UniqueHwnd = UniqueHandle<HWND, HwndDeleter>;
-using UniqueHmodule = UniqueHandle<HMODULE, HmoduleDeleter>;
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Empty() { return nullptr; }
+    static bool IsEmpty(Handle h) { return h == nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;

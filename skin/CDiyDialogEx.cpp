@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "res/resource.h"
-
 IMPLEMENT_DYNAMIC(CDiyDialogEx, CDialogEx)
 
 BEGIN_MESSAGE_MAP(CDiyDialogEx, CDialogEx)
@@ -18,6 +16,10 @@ ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 namespace {
+
+// The system asks a themed window to redraw its caption with this undocumented message; its
+// answer would paint over the skin.
+constexpr UINT WM_NCUAHDRAWCAPTION = 0x00AE;
 
 // Caption buttons as numbered by m_nPressedButton.
 constexpr int kNoButton = 0;
@@ -53,28 +55,16 @@ int SignedY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
 }
 
-// The window's menu, lent to the drawing code for one call; the window keeps owning it.
-class BorrowedMenu {
-public:
-    explicit BorrowedMenu(HMENU menu) { m_menu.Attach(menu); }
-    ~BorrowedMenu() { m_menu.Detach(); }
-    BorrowedMenu(const BorrowedMenu&) = delete;
-    BorrowedMenu& operator=(const BorrowedMenu&) = delete;
-    CMenu* get() { return &m_menu; }
-
-private:
-    CMenu m_menu;
-};
-
 } // namespace
 
-CDiyDialogEx::CDiyDialogEx(UINT templateId)
-    : CDialogEx(templateId, nullptr), m_clrBorder(RGB(38, 179, 232)),
-      m_clrFrame(RGB(240, 240, 240)), m_clrMenuBar(RGB(255, 255, 255)),
-      m_clrCaptionActive(RGB(38, 179, 232)), m_clrCaptionInactive(RGB(132, 211, 242)),
-      m_clrListBox(RGB(255, 250, 240)), m_hbrWhite(RGB(255, 255, 255)), m_hbrListBox(m_clrListBox),
-      m_dwStyle(0), m_bAppActive(TRUE), m_nPressedButton(0), m_cxCaptionCache(0),
-      m_cyCaptionCache(0), m_cxMenuBarCache(0), m_cyMenuBarCache(0) {
+CDiyDialogEx::CDiyDialogEx(UINT templateId, const CaptionBitmaps& captionBitmaps)
+    : CDialogEx(templateId, nullptr), m_captionBitmaps(captionBitmaps),
+      m_clrBorder(RGB(38, 179, 232)), m_clrFrame(RGB(240, 240, 240)),
+      m_clrMenuBar(RGB(255, 255, 255)), m_clrCaptionActive(RGB(38, 179, 232)),
+      m_clrCaptionInactive(RGB(132, 211, 242)), m_clrListBox(RGB(255, 250, 240)),
+      m_hbrWhite(RGB(255, 255, 255)), m_hbrListBox(m_clrListBox), m_dwStyle(0), m_bAppActive(TRUE),
+      m_nPressedButton(0), m_cxCaptionCache(0), m_cyCaptionCache(0), m_cxMenuBarCache(0),
+      m_cyMenuBarCache(0) {
     m_fontNormal.CreateFont(14, 0, 0, 0, FW_THIN, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
                             L"Microsoft Sans Serif");
     m_fontCaption.CreateFont(16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
@@ -96,7 +86,8 @@ CSize CDiyDialogEx::FrameThickness() const {
         return CSize(GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
     if (m_dwStyle & WS_DLGFRAME)
         return CSize(GetSystemMetrics(SM_CXDLGFRAME), GetSystemMetrics(SM_CXDLGFRAME));
-    const int thin = (m_dwStyle & 1) ? 0 : 1;
+    // The lowest style bit (DS_ABSALIGN to a dialog) asks for no frame: the skin draws none.
+    const int thin = (m_dwStyle & DS_ABSALIGN) ? 0 : 1;
     return CSize(thin, thin);
 }
 
@@ -120,9 +111,10 @@ LRESULT CDiyDialogEx::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         return static_cast<UINT>(CDialogEx::DefWindowProc(WM_NCHITTEST, wParam, lParam));
     };
     // One button in the given state, the others normal.
-    auto drawButton = [&](int button, int state) {
-        DrawCaptionButtons(&dc, button == kCloseButton ? state : 0,
-                           button == kMaxButton ? state : 0, button == kMinButton ? state : 0);
+    auto drawButton = [&](int button, ButtonState state) {
+        DrawCaptionButtons(&dc, button == kCloseButton ? state : kNormal,
+                           button == kMaxButton ? state : kNormal,
+                           button == kMinButton ? state : kNormal);
     };
 
     switch (message) {
@@ -130,13 +122,13 @@ LRESULT CDiyDialogEx::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         const UINT hit = HitTestCaption(ncHit(), x, y);
         const int button = ButtonOfHit(hit);
         if (button == kNoButton) {
-            DrawCaptionButtons(&dc, 0, 0, 0);
+            DrawCaptionButtons(&dc, kNormal, kNormal, kNormal);
             return hit;
         }
         if (m_nPressedButton == kNoButton)
-            drawButton(button, 1);
+            drawButton(button, kHover);
         else if (m_nPressedButton == button)
-            drawButton(button, 2);
+            drawButton(button, kPressed);
         // Our buttons are client area to the system, so presses reach WM_LBUTTONDOWN.
         return HTCLIENT;
     }
@@ -148,7 +140,7 @@ LRESULT CDiyDialogEx::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         ClientToScreen(&pt);
         const int button = ButtonOfHit(HitTestCaption(h, pt.x, pt.y));
         if (button != kNoButton)
-            drawButton(button, 2);
+            drawButton(button, kPressed);
         m_nPressedButton = button;
         return h;
     }
@@ -188,7 +180,7 @@ LRESULT CDiyDialogEx::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         if (message == WM_NCLBUTTONDOWN) {
             const int button = ButtonOfHit(HitTestCaption(h, x, y));
             if (button != kNoButton)
-                drawButton(button, 2);
+                drawButton(button, kPressed);
         }
         // Without WS_SYSMENU the system draws no caption buttons of its own over ours.
         ModifyStyle(WS_SYSMENU, 0);
@@ -203,7 +195,7 @@ LRESULT CDiyDialogEx::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
         DrawFrame(&dc, m_clrFrame);
         DrawCaption(&dc, m_clrCaptionInactive, m_clrCaptionActive);
         return TRUE;
-    case 0x00AE: // the system's themed-caption redraw; it would paint over the skin
+    case WM_NCUAHDRAWCAPTION:
     case WM_NCMOUSELEAVE:
         return 0;
     default:
@@ -238,46 +230,29 @@ UINT CDiyDialogEx::HitTestCaption(UINT defaultHit, int x, int y) {
     return defaultHit;
 }
 
-BOOL CDiyDialogEx::IsAppActive() {
-    return m_bAppActive;
-}
-
 void CDiyDialogEx::DrawCaptionButtons(CDC* dc, int closeState, int maxState, int minState) {
-    static const UINT kClose[3] = {IDB_CAPTION_CLOSE, IDB_CAPTION_CLOSE_HOVER,
-                                   IDB_CAPTION_CLOSE_PRESSED};
-    static const UINT kMax[3] = {IDB_CAPTION_MAX, IDB_CAPTION_MAX_HOVER, IDB_CAPTION_MAX_PRESSED};
-    static const UINT kRestore[3] = {IDB_CAPTION_RESTORE, IDB_CAPTION_RESTORE_HOVER,
-                                     IDB_CAPTION_RESTORE_PRESSED};
-    static const UINT kMin[3] = {IDB_CAPTION_MIN, IDB_CAPTION_MIN_HOVER, IDB_CAPTION_MIN_PRESSED};
-    auto valid = [](int state) { return state >= 0 && state <= 2; };
+    const CaptionBitmaps& ids = m_captionBitmaps;
+    // A state outside the three draws nothing for that button.
+    auto valid = [](int state) { return state >= kNormal && state < kButtonStates; };
 
     int x = WindowWidth() - kCloseOffset;
     if (m_dwStyle & kAnyCaptionButton) {
         if (valid(closeState))
-            DrawBitmap(dc, kClose[closeState], x, 0);
+            DrawBitmap(dc, ids.close[closeState], x, 0);
         x -= kButtonStep;
     }
     if (m_dwStyle & WS_MAXIMIZEBOX) {
-        const UINT* images = IsZoomed() ? kRestore : kMax;
+        const UINT* images = IsZoomed() ? ids.restore : ids.maximize;
         if (valid(maxState))
             DrawBitmap(dc, images[maxState], x, 0);
         x -= kButtonStep;
     }
     if ((m_dwStyle & WS_MINIMIZEBOX) && valid(minState))
-        DrawBitmap(dc, kMin[minState], x, 0);
+        DrawBitmap(dc, ids.minimize[minState], x, 0);
 }
 
 void CDiyDialogEx::DrawBitmap(CDC* dc, UINT bitmapId, int x, int y) {
-    CBitmap bitmap;
-    CDC mem;
-    if (!mem.CreateCompatibleDC(dc))
-        return;
-    if (!bitmap.LoadBitmap(bitmapId))
-        return;
-    BITMAP info{};
-    bitmap.GetBitmap(&info);
-    ScopedSelect select(mem, bitmap);
-    dc->BitBlt(x, y, info.bmWidth, info.bmHeight, &mem, 0, 0, SRCCOPY);
+    ResourceBitmap(dc, bitmapId).Draw(x, y);
 }
 
 HICON CDiyDialogEx::GetSmallIcon() {
@@ -306,14 +281,11 @@ void CDiyDialogEx::EraseBackground(CDC* dc, CRect rect) {
     PaintBackground(dc, rect);
 }
 
-LRESULT CDiyDialogEx::DefaultHandler1(UINT_PTR) {
-    return Default();
-}
-
 void CDiyDialogEx::PaintNonClient(CDC* dc) {
     if (HMENU menu = GetMenu()) {
-        BorrowedMenu borrowed(menu);
-        DrawMenuBar(dc, borrowed.get(), m_clrMenuBar);
+        CMenu windowMenu; // the window keeps owning its menu
+        windowMenu.Borrow(menu);
+        DrawMenuBar(dc, &windowMenu, m_clrMenuBar);
     }
     DrawFrame(dc, m_clrFrame);
     DrawCaption(dc, m_clrCaptionInactive, m_clrCaptionActive);
@@ -331,10 +303,6 @@ void CDiyDialogEx::RedrawNonClient() {
 BOOL CDiyDialogEx::OnNcActivate(BOOL active) {
     RedrawNonClient();
     return CDialogEx::OnNcActivate(active);
-}
-
-LRESULT CDiyDialogEx::DefaultHandler2(WPARAM, LPARAM) {
-    return Default();
 }
 
 void CDiyDialogEx::OnActivateApp(BOOL active, DWORD threadId) {
@@ -372,12 +340,6 @@ HBRUSH CDiyDialogEx::OnCtlColor(CDC* dc, CWnd* wnd, UINT type) {
     default: // edit controls keep the framework's answer
         return framework;
     }
-}
-
-int CDiyDialogEx::ShowMessageTitleId(LPCTSTR text, UINT captionId, UINT type) {
-    CString caption;
-    caption.LoadString(captionId);
-    return CWnd::MessageBox(text, caption, type);
 }
 
 int CDiyDialogEx::ShowMessage(LPCTSTR text, LPCTSTR caption, UINT type) {

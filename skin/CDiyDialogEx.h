@@ -9,7 +9,17 @@ class CDiyDialogEx : public CDialogEx {
     DECLARE_DYNAMIC(CDiyDialogEx)
 
 public:
-    explicit CDiyDialogEx(UINT templateId);
+    // The states of a bitmap button, each with a bitmap of its own.
+    enum ButtonState { kNormal = 0, kHover = 1, kPressed = 2, kButtonStates = 3 };
+    // The program's bitmaps of the caption buttons, one per state.
+    struct CaptionBitmaps {
+        UINT close[kButtonStates];
+        UINT maximize[kButtonStates];
+        UINT restore[kButtonStates]; // the maximize button of a maximized window
+        UINT minimize[kButtonStates];
+    };
+
+    CDiyDialogEx(UINT templateId, const CaptionBitmaps& captionBitmaps);
     ~CDiyDialogEx() override;
 
     BOOL OnInitDialog() override;
@@ -20,8 +30,7 @@ public:
     // Caption-button hit test of a screen point; everything else keeps defaultHit.
     UINT HitTestCaption(UINT defaultHit, int x, int y);
 
-    // Own virtual operations. Their order is their order in the virtual table; keep it.
-    virtual BOOL IsAppActive();
+    // Own virtual operations, offered to derived dialogs.
     virtual void DrawCaptionButtons(CDC* dc, int closeState, int maxState, int minState);
     virtual void DrawFrame(CDC* dc, COLORREF fill);
     virtual void DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFill);
@@ -31,15 +40,12 @@ public:
     virtual CSize MeasureText(CString text);
     virtual void EraseBackground(CDC* dc, CRect rect);
     virtual void PaintBackground(CDC* dc, CRect rect);
-    virtual LRESULT DefaultHandler1(UINT_PTR arg);
     virtual void RedrawNonClient();
     virtual BOOL OnNcActivate(BOOL active);
-    virtual LRESULT DefaultHandler2(WPARAM arg1, LPARAM arg2);
     virtual void OnInitMenu(CMenu* menu);
     virtual void OnActivateApp(BOOL active, DWORD threadId);
     virtual void OnMeasureItem(int id, LPMEASUREITEMSTRUCT mis);
     virtual void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
-    virtual int ShowMessageTitleId(LPCTSTR text, UINT captionId, UINT type);
     virtual int ShowMessage(LPCTSTR text, LPCTSTR caption, UINT type);
     virtual void OnCaptionClose();
 
@@ -53,6 +59,7 @@ protected:
     // Paints menu bar (if any), frame and caption; shared by WM_NCPAINT and the redraw services.
     void PaintNonClient(CDC* dc);
 
+    CaptionBitmaps m_captionBitmaps;
     COLORREF m_clrBorder;
     COLORREF m_clrFrame;
     COLORREF m_clrMenuBar;
@@ -73,6 +80,7 @@ protected:
     CBitmap m_bmpMenuBar;
     int m_cxMenuBarCache;
     int m_cyMenuBarCache;
+    CString m_strMenuBarCache;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -43,6 +43,19 @@ int MenuPad(HWND hwnd, CDC* dc) {
     return pad;
 }
 
+// The item texts, one per line: with the size, what the cached image shows.
+CString MenuTexts(CMenu* menu) {
+    CString texts;
+    const int count = menu->GetMenuItemCount();
+    for (int i = 0; i < count; ++i) {
+        CString text;
+        menu->GetMenuString(i, text, MF_BYPOSITION);
+        texts += text;
+        texts += L"\n";
+    }
+    return texts;
+}
+
 // Item texts from left to right; items without text (separators, bitmaps) take no space.
 void DrawMenuItems(CDC& dc, CMenu* menu, CRect r, int gap) {
     const int count = menu->GetMenuItemCount();
@@ -74,8 +87,9 @@ void CDiyDialogEx::DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back) {
     CDC mem;
     if (!mem.CreateCompatibleDC(dc))
         return;
-    // The key is the size alone: a changed item text shows only after a size change.
-    if (m_cxMenuBarCache > 0 && m_cxMenuBarCache == barW && m_cyMenuBarCache == barH) {
+    const CString texts = MenuTexts(menu);
+    if (m_cxMenuBarCache > 0 && m_cxMenuBarCache == barW && m_cyMenuBarCache == barH &&
+        m_strMenuBarCache == texts) {
         ScopedSelect selectImage(mem, m_bmpMenuBar);
         dc->BitBlt(bar.left, bar.top, barW, barH, &mem, 0, 0, SRCCOPY);
         return;
@@ -92,6 +106,7 @@ void CDiyDialogEx::DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back) {
 
     m_cxMenuBarCache = barW;
     m_cyMenuBarCache = barH;
+    m_strMenuBarCache = texts;
     ScopedSelect selectImage(mem, m_bmpMenuBar);
     {
         CBrush brush(back);

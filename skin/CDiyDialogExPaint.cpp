@@ -57,7 +57,7 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
             dc->BitBlt(1, 1, capW, capH, &mem, 0, 0, SRCCOPY);
         }
         mem.DeleteDC();
-        DrawCaptionButtons(dc, 0, 0, 0);
+        DrawCaptionButtons(dc, kNormal, kNormal, kNormal);
         return;
     }
 
@@ -114,7 +114,7 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
         dc->BitBlt(1, 1, capW, capH, &mem, 0, 0, SRCCOPY);
     }
     mem.DeleteDC();
-    DrawCaptionButtons(dc, 0, 0, 0);
+    DrawCaptionButtons(dc, kNormal, kNormal, kNormal);
 }
 
 void CDiyDialogEx::DrawCaptionDirect(CDC* dc, HICON icon, const CString& text, COLORREF fill) {
@@ -137,7 +137,7 @@ void CDiyDialogEx::DrawCaptionDirect(CDC* dc, HICON icon, const CString& text, C
         ScopedSelect selectFont(*dc, m_fontCaption);
         dc->DrawText(text, &caption, DT_VCENTER);
     }
-    DrawCaptionButtons(dc, 0, 0, 0);
+    DrawCaptionButtons(dc, kNormal, kNormal, kNormal);
 
     // Corner marks as lines, each from its first point up to (not including) its second.
     CPen pen(PS_SOLID, 1, m_clrBorder);
@@ -176,9 +176,8 @@ void CDiyDialogEx::PaintBackground(CDC* dc, CRect rect) {
     // An empty image would never advance the tiling.
     if (size.cx <= 0 || size.cy <= 0)
         return;
-    // The tiling bounds are the rectangle's width and height, not its right and bottom edges.
-    for (int x = rect.left; x < rect.right - rect.left; x += size.cx) {
-        for (int y = rect.top; y < rect.bottom - rect.top; y += size.cy)
+    for (int x = rect.left; x < rect.right; x += size.cx) {
+        for (int y = rect.top; y < rect.bottom; y += size.cy)
             dc->DrawState(CPoint(x, y), size, m_hBkgrBitmap, DST_BITMAP);
     }
 }

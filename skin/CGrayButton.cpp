@@ -2,9 +2,6 @@
 
 #include <commctrl.h>
 
-#include "res/resource.h"
-#include "skin/DrawButtonFace.h"
-
 IMPLEMENT_DYNAMIC(CGrayButton, CButton)
 
 BEGIN_MESSAGE_MAP(CGrayButton, CButton)
@@ -20,10 +17,13 @@ constexpr COLORREF kFlatOutline = RGB(191, 191, 191);
 constexpr COLORREF kFaceText = RGB(0, 0, 0);
 constexpr COLORREF kFlatText = RGB(255, 255, 255);
 constexpr int kCornerEllipse = 4;
+// Rows of the centre strip that keep their size at the top and at the bottom.
+constexpr int kEdgeRows = 2;
 
 } // namespace
 
-CGrayButton::CGrayButton() : m_bHover(FALSE), m_bTracking(FALSE) {}
+CGrayButton::CGrayButton(const Faces& faces)
+    : m_faces(faces), m_bHover(FALSE), m_bTracking(FALSE) {}
 
 void CGrayButton::PreSubclassWindow() {
     // Owner-drawn from now on: the parent gets WM_DRAWITEM and hands it back to DrawItem.
@@ -32,8 +32,8 @@ void CGrayButton::PreSubclassWindow() {
 }
 
 void CGrayButton::DrawItem(LPDRAWITEMSTRUCT dis) {
-    CDC dc; // borrows the system's DC; it is not deleted here
-    dc.Attach(dis->hDC);
+    CDC dc;
+    dc.Borrow(dis->hDC); // the system's DC for this one paint
     CRect rect;
     GetClientRect(&rect);
     CString text;
@@ -48,18 +48,16 @@ void CGrayButton::DrawItem(LPDRAWITEMSTRUCT dis) {
         dc.SetTextColor(kFlatText);
         dc.FillRect(&rect, &brush);
     } else if (state & ODS_SELECTED) {
-        DrawButtonFace(&dc, IDB_GRAYBTN_PRESSED_MID, IDB_GRAYBTN_PRESSED_LEFT,
-                       IDB_GRAYBTN_PRESSED_RIGHT, rect);
+        DrawFace(&dc, m_faces.pressed, rect);
     } else if (state & ODS_GRAYED) {
         dc.SetTextColor(kFlatText);
         ScopedSelect selectBrush(dc, brush);
         ScopedSelect selectPen(dc, pen);
         dc.RoundRect(rect.left, rect.top, rect.right, rect.bottom, kCornerEllipse, kCornerEllipse);
     } else if ((state & ODS_HOTLIGHT) || m_bHover) {
-        DrawButtonFace(&dc, IDB_GRAYBTN_HOVER_MID, IDB_GRAYBTN_HOVER_LEFT, IDB_GRAYBTN_HOVER_RIGHT,
-                       rect);
+        DrawFace(&dc, m_faces.hover, rect);
     } else {
-        DrawButtonFace(&dc, IDB_GRAYBTN_MID, IDB_GRAYBTN_LEFT, IDB_GRAYBTN_RIGHT, rect);
+        DrawFace(&dc, m_faces.normal, rect);
     }
 
     dc.SetBkMode(TRANSPARENT);
@@ -90,4 +88,25 @@ void CGrayButton::OnMouseLeave() {
     m_bHover = FALSE;
     InvalidateRect(nullptr, TRUE);
     m_bTracking = FALSE;
+}
+
+void CGrayButton::DrawFace(CDC* dc, const Face& face, const RECT& rect) {
+    const int height = rect.bottom - rect.top;
+    // Each piece is loaded, drawn and released; a piece that does not load is skipped.
+    if (ResourceBitmap middle(dc, face.middle); middle) {
+        const int w = middle.Width();
+        const int h = middle.Height();
+        middle.Stretch(RECT{rect.left, rect.top, rect.right, rect.top + kEdgeRows},
+                       RECT{0, 0, w, kEdgeRows});
+        middle.Stretch(RECT{rect.left, rect.top + kEdgeRows, rect.right, rect.bottom - kEdgeRows},
+                       RECT{0, kEdgeRows, w, h - kEdgeRows});
+        middle.Stretch(RECT{rect.left, rect.bottom - kEdgeRows, rect.right, rect.bottom},
+                       RECT{0, h - kEdgeRows, w, h});
+    }
+    if (ResourceBitmap left(dc, face.left); left) {
+        left.Stretch(RECT{rect.left, rect.top, rect.left + left.Width(), rect.top + height});
+    }
+    if (ResourceBitmap right(dc, face.right); right) {
+        right.Stretch(RECT{rect.right - right.Width(), rect.top, rect.right, rect.top + height});
+    }
 }

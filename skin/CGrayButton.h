@@ -8,7 +8,20 @@ class CGrayButton : public CButton {
     DECLARE_DYNAMIC(CGrayButton)
 
 public:
-    CGrayButton();
+    // One face: a centre strip stretched across the button and two end caps.
+    struct Face {
+        UINT middle;
+        UINT left;
+        UINT right;
+    };
+    // The bitmaps of the faces that come from pictures; the disabled and grayed faces are flat.
+    struct Faces {
+        Face normal;
+        Face hover;
+        Face pressed;
+    };
+
+    explicit CGrayButton(const Faces& faces);
 
     void PreSubclassWindow() override;
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
@@ -18,8 +31,14 @@ public:
     afx_msg void OnMouseLeave();
 
 protected:
+    Faces m_faces;
     BOOL m_bHover;
     BOOL m_bTracking;
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    // Paints the face over `rect`: the centre strip stretched across it (its top and bottom two
+    // rows kept at full size), the end caps at their own width, stretched to the full height.
+    static void DrawFace(CDC* dc, const Face& face, const RECT& rect);
 };

@@ -160,3 +160,19 @@ zelvanor_wine_warm_up() {  # log file
   zelvanor_wineserver -p
   "$WINE" cmd /c exit >"$1" 2>&1 || true
 }
+
+# The start of every script that runs one architecture's programs on a virtual display: chooses
+# the architecture (saying which and why), builds the targets, starts a display and the Wine
+# prefix of the given purpose, and ends both when the script ends. Sets ZELVANOR_ARCH_CHOSEN and
+# ZELVANOR_DIR (that architecture's build folder).
+zelvanor_headless() {  # script prefix targets...
+  local script=$1 prefix=$2
+  shift 2
+  zelvanor_choose_arch "$script"
+  ZELVANOR_DIR=$(zelvanor_arch_dir "$ZELVANOR_ARCH_CHOSEN")
+  zelvanor_build "$ZELVANOR_ARCH_CHOSEN" --target "$@"
+  zelvanor_start_display "$ZELVANOR_DIR"
+  trap 'zelvanor_wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
+  zelvanor_wine_prefix "$ZELVANOR_ARCH_CHOSEN" "$prefix"
+  zelvanor_wine_warm_up "$ZELVANOR_DIR/warmup.log"
+}

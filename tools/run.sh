@@ -5,27 +5,24 @@
 # once the bar is up, prints the PNG's path and ends the program through its own exit command.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-zelvanor_choose_arch run
-arch=$ZELVANOR_ARCH_CHOSEN
-dir=$(zelvanor_arch_dir "$arch")
-zelvanor_build "$arch" --target Zelvanor ZelvanorCtl
-bin="$dir/bin"
 if [ -n "${DISPLAY:-}" ]; then
-  zelvanor_wine_prefix "$arch" run
-  exec "$WINE" "$bin/Zelvanor.exe"
+  zelvanor_choose_arch run
+  zelvanor_build "$ZELVANOR_ARCH_CHOSEN" --target Zelvanor
+  zelvanor_wine_prefix "$ZELVANOR_ARCH_CHOSEN" run
+  exec "$WINE" "$(zelvanor_arch_dir "$ZELVANOR_ARCH_CHOSEN")/bin/Zelvanor.exe"
 fi
-zelvanor_start_display "$dir"
-trap 'zelvanor_wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
-zelvanor_wine_prefix "$arch" run
-"$WINE" "$bin/Zelvanor.exe" >"$dir/run.log" 2>&1 &
+zelvanor_headless run run Zelvanor ZelvanorCtl
+bin="$ZELVANOR_DIR/bin"
+log="$ZELVANOR_DIR/run.log"
+"$WINE" "$bin/Zelvanor.exe" >"$log" 2>&1 &
 app=$!
-"$WINE" "$bin/ZelvanorCtl.exe" wait 30 >>"$dir/run.log" 2>&1 \
-  || { echo "Zelvanor's window did not appear; see $dir/run.log" >&2; exit 1; }
+"$WINE" "$bin/ZelvanorCtl.exe" wait 30 >>"$log" 2>&1 \
+  || { echo "Zelvanor's window did not appear; see $log" >&2; exit 1; }
 sleep 1
 shot="$BUILD_DIR/screenshot.png"
 import -window root "$shot"
 echo "screenshot: $shot"
-"$WINE" "$bin/ZelvanorCtl.exe" exit >>"$dir/run.log" 2>&1 || true
+"$WINE" "$bin/ZelvanorCtl.exe" exit >>"$log" 2>&1 || true
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then echo "Zelvanor did not end within 10 s" >&2; exit 1; fi
 wait "$app" || true

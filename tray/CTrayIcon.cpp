@@ -1,5 +1,4 @@
 #include "tray/CTrayIcon.h"
-#include "res/resource.h"
 #include <cstring>
 #include <cwchar>
 
@@ -8,10 +7,10 @@
 static_assert(sizeof(NOTIFYICONDATAW) == (sizeof(void*) == 4 ? 956 : 976),
               "NOTIFYICONDATAW must be the full form that ends with the balloon icon");
 
-CTrayIcon::CTrayIcon() : m_pMenu(nullptr) {
+CTrayIcon::CTrayIcon(UINT id) : m_pMenu(nullptr) {
     std::memset(&m_nid, 0, sizeof(m_nid));
     m_nid.cbSize = sizeof(m_nid);
-    m_nid.uID = IDR_TRAY_MENU;
+    m_nid.uID = id;
     wcsncpy(m_nid.szTip, L"Zelvanor", _countof(m_nid.szTip) - 1);
 }
 

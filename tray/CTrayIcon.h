@@ -6,9 +6,12 @@
 // turns clicks on it into the owner's popup menu or that menu's first command.
 class CTrayIcon {
 public:
-    CTrayIcon();
-    virtual ~CTrayIcon();
-    virtual LRESULT OnTrayNotification(WPARAM wParam, LPARAM lParam);
+    // `id` tells the owner's icons apart; it is also the menu loaded when none is lent.
+    explicit CTrayIcon(UINT id);
+    ~CTrayIcon();
+    // The callback message: a right-button release opens the menu's first popup, a left
+    // double-click runs that popup's first command.
+    LRESULT OnTrayNotification(WPARAM wParam, LPARAM lParam);
 
     // Adds or changes the icon (icon non-null) or removes it (null); tip null keeps the tip.
     BOOL SetIcon(HICON icon, const wchar_t* tip);
@@ -16,7 +19,6 @@ public:
     BOOL AddAgain(HICON icon);
     // Makes sure the shell really shows the icon, adding it again if it lost it.
     BOOL EnsureShown(HICON icon);
-    BOOL IsShown() const { return m_nid.hIcon != nullptr; }
 
     NOTIFYICONDATAW m_nid;
     CMenu* m_pMenu; // not owned
