@@ -70,6 +70,14 @@ protected:
         return CaptureScreen(RECT{x, y, x + 1, y + 1}).Count(RGB(0x1E, 0x9A, 0x5A)) == 1;
     }
 
+    // Adds areas, each from the first row's menu, until the bar has `rows` rows.
+    void AddAreasFromRowMenu(int rows) {
+        for (int row = app.Rows(); row < rows; ++row) {
+            ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
+        }
+        ASSERT_TRUE(app.WaitRows(rows));
+    }
+
     // Every show and hide request the program queued for these programs has been handled.
     void SyncOthers() {
         if (helper.Process()) {
@@ -155,8 +163,7 @@ TEST_F(EndToEnd, AddsFromBothMenusDeletesTheClickedRowAndNeverReusesANumber) {
     StartApp();
     const RECT start = app.WindowRect();
 
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(2));
+    AddAreasFromRowMenu(2);
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     const RECT grown = app.WindowRect();
@@ -200,9 +207,7 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
     StartApp();
     const std::vector<HWND> windows = helper.Windows();
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
 
     ASSERT_TRUE(app.StartRename(1));
     HWND edit = app.RenameEdit();
@@ -226,8 +231,7 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     EXPECT_EQ(app.NameOf(1), L"项目甲");
     EXPECT_EQ(app.NameOf(2), L"工作区3");
     // An empty name is a name too.
-    ASSERT_TRUE(app.StartRename(2));
-    ASSERT_TRUE(app.SetEditText(L""));
+    ASSERT_TRUE(app.TypeName(2, L""));
     ASSERT_TRUE(app.ClickRow(0));
     EXPECT_EQ(app.NameOf(2), L"");
 }
@@ -240,8 +244,7 @@ TEST_F(EndToEnd, SwitchHidesTheCurrentAreasWindowsAndShowsTheTargetsKeepingTheBa
         With(With(helper.Windows(), helper.Special(zhelper::kDialog)), notepad.Window());
     ASSERT_EQ(first.size(), 5u);
     ASSERT_TRUE(AllVisible(first));
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(2));
+    AddAreasFromRowMenu(2);
 
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
@@ -277,9 +280,7 @@ TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
     StartApp();
     const std::vector<HWND> first = helper.Windows();
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
     ASSERT_TRUE(NoneVisible(first));
@@ -358,9 +359,7 @@ TEST_F(EndToEnd, ExitFromTheTrayMenuRestoresEveryAreasWindows) {
     ASSERT_TRUE(notepad.Start());
     StartApp();
     const std::vector<HWND> first = With(helper.Windows(), notepad.Window());
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
 
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
@@ -424,8 +423,7 @@ TEST_F(EndToEnd, ScreenshotOfTheBarWithThreeAreasAfterASwitch) {
     ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
-    ASSERT_TRUE(app.StartRename(2));
-    ASSERT_TRUE(app.SetEditText(L"写作"));
+    ASSERT_TRUE(app.TypeName(2, L"写作"));
     ASSERT_TRUE(app.ClickRow(2));
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();

@@ -135,8 +135,9 @@ TEST_F(EndToEndFaults, ACrashShowsTheHiddenWindowsAgain) {
     ASSERT_TRUE(NoneVisible(windows));
 
     // A thread that starts at an address with no code: an access violation nobody handles.
-    const UniqueKernelObject thread(CreateRemoteThread(
-        app.Process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(1), nullptr, 0, nullptr));
+    const UniqueKernelObject thread(CreateRemoteThread(app.Process(), nullptr, 0,
+                                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(1),
+                                                       nullptr, 0, nullptr));
     ASSERT_TRUE(thread);
     ASSERT_TRUE(app.WaitEnded(60000)) << "the program survived the fault";
     DWORD code = 0;
@@ -165,7 +166,8 @@ TEST_F(EndToEndFaults, SwitchDoesNotWaitForAProgramThatHangs) {
     ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 20));
     ASSERT_EQ(WaitForSingleObject(done.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
+    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON,
+                         MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
     ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
     // The switch's effect on the responsive programs, and a bar that answers, come first.
     EXPECT_TRUE(WaitUntil([&] { return NoneVisible(responsive); }, 60000));
@@ -230,9 +232,9 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     HWND edit = app.RenameEdit();
 
     // A right-click on another row.
-    ASSERT_TRUE(app.StartRename(0));
-    ASSERT_TRUE(app.SetEditText(L"甲"));
-    ASSERT_TRUE(app.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
+    ASSERT_TRUE(app.TypeName(0, L"甲"));
+    ASSERT_TRUE(app.Post(WM_RBUTTONDOWN, MK_RBUTTON,
+                         MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
     ASSERT_TRUE(WaitUntil([&] { return app.OpenMenu() != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(edit));
     ASSERT_TRUE(app.CloseMenus());
@@ -240,8 +242,7 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     EXPECT_EQ(app.NameOf(1), L"工作区2");
 
     // An add from the tray.
-    ASSERT_TRUE(app.StartRename(1));
-    ASSERT_TRUE(app.SetEditText(L"乙"));
+    ASSERT_TRUE(app.TypeName(1, L"乙"));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(4));
     EXPECT_FALSE(IsWindowVisible(edit));
@@ -249,8 +250,7 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     EXPECT_EQ(app.NameOf(3), L"工作区4");
 
     // A delete of another row, chosen from that row's menu.
-    ASSERT_TRUE(app.StartRename(0));
-    ASSERT_TRUE(app.SetEditText(L"丙"));
+    ASSERT_TRUE(app.TypeName(0, L"丙"));
     ASSERT_TRUE(app.RowMenu(2, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     EXPECT_FALSE(IsWindowVisible(edit));
@@ -260,8 +260,7 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
 
     // A delete that reaches the bar while the box is still shown: the renamed row itself goes,
     // and no other row takes its text.
-    ASSERT_TRUE(app.StartRename(1));
-    ASSERT_TRUE(app.SetEditText(L"丁"));
+    ASSERT_TRUE(app.TypeName(1, L"丁"));
     ASSERT_TRUE(app.Command(ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
     EXPECT_FALSE(IsWindowVisible(edit));

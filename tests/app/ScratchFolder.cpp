@@ -29,7 +29,6 @@ bool WriteTextFile(const std::wstring& path, const std::string& text) {
                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file.get() != INVALID_HANDLE_VALUE &&
-           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                     nullptr) &&
+           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
            written == text.size();
 }

@@ -216,9 +216,8 @@ protected:
         }
         case kAdd:
         case kTrayAddOp: {
-            const bool chosen =
-                op == kAdd ? app.RowMenu(Pick(model.Rows()), ID_ADD_WORKING_AREA)
-                           : app.TrayMenu(ID_TRAY_ADD_WORKING_AREA);
+            const bool chosen = op == kAdd ? app.RowMenu(Pick(model.Rows()), ID_ADD_WORKING_AREA)
+                                           : app.TrayMenu(ID_TRAY_ADD_WORKING_AREA);
             model.Add();
             return chosen && app.WaitRows(model.Rows()) ? "" : "no row was added";
         }

@@ -77,8 +77,8 @@ TEST_F(BarGeometry, FoldingKeepsTheTopRightCornerAndUnfoldingTheRightEdge) {
     }
 
     ASSERT_TRUE(m_bar.Click(CollapseButtonX(w), kButtonY));
-    EXPECT_TRUE(
-        WaitAt(RECT{full.right - kCollapsedWidth, full.top, full.right, full.top + kCollapsedHeight}))
+    EXPECT_TRUE(WaitAt(
+        RECT{full.right - kCollapsedWidth, full.top, full.right, full.top + kCollapsedHeight}))
         << Text(m_bar.WindowRect());
 
     // The folded bar's collapse column starts left of its client area.
@@ -135,22 +135,22 @@ TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
     const struct {
         int left, top, wantLeft, wantTop;
     } cases[] = {
-        {in, 300, 0, 300},                                                  // left edge at 4
-        {-30, 300, 0, 300},                                                 // beyond the left edge
-        {kSnapDistance, 300, kSnapDistance, 300},                           // left edge at 5
-        {600, in, 600, 0},                                                  // top edge at 4
-        {600, -20, 600, 0},                                                 // beyond the top edge
-        {600, kSnapDistance, 600, kSnapDistance},                           // top edge at 5
-        {m_cx - in - w, 300, m_cx - w, 300},                                // right edge at cx - 4
-        {m_cx + 30 - w, 300, m_cx - w, 300},                                // beyond the right
-        {m_cx - kSnapDistance - w, 300, m_cx - kSnapDistance - w, 300},     // right at cx - 5
-        {600, m_cy - in - h, 600, m_cy - h},                                // bottom at cy - 4
-        {600, m_cy + 20 - h, 600, m_cy - h},                                // beyond the bottom
-        {600, m_cy - kSnapDistance - h, 600, m_cy - kSnapDistance - h},     // bottom at cy - 5
-        {m_cx - w - 2, m_cy - h - 2, m_cx - w, m_cy - h}, // bottom-right corner
-        {3, 2, 0, 0},                                     // top-left corner
-        {-10, m_cy - h + 10, 0, m_cy - h},                // bottom-left corner
-        {m_cx - w + 10, -10, m_cx - w, 0},                // top-right corner
+        {in, 300, 0, 300},                                              // left edge at 4
+        {-30, 300, 0, 300},                                             // beyond the left edge
+        {kSnapDistance, 300, kSnapDistance, 300},                       // left edge at 5
+        {600, in, 600, 0},                                              // top edge at 4
+        {600, -20, 600, 0},                                             // beyond the top edge
+        {600, kSnapDistance, 600, kSnapDistance},                       // top edge at 5
+        {m_cx - in - w, 300, m_cx - w, 300},                            // right edge at cx - 4
+        {m_cx + 30 - w, 300, m_cx - w, 300},                            // beyond the right
+        {m_cx - kSnapDistance - w, 300, m_cx - kSnapDistance - w, 300}, // right at cx - 5
+        {600, m_cy - in - h, 600, m_cy - h},                            // bottom at cy - 4
+        {600, m_cy + 20 - h, 600, m_cy - h},                            // beyond the bottom
+        {600, m_cy - kSnapDistance - h, 600, m_cy - kSnapDistance - h}, // bottom at cy - 5
+        {m_cx - w - 2, m_cy - h - 2, m_cx - w, m_cy - h},               // bottom-right corner
+        {3, 2, 0, 0},                                                   // top-left corner
+        {-10, m_cy - h + 10, 0, m_cy - h},                              // bottom-left corner
+        {m_cx - w + 10, -10, m_cx - w, 0},                              // top-right corner
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(MovesTo(c.left, c.top, c.wantLeft, c.wantTop));

@@ -38,7 +38,8 @@ TEST_F(BarPaint, TitleStripShowsFillIconCaptionAndButtonsAtRest) {
     // The fill: left of the icon, and the band under the buttons and the caption.
     const int iconRight = kIconLeft + kIconSize;
     const int band = kIconTop + kIconSize + 2; // below the icon, the buttons and the caption text
-    EXPECT_EQ(strip.Crop(0, 0, kIconLeft, kTitleHeight).Count(kTitleBlue), kIconLeft * kTitleHeight);
+    EXPECT_EQ(strip.Crop(0, 0, kIconLeft, kTitleHeight).Count(kTitleBlue),
+              kIconLeft * kTitleHeight);
     EXPECT_EQ(strip.Crop(0, band, w, kTitleHeight).Count(kTitleBlue), w * (kTitleHeight - band));
 
     // The small icon.
@@ -142,7 +143,8 @@ TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
 
     ParkCursor();
     ASSERT_TRUE(m_bar.Release(expandX, kButtonY));
-    ASSERT_TRUE(m_bar.WaitWindow([&](const RECT&) { return m_bar.ClientSize().cx == kClientWidth; }));
+    ASSERT_TRUE(
+        m_bar.WaitWindow([&](const RECT&) { return m_bar.ClientSize().cx == kClientWidth; }));
     EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, nullptr)) << "unfolded again";
 }
 

@@ -15,9 +15,6 @@ inline std::wstring HelperPath() {
 
 class HelperProcess {
 public:
-    HelperProcess() = default;
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
     ~HelperProcess() { Stop(); }
 
     // Starts `exe` with `args` and waits until its control window exists, that is until every
@@ -25,8 +22,8 @@ public:
     bool Start(const std::wstring& args, const std::wstring& exe = HelperPath(),
                DWORD timeoutMs = 60000) {
         Stop();
-        if (!m_process.Start(exe, L"--parent " + std::to_wstring(GetCurrentProcessId()) + L" " +
-                                      args)) {
+        if (!m_process.Start(exe,
+                             L"--parent " + std::to_wstring(GetCurrentProcessId()) + L" " + args)) {
             return false;
         }
         m_path = exe;

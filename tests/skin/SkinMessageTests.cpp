@@ -408,7 +408,7 @@ TEST_F(SkinMessages, SystemMenuStyleIsAddedEvenToAWindowWithoutOne) {
 TEST_F(SkinMessages, ControlColoursPerType) {
     Create(kAboutLike, 200, 150);
     UniqueWindow child(CreateWindowExW(0, L"Static", L"x", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
-                                     m_hwnd.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
+                                       m_hwnd.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
     CDC dc;
     ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
     const WPARAM hdc = reinterpret_cast<WPARAM>(dc.GetSafeHdc());

@@ -173,15 +173,14 @@ Image CaptureScreen(const RECT& rect) {
     const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT shown{};
     const bool onScreen = IntersectRect(&shown, &rect, &screenRect) != FALSE;
-    return RenderOffscreen(rect.right - rect.left, rect.bottom - rect.top, RGB(0, 0, 0),
-                           [&](HDC dc) {
-                               if (onScreen) {
-                                   WindowDc screen(nullptr);
-                                   BitBlt(dc, shown.left - rect.left, shown.top - rect.top,
-                                          shown.right - shown.left, shown.bottom - shown.top,
-                                          screen.Get(), shown.left, shown.top, SRCCOPY);
-                               }
-                           });
+    return RenderOffscreen(
+        rect.right - rect.left, rect.bottom - rect.top, RGB(0, 0, 0), [&](HDC dc) {
+            if (onScreen) {
+                WindowDc screen(nullptr);
+                BitBlt(dc, shown.left - rect.left, shown.top - rect.top, shown.right - shown.left,
+                       shown.bottom - shown.top, screen.Get(), shown.left, shown.top, SRCCOPY);
+            }
+        });
 }
 
 Image CaptureWindow(HWND hwnd, const RECT& rect) {

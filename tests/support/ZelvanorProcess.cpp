@@ -261,7 +261,7 @@ bool ZelvanorProcess::SetEditText(const std::wstring& text) const {
 
 bool ZelvanorProcess::Rename(int row, const std::wstring& name) const {
     // A click on the bar while the box is open only commits the rename.
-    return StartRename(row) && SetEditText(name) && ClickRow(row == 0 ? 1 : 0) &&
+    return TypeName(row, name) && ClickRow(row == 0 ? 1 : 0) &&
            ztest::WaitVisible(RenameEdit(), false);
 }
 

@@ -35,9 +35,6 @@ std::wstring ProgramPath();
 // dismissed and the exit command given, and the process is terminated if that does not end it.
 class ZelvanorProcess {
 public:
-    ZelvanorProcess() = default;
-    ZelvanorProcess(const ZelvanorProcess&) = delete;
-    ZelvanorProcess& operator=(const ZelvanorProcess&) = delete;
     ~ZelvanorProcess() { Stop(); }
 
     // Starts the program in `currentDir` (empty: the tests' folder) and waits until its bar is on
@@ -104,6 +101,10 @@ public:
     // Starts a rename of a row from its menu; true once the box shows.
     bool StartRename(int row) const;
     bool SetEditText(const std::wstring& text) const;
+    // Starts a rename of a row and types a name into the box, which stays open.
+    bool TypeName(int row, const std::wstring& name) const {
+        return StartRename(row) && SetEditText(name);
+    }
     // Renames a row: the box's text is replaced and a click on another row commits it.
     bool Rename(int row, const std::wstring& name) const;
     // The name of a row, read from the rename box; the rename is committed unchanged.
