@@ -209,6 +209,9 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     const std::vector<HWND> windows = helper.Windows();
     AddAreasFromRowMenu(3);
 
+    // The box takes the row's place as the row was last drawn, and a user renames a row that
+    // they see: the new rows are drawn first.
+    Repaint(app.Bar());
     ASSERT_TRUE(app.StartRename(1));
     HWND edit = app.RenameEdit();
     EXPECT_EQ(TextOf(edit), L"工作区2");
