@@ -78,9 +78,7 @@ TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
     const std::wstring marker = copy.Folder().File(kMarkerFile);
 
     // The library's code does leave its file when it is loaded as code.
-    HMODULE loaded = LoadLibraryW(copy.Library().c_str());
-    ASSERT_NE(loaded, nullptr);
-    FreeLibrary(loaded);
+    ASSERT_TRUE(UniqueModule(LoadLibraryW(copy.Library().c_str())));
     ASSERT_TRUE(FileExists(marker)) << "the marker library writes no file: the test proves nothing";
     ASSERT_TRUE(DeleteFileW(marker.c_str()));
 
