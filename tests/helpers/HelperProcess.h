@@ -4,6 +4,7 @@
 // process that started it ends.
 #include "tests/helpers/ZWindowHelperProtocol.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Wait.h"
 #include <string>
 #include <vector>
 
@@ -28,17 +29,13 @@ public:
         }
         m_path = exe;
         const std::wstring title = std::wstring(kControlClass) + L"-" + std::to_wstring(Pid());
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            m_control = FindWindowExW(HWND_MESSAGE, nullptr, kControlClass, title.c_str());
-            if (m_control) {
-                return true;
-            }
-            if (m_process.Ended(10)) {
-                break;
-            }
-        }
-        return false;
+        ztest::WaitUntil(
+            [&] {
+                m_control = FindWindowExW(HWND_MESSAGE, nullptr, kControlClass, title.c_str());
+                return m_control || m_process.Ended(0);
+            },
+            timeoutMs);
+        return m_control != nullptr;
     }
 
     void Stop() {
