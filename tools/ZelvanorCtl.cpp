@@ -1,14 +1,14 @@
 // ZelvanorCtl: a companion for scripts. "wait [seconds]" waits until Zelvanor's bar exists;
 // "exit" asks every running Zelvanor to end through its tray exit command, which brings every
 // hidden window back before the process ends.
+#include "tools/BarFinder.h"
+#include "res/resource.h"
 #include <windows.h>
 #include <psapi.h>
 #include <cwchar>
 #include <vector>
 
 namespace {
-
-const UINT kExitCommand = 32776;
 
 bool IsZelvanorProcess(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
@@ -22,22 +22,8 @@ bool IsZelvanorProcess(DWORD pid) {
     return _wcsicmp(name, L"Zelvanor.exe") == 0;
 }
 
-BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
-    wchar_t cls[64] = L"";
-    GetClassNameW(hwnd, cls, 64);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    // The bar is the program's topmost tool-window dialog.
-    const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    if (std::wcscmp(cls, L"#32770") == 0 && (ex & WS_EX_TOOLWINDOW) && IsZelvanorProcess(pid))
-        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-    return TRUE;
-}
-
 std::vector<HWND> FindBars() {
-    std::vector<HWND> bars;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&bars));
-    return bars;
+    return barfinder::FindBars(IsZelvanorProcess);
 }
 
 } // namespace
@@ -55,7 +41,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && std::wcscmp(argv[1], L"exit") == 0) {
         const std::vector<HWND> bars = FindBars();
         for (HWND bar : bars)
-            PostMessageW(bar, WM_COMMAND, kExitCommand, 0);
+            PostMessageW(bar, WM_COMMAND, ID_TRAY_EXIT, 0);
         return bars.empty() ? 1 : 0;
     }
     fwprintf(stderr, L"usage: ZelvanorCtl wait [seconds] | exit\n");

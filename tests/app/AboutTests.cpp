@@ -1,15 +1,17 @@
 // The About box as the real program opens it: from the tray menu's command and from the bar's
 // system menu (whose low four bits do not matter), centred on the primary screen, and ended by
 // its button, Escape or a close request while the program goes on running.
-#include "E2ESupport.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
+
+using namespace ztest;
 
 namespace {
 
 // The About box is the program's other dialog, owned by the bar.
-HWND FindAbout(const e2e::ZelvanorProcess& app) {
-    for (HWND hwnd : e2e::TopLevelWindowsOf(app.Pid())) {
-        if (hwnd != app.Bar() && e2e::ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) &&
+HWND FindAbout(const ZelvanorProcess& app) {
+    for (HWND hwnd : TopLevelWindowsOf(app.Pid())) {
+        if (hwnd != app.Bar() && ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) &&
             GetWindow(hwnd, GW_OWNER) == app.Bar()) {
             return hwnd;
         }
@@ -17,9 +19,9 @@ HWND FindAbout(const e2e::ZelvanorProcess& app) {
     return nullptr;
 }
 
-HWND WaitAbout(const e2e::ZelvanorProcess& app) {
+HWND WaitAbout(const ZelvanorProcess& app) {
     HWND about = nullptr;
-    e2e::WaitUntil([&] {
+    WaitUntil([&] {
         about = FindAbout(app);
         return about != nullptr;
     });
@@ -29,7 +31,7 @@ HWND WaitAbout(const e2e::ZelvanorProcess& app) {
 } // namespace
 
 TEST(EndToEndAbout, OpensFromTrayAndSystemCommandsCentredAndEndsEachWay) {
-    e2e::ZelvanorProcess app;
+    ZelvanorProcess app;
     ASSERT_TRUE(app.Start());
     struct Way {
         const char* name;
@@ -39,10 +41,11 @@ TEST(EndToEndAbout, OpensFromTrayAndSystemCommandsCentredAndEndsEachWay) {
         WPARAM endArgument;
     };
     const Way ways[] = {
-        {"tray About, ended by its button", WM_COMMAND, 32775, BM_CLICK, 0},
-        {"system command 16, ended by Escape", WM_SYSCOMMAND, 16, WM_COMMAND, IDCANCEL},
-        {"system command 17, ended by a close request", WM_SYSCOMMAND, 17, WM_CLOSE, 0},
-        {"system command 31, ended by Enter", WM_SYSCOMMAND, 31, WM_COMMAND, IDOK},
+        {"tray About, ended by its button", WM_COMMAND, ID_TRAY_ABOUT, BM_CLICK, 0},
+        {"system command, ended by Escape", WM_SYSCOMMAND, IDM_ABOUTBOX, WM_COMMAND, IDCANCEL},
+        {"system command + 1, ended by a close request", WM_SYSCOMMAND, IDM_ABOUTBOX | 1, WM_CLOSE,
+         0},
+        {"system command + 15, ended by Enter", WM_SYSCOMMAND, IDM_ABOUTBOX | 15, WM_COMMAND, IDOK},
     };
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
@@ -52,7 +55,7 @@ TEST(EndToEndAbout, OpensFromTrayAndSystemCommandsCentredAndEndsEachWay) {
         ASSERT_TRUE(app.Post(way.message, way.command, 0));
         HWND about = WaitAbout(app);
         ASSERT_NE(about, nullptr);
-        EXPECT_EQ(e2e::TitleOf(about), L"Zelvanor");
+        EXPECT_EQ(TitleOf(about), L"Zelvanor");
         RECT rect;
         GetWindowRect(about, &rect);
         const int width = rect.right - rect.left;
@@ -64,9 +67,9 @@ TEST(EndToEndAbout, OpensFromTrayAndSystemCommandsCentredAndEndsEachWay) {
             PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         else
             PostMessageW(about, way.endMessage, way.endArgument, 0);
-        EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(about); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
         // The bar is free again and the program runs on.
-        EXPECT_TRUE(e2e::Answers(app.Bar()));
+        EXPECT_TRUE(app.Answers());
         EXPECT_TRUE(app.Running());
         EXPECT_TRUE(app.Visible());
     }

@@ -1,12 +1,16 @@
 // The real program from start to exit: the bar on screen, the list commands from the bar's and the
 // tray's menus, switching between working areas with other programs' windows, hiding and showing
 // the bar, and the exit that brings every hidden window back.
-#include "E2ESupport.h"
+#include "tests/app/FakeTray.h"
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/Notepad.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <functional>
 
-using namespace e2e;
+using namespace ztest;
+using namespace BarLayout;
 
 namespace {
 
@@ -14,7 +18,7 @@ class EndToEnd : public ::testing::Test {
 protected:
     // The program is declared last, so it ends (and restores windows) before the others go.
     zhelper::HelperProcess helper;
-    areatest::Notepad notepad;
+    Notepad notepad;
     ZelvanorProcess app;
 
     void StartApp() {
@@ -24,7 +28,7 @@ protected:
         Colour previous{-1, -1, -1};
         ASSERT_TRUE(WaitUntil([&] {
             Repaint(app.Bar());
-            currentLook = AverageColour(app.Bar(), RowBackgroundProbe(0));
+            currentLook = Look(0);
             const bool steady = Distance(currentLook, previous) < 1;
             previous = currentLook;
             return steady && Distance(currentLook, Colour{0, 0, 0}) > 100 &&
@@ -37,7 +41,7 @@ protected:
         Colour look;
         if (WaitUntil([&] {
                 Repaint(app.Bar());
-                look = AverageColour(app.Bar(), RowBackgroundProbe(row));
+                look = Look(row);
                 return Distance(look, currentLook) < 12;
             })) {
             return ::testing::AssertionSuccess();
@@ -49,11 +53,29 @@ protected:
     }
     // Checked after the current row was seen, which is drawn last.
     ::testing::AssertionResult RowLooksNotCurrent(int row) const {
-        const Colour look = AverageColour(app.Bar(), RowBackgroundProbe(row));
+        const Colour look = Look(row);
         if (Distance(look, currentLook) > 25) {
             return ::testing::AssertionSuccess();
         }
         return ::testing::AssertionFailure() << "row " << row << " looks current too";
+    }
+
+    // The mean colour where the row's background shows and no text is drawn: its left end.
+    Colour Look(int row) const {
+        return app.CaptureClient(RECT{2, RowTop(row) + 3, 20, RowTop(row + 1) - 3}).Mean();
+    }
+
+    // The helper's windows' colour shows at a point of the screen.
+    static bool HelperShowsAt(LONG x, LONG y) {
+        return CaptureScreen(RECT{x, y, x + 1, y + 1}).Count(RGB(0x1E, 0x9A, 0x5A)) == 1;
+    }
+
+    // Adds areas, each from the first row's menu, until the bar has `rows` rows.
+    void AddAreasFromRowMenu(int rows) {
+        for (int row = app.Rows(); row < rows; ++row) {
+            ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
+        }
+        ASSERT_TRUE(app.WaitRows(rows));
     }
 
     // Every show and hide request the program queued for these programs has been handled.
@@ -84,8 +106,8 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     EXPECT_TRUE(IsWindowVisible(bar));
     EXPECT_TRUE(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
     const SIZE client = app.ClientSize();
-    EXPECT_EQ(client.cx, 120);
-    EXPECT_EQ(client.cy, 54);
+    EXPECT_EQ(client.cx, kClientWidth);
+    EXPECT_EQ(client.cy, ClientHeightFor(1));
 
     // Against the right screen edge, or against a taskbar lying along it.
     const RECT rc = app.WindowRect();
@@ -110,7 +132,7 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     EXPECT_EQ(app.NameOf(0), L"工作区1");
 
     // Another program's active window moved over the bar does not cover it.
-    const ScreenImage before = CaptureScreen(rc);
+    const Image before = CaptureScreen(rc);
     HWND other = helper.Window(0);
     ASSERT_TRUE(SetWindowPos(other, HWND_TOP, rc.left - 40, rc.top - 20, 300, 200, 0));
     SetForegroundWindow(other);
@@ -122,14 +144,12 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     }));
     ASSERT_TRUE(Answers(bar));
     // It is really there, beside and under the bar.
-    EXPECT_TRUE(WaitUntil([&] {
-        const RECT spot{rc.left - 20, rc.top + 60, rc.left - 19, rc.top + 61};
-        return CaptureScreen(spot).pixels == std::vector<DWORD>{0x1E9A5A};
-    })) << "the other window is not on screen";
+    EXPECT_TRUE(WaitUntil([&] { return HelperShowsAt(rc.left - 20, rc.top + 60); }))
+        << "the other window is not on screen";
     // Exposed parts are repainted at the window system's pace: wait for the bar's own pixels.
     size_t differing = 0;
     EXPECT_TRUE(WaitUntil([&] {
-        const ScreenImage after = CaptureScreen(rc);
+        const Image after = CaptureScreen(rc);
         differing = 0;
         for (size_t i = 0; i < before.pixels.size() && i < after.pixels.size(); ++i) {
             differing += before.pixels[i] != after.pixels[i];
@@ -143,25 +163,24 @@ TEST_F(EndToEnd, AddsFromBothMenusDeletesTheClickedRowAndNeverReusesANumber) {
     StartApp();
     const RECT start = app.WindowRect();
 
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.WaitRows(2));
-    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    AddAreasFromRowMenu(2);
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     const RECT grown = app.WindowRect();
     EXPECT_EQ(grown.top, start.top);
     EXPECT_EQ(grown.left, start.left);
-    EXPECT_EQ(grown.bottom - grown.top, start.bottom - start.top + 60);
-    EXPECT_EQ(app.ClientSize().cx, 120);
+    EXPECT_EQ(grown.bottom - grown.top, start.bottom - start.top + 2 * kRowHeight);
+    EXPECT_EQ(app.ClientSize().cx, kClientWidth);
     EXPECT_EQ(app.NameOf(1), L"工作区2");
     EXPECT_EQ(app.NameOf(2), L"工作区3");
 
     // The menu's delete acts on the row that was right-clicked.
-    ASSERT_TRUE(app.RowMenu(1, kBarDelete));
+    ASSERT_TRUE(app.RowMenu(1, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
     EXPECT_EQ(app.NameOf(1), L"工作区3");
 
-    ASSERT_TRUE(app.Command(kCmdTrayAdd));
+    ASSERT_TRUE(app.Command(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     EXPECT_EQ(app.NameOf(2), L"工作区4");
     EXPECT_TRUE(RowLooksCurrent(0));
@@ -170,7 +189,7 @@ TEST_F(EndToEnd, AddsFromBothMenusDeletesTheClickedRowAndNeverReusesANumber) {
 
 TEST_F(EndToEnd, DeletingTheLastAreaIsRefusedWithAMessageBox) {
     StartApp();
-    ASSERT_TRUE(app.RowMenu(0, kBarDelete));
+    ASSERT_TRUE(app.RowMenu(0, ID_DELETE_WORKING_AREA));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = app.MessageBoxWindow()) != nullptr; }));
     EXPECT_EQ(TitleOf(box), L"Zelvanor");
@@ -188,10 +207,11 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
     StartApp();
     const std::vector<HWND> windows = helper.Windows();
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
 
+    // The box takes the row's place as the row was last drawn, and a user renames a row that
+    // they see: the new rows are drawn first.
+    Repaint(app.Bar());
     ASSERT_TRUE(app.StartRename(1));
     HWND edit = app.RenameEdit();
     EXPECT_EQ(TextOf(edit), L"工作区2");
@@ -199,9 +219,9 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     GetWindowRect(edit, &box);
     MapWindowPoints(nullptr, app.Bar(), reinterpret_cast<POINT*>(&box), 2);
     EXPECT_EQ(box.left, 0);
-    EXPECT_EQ(box.top, 54);
-    EXPECT_EQ(box.right, 120);
-    EXPECT_EQ(box.bottom, 84);
+    EXPECT_EQ(box.top, RowTop(1));
+    EXPECT_EQ(box.right, kClientWidth);
+    EXPECT_EQ(box.bottom, RowTop(2));
 
     ASSERT_TRUE(app.SetEditText(L"项目甲"));
     ASSERT_TRUE(app.ClickRow(2)); // only ends the rename
@@ -214,8 +234,7 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     EXPECT_EQ(app.NameOf(1), L"项目甲");
     EXPECT_EQ(app.NameOf(2), L"工作区3");
     // An empty name is a name too.
-    ASSERT_TRUE(app.StartRename(2));
-    ASSERT_TRUE(app.SetEditText(L""));
+    ASSERT_TRUE(app.TypeName(2, L""));
     ASSERT_TRUE(app.ClickRow(0));
     EXPECT_EQ(app.NameOf(2), L"");
 }
@@ -228,8 +247,7 @@ TEST_F(EndToEnd, SwitchHidesTheCurrentAreasWindowsAndShowsTheTargetsKeepingTheBa
         With(With(helper.Windows(), helper.Special(zhelper::kDialog)), notepad.Window());
     ASSERT_EQ(first.size(), 5u);
     ASSERT_TRUE(AllVisible(first));
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.WaitRows(2));
+    AddAreasFromRowMenu(2);
 
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
@@ -265,15 +283,13 @@ TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
     StartApp();
     const std::vector<HWND> first = helper.Windows();
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
     ASSERT_TRUE(NoneVisible(first));
 
     // The first area is not current: deleting it shows its windows at once, here.
-    ASSERT_TRUE(app.RowMenu(0, kBarDelete));
+    ASSERT_TRUE(app.RowMenu(0, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
     SyncOthers();
     EXPECT_TRUE(AllVisible(first));
@@ -285,7 +301,7 @@ TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
     SyncOthers();
     EXPECT_TRUE(NoneVisible(first));
     // Deleting the current row makes the first row current and shows what it recorded.
-    ASSERT_TRUE(app.RowMenu(1, kBarDelete));
+    ASSERT_TRUE(app.RowMenu(1, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(1));
     SyncOthers();
     EXPECT_TRUE(AllVisible(first));
@@ -294,18 +310,17 @@ TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
 
 TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
     StartApp();
-    const auto keyData = [](UINT vk) { return 1 | (MapVirtualKeyW(vk, 0) << 16); };
     struct Way {
         const char* name;
         std::function<bool()> hide;
     };
     const SIZE client = app.ClientSize();
     const std::vector<Way> hides = {
-        {"Escape key", [&] { return app.Post(WM_KEYDOWN, VK_ESCAPE, keyData(VK_ESCAPE)); }},
-        {"Enter key", [&] { return app.Post(WM_KEYDOWN, VK_RETURN, keyData(VK_RETURN)); }},
+        {"Escape key", [&] { return app.Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE)); }},
+        {"Enter key", [&] { return app.Post(WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN)); }},
         {"IDCANCEL", [&] { return app.Command(IDCANCEL); }},
         {"IDOK", [&] { return app.Command(IDOK); }},
-        {"close button", [&] { return app.Click(client.cx - 10, 5); }},
+        {"close button", [&] { return app.Click(CloseButtonX(client.cx), kButtonY); }},
         {"SC_CLOSE",
          [&] {
              bool answered = false;
@@ -322,7 +337,7 @@ TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
         EXPECT_TRUE(app.TrayIconPresent());
         // Shown again in turn from the tray menu's "open" and by a double-click on the icon.
         if (way++ % 2 == 0) {
-            ASSERT_TRUE(app.TrayMenu(kTrayOpen));
+            ASSERT_TRUE(app.TrayMenu(ID_TRAY_OPEN));
             EXPECT_TRUE(app.WaitVisible(true));
         } else {
             ASSERT_TRUE(app.TrayDoubleClick());
@@ -334,7 +349,7 @@ TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
     // While hidden, the tray still adds areas; the bar grows but stays hidden.
     ASSERT_TRUE(app.Command(IDCANCEL));
     ASSERT_TRUE(app.WaitVisible(false));
-    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     EXPECT_TRUE(app.WaitRows(2));
     EXPECT_FALSE(app.Visible());
     ASSERT_TRUE(app.TrayDoubleClick());
@@ -347,9 +362,7 @@ TEST_F(EndToEnd, ExitFromTheTrayMenuRestoresEveryAreasWindows) {
     ASSERT_TRUE(notepad.Start());
     StartApp();
     const std::vector<HWND> first = With(helper.Windows(), notepad.Window());
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.WaitRows(3));
+    AddAreasFromRowMenu(3);
 
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
@@ -368,7 +381,7 @@ TEST_F(EndToEnd, ExitFromTheTrayMenuRestoresEveryAreasWindows) {
     // Hidden bar: exit is reached through the tray menu only.
     ASSERT_TRUE(app.Command(IDCANCEL));
     ASSERT_TRUE(app.WaitVisible(false));
-    ASSERT_TRUE(app.TrayMenu(kTrayExit));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_EXIT));
     ASSERT_TRUE(app.WaitEnded(30000)) << "the program did not end";
     SyncOthers();
     EXPECT_TRUE(AllVisible(first));
@@ -387,9 +400,9 @@ TEST_F(EndToEnd, TrayIconIsAddedAtStartUpAndRemovedAtExit) {
     const FakeTray::Call add = tray.Calls().front();
     EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(add.owner, bar);
-    EXPECT_EQ(add.id, kTrayId);
+    EXPECT_EQ(add.id, kTrayIconId);
     EXPECT_EQ(add.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(add.callbackMessage, kTrayNotify);
+    EXPECT_EQ(add.callbackMessage, static_cast<UINT>(WM_TRAY_NOTIFY));
     EXPECT_EQ(add.tip, L"Zelvanor");
 
     // Hiding and showing the bar leave the icon alone.
@@ -404,17 +417,16 @@ TEST_F(EndToEnd, TrayIconIsAddedAtStartUpAndRemovedAtExit) {
     const FakeTray::Call last = tray.Calls().back();
     EXPECT_EQ(last.message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(last.owner, bar);
-    EXPECT_EQ(last.id, kTrayId);
+    EXPECT_EQ(last.id, kTrayIconId);
 }
 
 TEST_F(EndToEnd, ScreenshotOfTheBarWithThreeAreasAfterASwitch) {
     ASSERT_TRUE(helper.Start(L"--windows 4"));
     StartApp();
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
-    ASSERT_TRUE(app.StartRename(2));
-    ASSERT_TRUE(app.SetEditText(L"写作"));
+    ASSERT_TRUE(app.TypeName(2, L"写作"));
     ASSERT_TRUE(app.ClickRow(2));
     ASSERT_TRUE(app.ClickRow(1));
     SyncOthers();
@@ -428,23 +440,20 @@ TEST_F(EndToEnd, ScreenshotOfTheBarWithThreeAreasAfterASwitch) {
     ASSERT_TRUE(Answers(app.Bar()));
 
     // The other window is really there, beside and under the bar.
-    EXPECT_TRUE(WaitUntil([&] {
-        const RECT spot{bar.left - 60, bar.top + 100, bar.left - 59, bar.top + 101};
-        return CaptureScreen(spot).pixels == std::vector<DWORD>{0x1E9A5A};
-    })) << "the overlapping window is not on screen";
+    EXPECT_TRUE(WaitUntil([&] { return HelperShowsAt(bar.left - 60, bar.top + 100); }))
+        << "the overlapping window is not on screen";
     EXPECT_TRUE(RowLooksCurrent(1));
     EXPECT_TRUE(RowLooksNotCurrent(0));
     EXPECT_TRUE(RowLooksNotCurrent(2));
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const ScreenImage shot = CaptureScreen(screen);
-    const std::wstring path = zhelper::ExeDir() + L"\\..\\e2e-bar-after-switch.bmp";
-    EXPECT_TRUE(SaveBitmap(shot, path));
+    const std::wstring path = ExeDir() + L"\\..\\e2e-bar-after-switch.bmp";
+    EXPECT_TRUE(SaveBitmapFile(CaptureScreen(screen), path));
     std::printf("screenshot: %ls\n", path.c_str());
 
-    const Colour row0 = AverageColour(app.Bar(), RowBackgroundProbe(0));
-    const Colour row2 = AverageColour(app.Bar(), RowBackgroundProbe(2));
+    const Colour row0 = Look(0);
+    const Colour row2 = Look(2);
     EXPECT_LT(Distance(row0, row2), 6) << "two rows that are not current look different";
     // The rows show their names: text pixels darker than any row background.
-    const Colour text = AverageColour(app.Bar(), RECT{30, 24 + 60 + 8, 90, 24 + 60 + 22});
+    const Colour text = app.CaptureClient(RECT{30, RowTop(2) + 8, 90, RowTop(2) + 22}).Mean();
     EXPECT_GT(Distance(text, row2), 8) << "no name drawn on the third row";
 }

@@ -1,10 +1,14 @@
 // Faults that would lose a user's windows or strand the program, each provoked for real: a shell
 // that forgets the tray icon, a session that ends, a crash, a hung program, a window handle that
 // another program reuses, and a rename interrupted by other commands.
-#include "E2ESupport.h"
+#include "tests/app/FakeTray.h"
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/Notepad.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
-using namespace e2e;
+using namespace ztest;
 
 namespace {
 
@@ -12,14 +16,14 @@ class EndToEndFaults : public ::testing::Test {
 protected:
     zhelper::HelperProcess helper;
     zhelper::HelperProcess other;
-    areatest::Notepad notepad;
+    Notepad notepad;
     ZelvanorProcess app;
 
     // Starts the program with two areas and leaves the first, so that its windows are hidden.
     void StartAndLeaveFirstArea(const std::vector<HWND>& windows) {
         ASSERT_TRUE(app.Start());
         ASSERT_TRUE(AllVisible(windows));
-        ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+        ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
         ASSERT_TRUE(app.WaitRows(2));
         ASSERT_TRUE(app.ClickRow(1));
         ASSERT_TRUE(helper.Sync());
@@ -30,7 +34,7 @@ protected:
         NOTIFYICONDATAW nid{};
         nid.cbSize = sizeof(nid);
         nid.hWnd = app.Bar();
-        nid.uID = kTrayId;
+        nid.uID = kTrayIconId;
         return Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
     }
 };
@@ -53,7 +57,7 @@ TEST_F(EndToEndFaults, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
     // And it still leads back to a hidden bar.
     ASSERT_TRUE(app.Command(IDCANCEL));
     ASSERT_TRUE(app.WaitVisible(false));
-    ASSERT_TRUE(app.TrayMenu(kTrayOpen));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_OPEN));
     EXPECT_TRUE(app.WaitVisible(true));
 }
 
@@ -131,11 +135,10 @@ TEST_F(EndToEndFaults, ACrashShowsTheHiddenWindowsAgain) {
     ASSERT_TRUE(NoneVisible(windows));
 
     // A thread that starts at an address with no code: an access violation nobody handles.
-    HANDLE thread =
-        CreateRemoteThread(app.Process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(1),
-                           nullptr, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    CloseHandle(thread);
+    const UniqueKernelObject thread(CreateRemoteThread(app.Process(), nullptr, 0,
+                                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(1),
+                                                       nullptr, 0, nullptr));
+    ASSERT_TRUE(thread);
     ASSERT_TRUE(app.WaitEnded(60000)) << "the program survived the fault";
     DWORD code = 0;
     GetExitCodeProcess(app.Process(), &code);
@@ -154,25 +157,26 @@ TEST_F(EndToEndFaults, SwitchDoesNotWaitForAProgramThatHangs) {
     std::vector<HWND> responsive = other.Windows();
     responsive.push_back(notepad.Window());
     ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
 
-    HANDLE done = OpenEventW(SYNCHRONIZE, FALSE, helper.HangDoneEventName().c_str());
-    ASSERT_NE(done, nullptr);
+    const UniqueKernelObject done(
+        OpenEventW(SYNCHRONIZE, FALSE, helper.HangDoneEventName().c_str()));
+    ASSERT_TRUE(done);
     ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 20));
-    ASSERT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ASSERT_EQ(WaitForSingleObject(done.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, RowMiddle(1))));
-    ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(60, RowMiddle(1))));
+    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON,
+                         MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
+    ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
     // The switch's effect on the responsive programs, and a bar that answers, come first.
     EXPECT_TRUE(WaitUntil([&] { return NoneVisible(responsive); }, 60000));
     EXPECT_TRUE(Answers(app.Bar(), 60000));
-    EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+    EXPECT_EQ(WaitForSingleObject(done.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the switch waited for the hung program";
 
     // Once it answers again, the hung program's windows are hidden as asked.
-    ASSERT_EQ(WaitForSingleObject(done, 60000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(done);
+    ASSERT_EQ(WaitForSingleObject(done.get(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
     ASSERT_TRUE(helper.Sync());
     EXPECT_TRUE(NoneVisible(hung));
     ASSERT_TRUE(app.ClickRow(0));
@@ -222,15 +226,15 @@ TEST_F(EndToEndFaults, AHandleReusedByAnotherProgramIsNeverShown) {
 
 TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) {
     ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
+    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     HWND edit = app.RenameEdit();
 
     // A right-click on another row.
-    ASSERT_TRUE(app.StartRename(0));
-    ASSERT_TRUE(app.SetEditText(L"甲"));
-    ASSERT_TRUE(app.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, RowMiddle(1))));
+    ASSERT_TRUE(app.TypeName(0, L"甲"));
+    ASSERT_TRUE(app.Post(WM_RBUTTONDOWN, MK_RBUTTON,
+                         MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
     ASSERT_TRUE(WaitUntil([&] { return app.OpenMenu() != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(edit));
     ASSERT_TRUE(app.CloseMenus());
@@ -238,18 +242,16 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     EXPECT_EQ(app.NameOf(1), L"工作区2");
 
     // An add from the tray.
-    ASSERT_TRUE(app.StartRename(1));
-    ASSERT_TRUE(app.SetEditText(L"乙"));
-    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    ASSERT_TRUE(app.TypeName(1, L"乙"));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(4));
     EXPECT_FALSE(IsWindowVisible(edit));
     EXPECT_EQ(app.NameOf(1), L"乙");
     EXPECT_EQ(app.NameOf(3), L"工作区4");
 
     // A delete of another row, chosen from that row's menu.
-    ASSERT_TRUE(app.StartRename(0));
-    ASSERT_TRUE(app.SetEditText(L"丙"));
-    ASSERT_TRUE(app.RowMenu(2, kBarDelete));
+    ASSERT_TRUE(app.TypeName(0, L"丙"));
+    ASSERT_TRUE(app.RowMenu(2, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     EXPECT_FALSE(IsWindowVisible(edit));
     EXPECT_EQ(app.NameOf(0), L"丙");
@@ -258,9 +260,8 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
 
     // A delete that reaches the bar while the box is still shown: the renamed row itself goes,
     // and no other row takes its text.
-    ASSERT_TRUE(app.StartRename(1));
-    ASSERT_TRUE(app.SetEditText(L"丁"));
-    ASSERT_TRUE(app.Command(kCmdDelete));
+    ASSERT_TRUE(app.TypeName(1, L"丁"));
+    ASSERT_TRUE(app.Command(ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
     EXPECT_FALSE(IsWindowVisible(edit));
     EXPECT_EQ(app.NameOf(0), L"丙");

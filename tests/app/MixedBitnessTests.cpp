@@ -2,15 +2,17 @@
 // build must hide, record, show and at exit restore the windows of a program of the other kind.
 // Runs in a 64-bit Wine prefix that can also start 32-bit programs, with the i686 build beside
 // this one (build/i686 next to build/x86_64).
-#include "E2ESupport.h"
+#include "tests/app/ScratchFolder.h"
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace ztest;
 
 namespace {
 
 std::wstring OtherBuild(const wchar_t* file) {
-    return zhelper::ExeDir() + L"\\..\\..\\i686\\bin\\" + file;
+    return ExeDir() + L"\\..\\..\\i686\\bin\\" + file;
 }
 
 void SwitchAwayAndBackThenExit(const std::wstring& program, const std::wstring& helperExe) {
@@ -20,21 +22,21 @@ void SwitchAwayAndBackThenExit(const std::wstring& program, const std::wstring& 
     ASSERT_EQ(windows.size(), 2u);
     ZelvanorProcess app;
     ASSERT_TRUE(app.Start(program)) << "the bar did not appear";
-    ASSERT_TRUE(app.Command(kCmdAdd));
+    ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
 
     ASSERT_TRUE(app.ClickRow(1));
     ASSERT_TRUE(helper.Sync());
-    EXPECT_TRUE(areatest::WaitAllVisible(windows, false)) << "leaving the first area";
+    EXPECT_TRUE(WaitAllVisible(windows, false)) << "leaving the first area";
     ASSERT_TRUE(app.ClickRow(0));
     ASSERT_TRUE(helper.Sync());
-    EXPECT_TRUE(areatest::WaitAllVisible(windows, true)) << "coming back to the first area";
+    EXPECT_TRUE(WaitAllVisible(windows, true)) << "coming back to the first area";
     ASSERT_TRUE(app.ClickRow(1));
     ASSERT_TRUE(helper.Sync());
-    ASSERT_TRUE(areatest::WaitAllVisible(windows, false));
+    ASSERT_TRUE(WaitAllVisible(windows, false));
     ASSERT_TRUE(app.Exit());
     ASSERT_TRUE(helper.Sync());
-    EXPECT_TRUE(areatest::WaitAllVisible(windows, true)) << "after the exit";
+    EXPECT_TRUE(WaitAllVisible(windows, true)) << "after the exit";
 }
 
 } // namespace

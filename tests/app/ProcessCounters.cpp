@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace e2e {
-
 namespace {
 
 using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
@@ -125,5 +123,3 @@ ProcessCounters ReadProcessCounters(HANDLE process, DWORD pid) {
     }
     return counters;
 }
-
-} // namespace e2e

@@ -4,8 +4,6 @@
 // counters (GetGuiResources, GetProcessHandleCount) are stubs, so these are read instead.
 #include <windows.h>
 
-namespace e2e {
-
 struct ProcessCounters {
     long kernelHandles = -1; // -1: could not be read
     long gdiObjects = -1;
@@ -13,5 +11,3 @@ struct ProcessCounters {
 };
 
 ProcessCounters ReadProcessCounters(HANDLE process, DWORD pid);
-
-} // namespace e2e

@@ -1,20 +1,21 @@
 // The optional resource library "qorv.dll": taken only from the program's own folder, used for
 // its resources only (no code of it runs), and ignored when it is not a library at all.
-#include "E2ESupport.h"
+#include "tests/app/ScratchFolder.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace e2e;
+using namespace ztest;
 
 namespace {
 
 const wchar_t kMarkerFile[] = L"qorv-code-ran.txt";
 
 std::wstring TextLibrary() {
-    return zhelper::ExeDir() + L"\\qorv-text\\qorv.dll";
+    return ExeDir() + L"\\qorv-text\\qorv.dll";
 }
 std::wstring MarkerLibrary() {
-    return zhelper::ExeDir() + L"\\qorv-marker\\qorv.dll";
+    return ExeDir() + L"\\qorv-marker\\qorv.dll";
 }
 
 // A copy of the program with the given file as "qorv.dll" beside it.
@@ -59,13 +60,13 @@ TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
 
     ASSERT_TRUE(app.Start(copy.Program()));
     EXPECT_EQ(app.NameOf(0), L"区域1");
-    ASSERT_TRUE(app.RowMenu(0, kBarAdd));
+    ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
     EXPECT_EQ(app.NameOf(1), L"区域2");
     // Everything else of the library works too: the tray menu comes from it.
     ASSERT_TRUE(app.Command(IDCANCEL));
     ASSERT_TRUE(app.WaitVisible(false));
-    ASSERT_TRUE(app.TrayMenu(kTrayOpen));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_OPEN));
     EXPECT_TRUE(app.WaitVisible(true));
     EXPECT_TRUE(app.Exit());
 }
@@ -77,15 +78,13 @@ TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
     const std::wstring marker = copy.Folder().File(kMarkerFile);
 
     // The library's code does leave its file when it is loaded as code.
-    HMODULE loaded = LoadLibraryW(copy.Library().c_str());
-    ASSERT_NE(loaded, nullptr);
-    FreeLibrary(loaded);
+    ASSERT_TRUE(UniqueModule(LoadLibraryW(copy.Library().c_str())));
     ASSERT_TRUE(FileExists(marker)) << "the marker library writes no file: the test proves nothing";
     ASSERT_TRUE(DeleteFileW(marker.c_str()));
 
     ASSERT_TRUE(app.Start(copy.Program()));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
-    ASSERT_TRUE(app.TrayMenu(kTrayAdd));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     EXPECT_TRUE(app.WaitRows(2));
     EXPECT_TRUE(app.Exit());
     EXPECT_FALSE(FileExists(marker)) << "code of the resource library ran";
@@ -97,7 +96,7 @@ TEST_F(EndToEndResourceLibrary, AFileThatIsNoLibraryIsIgnored) {
     ASSERT_TRUE(WriteTextFile(copy.Library(), "this is not a library\r\n"));
 
     ASSERT_TRUE(app.Start(copy.Program()));
-    EXPECT_EQ(app.ClientSize().cx, 120);
+    EXPECT_EQ(app.ClientSize().cx, BarLayout::kClientWidth);
     EXPECT_EQ(app.Rows(), 1);
     EXPECT_EQ(app.NameOf(0), L"工作区1");
     EXPECT_TRUE(app.TrayIconPresent());

@@ -2,8 +2,9 @@
 // program keeps opening and closing windows. After every step the windows on screen must be those
 // a model of the working areas predicts; at the exit no window may stay hidden, and the program's
 // handles and GDI objects must not have grown.
-#include "E2ESupport.h"
-#include "ProcessCounters.h"
+#include "tests/app/ProcessCounters.h"
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>
@@ -13,7 +14,7 @@
 #include <set>
 #include <sstream>
 
-using namespace e2e;
+using namespace ztest;
 
 namespace {
 
@@ -156,8 +157,7 @@ protected:
                         rc.bottom);
             ++staleSizes;
             for (int click = 0; click < 2; ++click) {
-                const int x = app.ClientSize().cx - 30; // the collapse button
-                if (!app.Click(x, 5)) {
+                if (!app.Click(CollapseButtonX(app.ClientSize().cx), kButtonY)) {
                     return "the bar did not take the click";
                 }
             }
@@ -173,14 +173,13 @@ protected:
     }
 
     std::string Hide() {
-        const auto keyData = [](UINT vk) { return 1 | (MapVirtualKeyW(vk, 0) << 16); };
         bool sent = false;
         switch (Pick(6)) {
         case 0:
-            sent = app.Post(WM_KEYDOWN, VK_ESCAPE, keyData(VK_ESCAPE));
+            sent = app.Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE));
             break;
         case 1:
-            sent = app.Post(WM_KEYDOWN, VK_RETURN, keyData(VK_RETURN));
+            sent = app.Post(WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN));
             break;
         case 2:
             sent = app.Command(IDCANCEL);
@@ -189,7 +188,7 @@ protected:
             sent = app.Command(IDOK);
             break;
         case 4:
-            sent = app.Click(app.ClientSize().cx - 10, 5);
+            sent = app.Click(CloseButtonX(app.ClientSize().cx), kButtonY);
             break;
         default:
             app.Send(WM_SYSCOMMAND, SC_CLOSE, 0, &sent);
@@ -200,7 +199,7 @@ protected:
     }
 
     std::string Show() {
-        const bool ok = Pick(2) ? app.TrayDoubleClick() : app.TrayMenu(kTrayOpen);
+        const bool ok = Pick(2) ? app.TrayDoubleClick() : app.TrayMenu(ID_TRAY_OPEN);
         model.barVisible = true;
         return ok && app.WaitVisible(true) ? "" : "the bar did not come back";
     }
@@ -217,14 +216,14 @@ protected:
         }
         case kAdd:
         case kTrayAddOp: {
-            const bool chosen =
-                op == kAdd ? app.RowMenu(Pick(model.Rows()), kBarAdd) : app.TrayMenu(kTrayAdd);
+            const bool chosen = op == kAdd ? app.RowMenu(Pick(model.Rows()), ID_ADD_WORKING_AREA)
+                                           : app.TrayMenu(ID_TRAY_ADD_WORKING_AREA);
             model.Add();
             return chosen && app.WaitRows(model.Rows()) ? "" : "no row was added";
         }
         case kDelete: {
             const int row = Pick(model.Rows());
-            if (!app.RowMenu(row, kBarDelete)) {
+            if (!app.RowMenu(row, ID_DELETE_WORKING_AREA)) {
                 return "the menu did not work";
             }
             if (model.Rows() == 1) {
@@ -269,7 +268,7 @@ protected:
             }
             // Ended by a click on the current row (which never switches), or by an add.
             if (Pick(4) == 0) {
-                if (!app.TrayMenu(kTrayAdd)) {
+                if (!app.TrayMenu(ID_TRAY_ADD_WORKING_AREA)) {
                     return "the tray menu did not work";
                 }
                 model.Add();
@@ -279,8 +278,7 @@ protected:
             } else if (!app.ClickRow(model.current)) {
                 return "the bar did not take the click";
             }
-            return areatest::WaitVisible(app.RenameEdit(), false, 20000) ? ""
-                                                                         : "the rename box stays";
+            return WaitVisible(app.RenameEdit(), false) ? "" : "the rename box stays";
         }
         case kHide:
             return Hide();
@@ -351,7 +349,7 @@ protected:
             EXPECT_EQ(Show(), "");
         }
         Repaint(app.Bar());
-        EXPECT_TRUE(Answers(app.Bar()));
+        EXPECT_TRUE(app.Answers());
         return ReadProcessCounters(app.Process(), app.Pid());
     }
 };
@@ -419,7 +417,7 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     EXPECT_EQ(failure, "") << "seed " << seed;
     if (!failure.empty()) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        SaveBitmap(CaptureScreen(screen), zhelper::ExeDir() + L"\\..\\soak-failure.bmp");
+        SaveBitmapFile(CaptureScreen(screen), ExeDir() + L"\\..\\soak-failure.bmp");
     }
     EXPECT_GE(done, 2000);
 

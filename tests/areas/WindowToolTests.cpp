@@ -1,5 +1,6 @@
 // Snapshots of the real desktop: helper processes, Notepad and windows of the test itself.
-#include "AreaTestSupport.h"
+#include "tests/areas/AreaTestSupport.h"
+#include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
 #include <cwchar>
 #include <set>
@@ -14,24 +15,6 @@ std::set<HWND> TopLevelSet() {
     return std::set<HWND>(windows.begin(), windows.end());
 }
 
-std::wstring OwnPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
-std::wstring FullTitle(HWND hwnd) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
-
-std::wstring FullClassName(HWND hwnd) {
-    wchar_t name[512] = {};
-    GetClassNameW(hwnd, name, 512);
-    return name;
-}
-
 } // namespace
 
 TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
@@ -39,8 +22,8 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden"));
     Notepad notepad;
     ASSERT_TRUE(notepad.Start());
-    OwnWindow own(false);
-    ASSERT_NE(own.Get(), nullptr);
+    const UniqueWindow own = OwnWindow(false);
+    ASSERT_TRUE(own);
 
     const std::set<HWND> before = TopLevelSet();
     const std::vector<WindowRecord> records = TakeSnapshot();
@@ -86,9 +69,11 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     EXPECT_EQ(notePath.find(L":\\"), 1u) << "not a full path: " << notePath;
     EXPECT_EQ(notePath.size() - notePath.rfind(L"\\notepad.exe"), 12u) << notePath;
 
-    const WindowRecord* mine = FindRecord(records, own.Get());
+    const WindowRecord* mine = FindRecord(records, own.get());
     ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(std::wstring(mine->modulePath), OwnPath());
+    wchar_t ownPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
+    EXPECT_STREQ(mine->modulePath, ownPath);
     EXPECT_EQ(mine->threadId, GetCurrentThreadId());
     EXPECT_EQ(mine->processId, GetCurrentProcessId());
     EXPECT_STREQ(mine->title, L"areas-test-own");
@@ -102,10 +87,10 @@ TEST(AreasWindowSnapshot, CutsLongTitlesAndClassNamesToTheirFields) {
     HWND class99 = helper.Special(zhelper::kClass99);
     HWND class100 = helper.Special(zhelper::kClass100);
     ASSERT_TRUE(longTitle && class99 && class100);
-    const std::wstring title = FullTitle(longTitle);
+    const std::wstring title = TitleOf(longTitle);
     ASSERT_EQ(title.size(), 300u);
-    const std::wstring name99 = FullClassName(class99);
-    const std::wstring name100 = FullClassName(class100);
+    const std::wstring name99 = ClassOf(class99);
+    const std::wstring name100 = ClassOf(class100);
     ASSERT_EQ(name99.size(), 99u);
     ASSERT_EQ(name100.size(), 100u);
 

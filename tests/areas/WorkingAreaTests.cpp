@@ -1,5 +1,6 @@
 // Leaving and entering working areas with real windows of other processes on the screen.
-#include "AreaTestSupport.h"
+#include "tests/areas/AreaTestSupport.h"
+#include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <memory>
@@ -33,14 +34,13 @@ class HangDone {
 public:
     explicit HangDone(const HelperProcess& helper)
         : m_event(CreateEventW(nullptr, TRUE, FALSE, helper.HangDoneEventName().c_str())) {}
-    HangDone(const HangDone&) = delete;
-    HangDone& operator=(const HangDone&) = delete;
-    ~HangDone() { CloseHandle(m_event); }
-    bool IsSet() const { return WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
-    bool Wait(DWORD timeoutMs) const { return WaitForSingleObject(m_event, timeoutMs) == 0; }
+    bool IsSet() const { return Wait(0); }
+    bool Wait(DWORD timeoutMs) const {
+        return WaitForSingleObject(m_event.get(), timeoutMs) == WAIT_OBJECT_0;
+    }
 
 private:
-    HANDLE m_event;
+    UniqueKernelObject m_event;
 };
 
 } // namespace
@@ -194,14 +194,14 @@ TEST(AreasWorkingArea, MinimisedWindowComesBackMinimised) {
 }
 
 TEST(AreasWorkingArea, WindowsOfTheCallingThreadAreHiddenAndShownAtOnce) {
-    OwnWindow own(true);
-    ASSERT_TRUE(IsWindowVisible(own.Get()));
+    const UniqueWindow own = OwnWindow(true);
+    ASSERT_TRUE(IsWindowVisible(own.get()));
     WorkingArea area(1);
 
     area.RecordAndHide();
-    EXPECT_FALSE(IsWindowVisible(own.Get()));
+    EXPECT_FALSE(IsWindowVisible(own.get()));
     area.ShowWindows();
-    EXPECT_TRUE(IsWindowVisible(own.Get()));
+    EXPECT_TRUE(IsWindowVisible(own.get()));
 }
 
 // A switch must not wait on an application whose UI thread does not answer. The order of events
@@ -370,35 +370,33 @@ TEST(AreasWorkingArea, NoWindowIsLostWhileWindowsComeAndGoBetweenSwitches) {
 // Wine shows the notification area in a window of its own once an icon is there; hiding it
 // would take away the only way back to a hidden bar.
 TEST(AreasWorkingArea, LeavingKeepsWinesNotificationAreaOnScreen) {
-    HWND owner = CreateWindowExW(0, L"STATIC", L"tray-owner", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                 nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
+    const UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"tray-owner", WS_POPUP, 0, 0, 1, 1,
+                                             nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(owner);
     NOTIFYICONDATAW nid = {};
     nid.cbSize = sizeof(nid);
-    nid.hWnd = owner;
+    nid.hWnd = owner.get();
     nid.uID = 7;
     nid.uFlags = NIF_ICON;
     nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
     HWND tray = nullptr;
-    areatest::WaitUntil([&] {
+    WaitUntil([&] {
         tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
         return tray != nullptr && IsWindowVisible(tray);
     });
     if (tray == nullptr) {
         Shell_NotifyIconW(NIM_DELETE, &nid);
-        DestroyWindow(owner);
         GTEST_SKIP() << "no stand-alone notification area here (not Wine, or a virtual desktop)";
     }
     {
         WorkingArea area(1);
         area.RecordAndHide();
-        areatest::PumpMessages();
+        PumpMessages();
         // A hide request on another process's window is asynchronous: give it time to land
         // before concluding that none was made.
-        EXPECT_FALSE(areatest::WaitVisible(tray, false, 2000));
+        EXPECT_FALSE(WaitVisible(tray, false, 2000));
         EXPECT_TRUE(IsWindowVisible(tray));
     }
     Shell_NotifyIconW(NIM_DELETE, &nid);
-    DestroyWindow(owner);
 }

@@ -1,4 +1,5 @@
-#include "BarFixture.h"
+#include "tests/bar/BarFixture.h"
+#include "tests/support/WineSettings.h"
 #include <algorithm>
 
 namespace bartest {
@@ -11,8 +12,8 @@ int Reddish(const Image& shown, const Image& background) {
     int count = 0;
     for (int y = 0; y < shown.height; ++y) {
         for (int x = 0; x < shown.width; ++x) {
-            const DWORD p = shown.At(x, y);
-            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            const COLORREF p = shown.At(x, y);
+            const int r = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
             count +=
                 ChannelDistance(p, background.At(x, y)) > kTolerance && r - std::max(g, b) > 30;
         }
@@ -25,14 +26,14 @@ int Reddish(const Image& shown, const Image& background) {
 void BarTest::SetUp() {
     ParkCursor();
     ASSERT_TRUE(m_bar.Start(ProgramCopy(L"")));
-    ASSERT_EQ(m_bar.Client().cx, kClientWidth);
+    ASSERT_EQ(m_bar.ClientSize().cx, kClientWidth);
 }
 
 void BarTest::TearDown() {
     if (HasFailure() && m_bar.Running()) {
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name = std::string(info->test_suite_name()) + "." + info->name();
-        const RECT r = m_bar.Window();
+        const RECT r = m_bar.WindowRect();
         SaveBitmapFile(CaptureScreen(RECT{r.left - 40, r.top - 40, r.right + 40, r.bottom + 40}),
                        ExeDir() + L"\\failed-" + std::wstring(name.begin(), name.end()) + L".bmp");
     }
@@ -48,26 +49,17 @@ std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
     // Its name still ends in the program's own, which the program looks for to tell its own
     // dialogs from other programs' windows.
     const std::wstring name = L"UnmanagedZelvanor.exe";
-    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name + L"\\X11 Driver";
-    HKEY settings = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &settings, nullptr) == ERROR_SUCCESS) {
-        const wchar_t no[] = L"N";
-        RegSetValueExW(settings, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(no),
-                       sizeof(no));
-        RegCloseKey(settings);
-    }
-    const std::wstring relative = folder.empty() ? name : folder + L"\\" + name;
-    const std::wstring path = ExeDir() + L"\\" + relative;
-    if (CopyFileW((ExeDir() + L"\\Zelvanor.exe").c_str(), path.c_str(), FALSE)) {
+    TurnOffWineX11Setting(name, L"Managed");
+    const std::wstring path = ExeDir() + (folder.empty() ? L"" : L"\\" + folder) + L"\\" + name;
+    if (CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE)) {
         m_copies.push_back(path);
     }
-    return relative;
+    return path;
 }
 
 const Image& BarTest::RowBackground(RowKind kind) {
-    static const Image current = StretchedProgramBitmap(kBmpRowSelected, kClientWidth, kRowHeight);
-    static const Image other = StretchedProgramBitmap(kBmpRow, kClientWidth, kRowHeight);
+    static const Image current = ProgramBitmap(IDB_AREA_ROW_SELECTED, kClientWidth, kRowHeight);
+    static const Image other = ProgramBitmap(IDB_AREA_ROW, kClientWidth, kRowHeight);
     return kind == kCurrent ? current : other;
 }
 
@@ -82,8 +74,8 @@ const Image& BarTest::RowBackground(RowKind kind) {
     const Image expected = background.Crop(0, 0, kClientWidth, kRowHeight - 1);
     // Glyph edges are blended with the background: the exact colour is looked for in a few
     // pixels, the hue in all of them.
-    const DWORD wanted = hover ? kHoverText : kRowText;
-    const DWORD unwanted = hover ? kRowText : kHoverText;
+    const COLORREF wanted = hover ? kHoverText : kRowText;
+    const COLORREF unwanted = hover ? kRowText : kHoverText;
     Image shown;
     PixelSet diff;
     int reddish = 0;

@@ -9,12 +9,15 @@
 // system cannot move. So the tests run a copy of the program under another name that Wine keeps
 // out of the window manager's hands (its per-program "Managed" setting): it places, paints and
 // drags itself as it would on Windows.
-#include "BarSupport.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace bartest {
+
+using namespace ztest;
+using namespace BarLayout;
 
 // Backgrounds may differ from the test's own drawing by rounding; text differs by far more.
 constexpr int kTolerance = 8;
@@ -23,10 +26,10 @@ class BarTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    int Width() const { return m_bar.Client().cx; }
+    int Width() const { return m_bar.ClientSize().cx; }
     // Copies the program, under the name Wine keeps out of the window manager's hands, into a
-    // folder below the tests' folder (empty: the tests' folder itself); the path to start it by,
-    // relative to the tests' folder. The copy goes with the test.
+    // folder below the tests' folder (empty: the tests' folder itself); the path to start it by.
+    // The copy goes with the test.
     std::wstring ProgramCopy(const std::wstring& folder);
 
     enum RowKind { kOther, kCurrent };
@@ -37,7 +40,7 @@ protected:
     ::testing::AssertionResult WaitRow(int row, RowKind kind, bool hover,
                                        PixelSet* text = nullptr) const;
 
-    BarProcess m_bar;
+    ZelvanorProcess m_bar;
 
 private:
     std::vector<std::wstring> m_copies;

@@ -1,6 +1,7 @@
 // Where the bar is and how big: folding and unfolding, growing and shrinking with the list, and
 // docking against the screen's edges and a taskbar whenever the bar is moved.
-#include "BarFixture.h"
+#include "tests/bar/BarFixture.h"
+#include "tests/bar/FakeTaskbar.h"
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -23,7 +24,7 @@ protected:
 
     // Moves the bar and waits for it to settle at (left, top) with its size unchanged.
     ::testing::AssertionResult MovesTo(int left, int top, int wantLeft, int wantTop) const {
-        const RECT before = m_bar.Window();
+        const RECT before = m_bar.WindowRect();
         const RECT want{wantLeft, wantTop, wantLeft + (before.right - before.left),
                         wantTop + (before.bottom - before.top)};
         if (!m_bar.MoveTo(left, top)) {
@@ -34,7 +35,7 @@ protected:
         }
         return ::testing::AssertionFailure()
                << "moved to (" << left << ", " << top << "): expected " << Text(want) << ", seen "
-               << Text(m_bar.Window());
+               << Text(m_bar.WindowRect());
     }
 
     static std::string Text(const RECT& r) {
@@ -64,92 +65,92 @@ protected:
 TEST_F(BarGeometry, FoldingKeepsTheTopRightCornerAndUnfoldingTheRightEdge) {
     ASSERT_TRUE(m_bar.AddAreasUpTo(3));
     ASSERT_TRUE(MovesTo(600, 300, 600, 300));
-    const RECT full = m_bar.Window();
+    const RECT full = m_bar.WindowRect();
     const int w = Width();
 
     // Releases between the buttons or below the strip change nothing.
-    for (POINT at :
-         {POINT{w - kCloseOffset, 8}, POINT{w - kCollapseOffset, 8}, POINT{w - 30, 30}}) {
+    for (POINT at : {POINT{w - kCloseOffset, kButtonY}, POINT{w - kCollapseOffset, kButtonY},
+                     POINT{CollapseButtonX(w), RowMiddle(0)}}) {
         ASSERT_TRUE(m_bar.Release(at.x, at.y));
-        EXPECT_EQ(Text(m_bar.Window()), Text(full)) << "release at x = " << at.x;
+        EXPECT_EQ(Text(m_bar.WindowRect()), Text(full)) << "release at x = " << at.x;
         EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
     }
 
-    ASSERT_TRUE(m_bar.Press(w - 30, 8));
-    ASSERT_TRUE(m_bar.Release(w - 30, 8));
-    EXPECT_TRUE(
-        WaitAt(RECT{full.right - kFoldedWidth, full.top, full.right, full.top + kFoldedHeight}))
-        << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.Click(CollapseButtonX(w), kButtonY));
+    EXPECT_TRUE(WaitAt(
+        RECT{full.right - kCollapsedWidth, full.top, full.right, full.top + kCollapsedHeight}))
+        << Text(m_bar.WindowRect());
 
     // The folded bar's collapse column starts left of its client area.
-    ASSERT_TRUE(m_bar.Release(10, 8));
-    EXPECT_TRUE(WaitAt(full)) << Text(m_bar.Window());
-    EXPECT_EQ(m_bar.Client().cx, kClientWidth);
-    EXPECT_EQ(m_bar.Client().cy, kTitleHeight + 3 * kRowHeight);
-    EXPECT_TRUE(WaitCollapseButton(kBmpCollapse));
+    ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
+    EXPECT_TRUE(WaitAt(full)) << Text(m_bar.WindowRect());
+    EXPECT_EQ(m_bar.ClientSize().cx, kClientWidth);
+    EXPECT_EQ(m_bar.ClientSize().cy, ClientHeightFor(3));
+    EXPECT_TRUE(WaitCollapseButton(IDB_COLLAPSE));
 }
 
 TEST_F(BarGeometry, AddingWhileFoldedGrowsToFullSizeAndStaysFolded) {
     ASSERT_TRUE(MovesTo(600, 300, 600, 300));
-    const RECT one = m_bar.Window();
-    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
+    const RECT one = m_bar.WindowRect();
+    ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
     ASSERT_TRUE(
-        WaitAt(RECT{one.right - kFoldedWidth, one.top, one.right, one.top + kFoldedHeight}));
+        WaitAt(RECT{one.right - kCollapsedWidth, one.top, one.right, one.top + kCollapsedHeight}));
 
-    ASSERT_TRUE(m_bar.Command(kCmdAdd));
+    ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
     const RECT two{one.left, one.top, one.right, one.bottom + kRowHeight};
-    EXPECT_TRUE(WaitAt(two)) << Text(m_bar.Window());
-    EXPECT_TRUE(WaitCollapseButton(kBmpExpand)) << "the button still offers to unfold";
+    EXPECT_TRUE(WaitAt(two)) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(WaitCollapseButton(IDB_EXPAND)) << "the button still offers to unfold";
 
     // The next release on it keeps the size and only clears the folded state.
-    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
-    EXPECT_TRUE(WaitCollapseButton(kBmpCollapse));
-    EXPECT_EQ(Text(m_bar.Window()), Text(two));
+    ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
+    EXPECT_TRUE(WaitCollapseButton(IDB_COLLAPSE));
+    EXPECT_EQ(Text(m_bar.WindowRect()), Text(two));
 }
 
 TEST_F(BarGeometry, AddAndDeleteChangeTheHeightByOneRowKeepingTopAndLeft) {
     ASSERT_TRUE(MovesTo(600, 300, 600, 300));
-    const RECT one = m_bar.Window();
+    const RECT one = m_bar.WindowRect();
     const auto withRows = [&](int rows) {
         return RECT{one.left, one.top, one.right, one.bottom + (rows - 1) * kRowHeight};
     };
-    ASSERT_TRUE(m_bar.Command(kCmdAdd));
-    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.Window());
-    ASSERT_TRUE(m_bar.Command(kCmdAdd));
-    EXPECT_TRUE(WaitAt(withRows(3))) << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
+    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.WindowRect());
+    ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
+    EXPECT_TRUE(WaitAt(withRows(3))) << Text(m_bar.WindowRect());
 
     ASSERT_TRUE(m_bar.TargetRow(1));
-    ASSERT_TRUE(m_bar.Command(kCmdDelete));
-    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.Command(ID_DELETE_WORKING_AREA));
+    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.WindowRect());
     ASSERT_TRUE(m_bar.TargetRow(0)); // the current one
-    ASSERT_TRUE(m_bar.Command(kCmdDelete));
-    EXPECT_TRUE(WaitAt(withRows(1))) << Text(m_bar.Window());
+    ASSERT_TRUE(m_bar.Command(ID_DELETE_WORKING_AREA));
+    EXPECT_TRUE(WaitAt(withRows(1))) << Text(m_bar.WindowRect());
 }
 
 TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
     ASSERT_TRUE(m_bar.AddAreasUpTo(2));
-    const RECT r = m_bar.Window();
+    const RECT r = m_bar.WindowRect();
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
+    const int in = kSnapDistance - 1; // nearest distance that is not docked: kSnapDistance
     const struct {
         int left, top, wantLeft, wantTop;
     } cases[] = {
-        {4, 300, 0, 300},                                 // left edge at 4
-        {-30, 300, 0, 300},                               // beyond the left edge
-        {5, 300, 5, 300},                                 // left edge at 5: stays
-        {600, 4, 600, 0},                                 // top edge at 4
-        {600, -20, 600, 0},                               // beyond the top edge
-        {600, 5, 600, 5},                                 // top edge at 5: stays
-        {m_cx - 4 - w, 300, m_cx - w, 300},               // right edge at cx - 4
-        {m_cx + 30 - w, 300, m_cx - w, 300},              // beyond the right edge
-        {m_cx - 5 - w, 300, m_cx - 5 - w, 300},           // right edge at cx - 5: stays
-        {600, m_cy - 4 - h, 600, m_cy - h},               // bottom edge at cy - 4
-        {600, m_cy + 20 - h, 600, m_cy - h},              // beyond the bottom edge
-        {600, m_cy - 5 - h, 600, m_cy - 5 - h},           // bottom edge at cy - 5: stays
-        {m_cx - w - 2, m_cy - h - 2, m_cx - w, m_cy - h}, // bottom-right corner
-        {3, 2, 0, 0},                                     // top-left corner
-        {-10, m_cy - h + 10, 0, m_cy - h},                // bottom-left corner
-        {m_cx - w + 10, -10, m_cx - w, 0},                // top-right corner
+        {in, 300, 0, 300},                                              // left edge at 4
+        {-30, 300, 0, 300},                                             // beyond the left edge
+        {kSnapDistance, 300, kSnapDistance, 300},                       // left edge at 5
+        {600, in, 600, 0},                                              // top edge at 4
+        {600, -20, 600, 0},                                             // beyond the top edge
+        {600, kSnapDistance, 600, kSnapDistance},                       // top edge at 5
+        {m_cx - in - w, 300, m_cx - w, 300},                            // right edge at cx - 4
+        {m_cx + 30 - w, 300, m_cx - w, 300},                            // beyond the right
+        {m_cx - kSnapDistance - w, 300, m_cx - kSnapDistance - w, 300}, // right at cx - 5
+        {600, m_cy - in - h, 600, m_cy - h},                            // bottom at cy - 4
+        {600, m_cy + 20 - h, 600, m_cy - h},                            // beyond the bottom
+        {600, m_cy - kSnapDistance - h, 600, m_cy - kSnapDistance - h}, // bottom at cy - 5
+        {m_cx - w - 2, m_cy - h - 2, m_cx - w, m_cy - h},               // bottom-right corner
+        {3, 2, 0, 0},                                                   // top-left corner
+        {-10, m_cy - h + 10, 0, m_cy - h},                              // bottom-left corner
+        {m_cx - w + 10, -10, m_cx - w, 0},                              // top-right corner
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(MovesTo(c.left, c.top, c.wantLeft, c.wantTop));
@@ -158,7 +159,7 @@ TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
 
 TEST_F(BarGeometry, DocksBesideATaskbarOnEachEdge) {
     ASSERT_TRUE(m_bar.AddAreasUpTo(2));
-    const RECT r = m_bar.Window();
+    const RECT r = m_bar.WindowRect();
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     const struct {
@@ -195,7 +196,7 @@ TEST_F(BarGeometry, BarTallerThanTheScreenDocksToTheTopAndStaysResponsive) {
     // the top edge; a resize is no move, so the bar docks at its next move.
     ASSERT_TRUE(m_bar.AddAreasUpTo(35));
     ASSERT_TRUE(m_bar.Answers(5000));
-    const RECT r = m_bar.Window();
+    const RECT r = m_bar.WindowRect();
     const int w = r.right - r.left;
     ASSERT_GT(r.bottom - r.top, m_cy);
 

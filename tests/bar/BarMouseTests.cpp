@@ -1,13 +1,13 @@
 // How the bar follows the mouse: which rows a hover repaints, a row under renaming, and where a
 // press on the title strip drags the bar. Driven by the real pointer and buttons where the
 // system's own handling (drag, hover tracking) is part of the behaviour.
-#include "BarFixture.h"
+#include "tests/bar/BarFixture.h"
 
 using namespace bartest;
 
 namespace {
 
-constexpr DWORD kMarker = Rgb(255, 0, 255);
+constexpr COLORREF kMarker = RGB(255, 0, 255);
 
 class BarMouse : public BarTest {
 protected:
@@ -24,7 +24,7 @@ protected:
     // once the drag has begun and releases it when the bar has followed; the bar must end where
     // the pointer took it.
     ::testing::AssertionResult Drag(int x, int y, int dx, int dy) const {
-        const RECT before = m_bar.Window();
+        const RECT before = m_bar.WindowRect();
         RECT expected = before;
         OffsetRect(&expected, dx, dy);
         const POINT start = m_bar.ToScreen(x, y);
@@ -46,12 +46,12 @@ protected:
                                       MoveCursor(POINT{end.x + 1, end.y});
                                       MoveCursor(end);
                                   }
-                                  const RECT r = m_bar.Window();
+                                  const RECT r = m_bar.WindowRect();
                                   return EqualRect(&r, &expected) != FALSE;
                               });
         LeftButton(false);
         const bool ended = WaitUntil([this] { return !m_bar.InMoveLoop(); });
-        const RECT after = m_bar.Window();
+        const RECT after = m_bar.WindowRect();
         if (dragging && followed && ended && EqualRect(&after, &expected)) {
             return ::testing::AssertionSuccess();
         }
@@ -75,13 +75,13 @@ TEST_F(BarMouse, HoverRepaintsOnlyTheRowsItCrosses) {
         return marked(m_bar.CaptureClient(markClient));
     }));
 
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(1)));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(1)));
     EXPECT_TRUE(WaitRow(1, kOther, true));
     EXPECT_TRUE(WaitRow(0, kCurrent, false));
     MoveCursor(m_bar.ToScreen(30, RowMiddle(1) + 5)); // within the row: nothing to repaint
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
     EXPECT_TRUE(WaitRow(1, kOther, false));
 
@@ -106,11 +106,11 @@ TEST_F(BarMouse, RowBeingRenamedIsNotPaintedOverByHover) {
         ChannelDistance(box.At(0, kRowHeight / 2), RowBackground(kOther).At(0, kRowHeight / 2)),
         64);
 
-    ASSERT_TRUE(m_bar.MouseOver(60, RowMiddle(0)));
+    ASSERT_TRUE(m_bar.MouseOver(kClientWidth / 2, RowMiddle(0)));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
-    ASSERT_TRUE(m_bar.MouseOver(60, RowMiddle(1)));
+    ASSERT_TRUE(m_bar.MouseOver(kClientWidth / 2, RowMiddle(1)));
     EXPECT_TRUE(WaitRow(0, kCurrent, false)); // the move onto the renamed row was handled
-    ASSERT_TRUE(m_bar.MouseOver(60, RowMiddle(2)));
+    ASSERT_TRUE(m_bar.MouseOver(kClientWidth / 2, RowMiddle(2)));
     EXPECT_TRUE(WaitRow(2, kOther, true)); // and so was the move off it
     ASSERT_TRUE(m_bar.Answers());
     EXPECT_EQ(m_bar.CaptureClient(rowClient), box);
@@ -119,15 +119,16 @@ TEST_F(BarMouse, RowBeingRenamedIsNotPaintedOverByHover) {
 
 TEST_F(BarDrag, BandUnderTheButtonsHoversTheFirstRowButAPressThereDrags) {
     // The second row becomes current, so that a row selection by the press would show.
-    ASSERT_TRUE(m_bar.Press(60, RowMiddle(1)));
-    ASSERT_TRUE(m_bar.Release(60, RowMiddle(1)));
+    ASSERT_TRUE(m_bar.ClickRow(1));
     ASSERT_TRUE(WaitRow(1, kCurrent, false));
     ASSERT_TRUE(WaitRow(0, kOther, false));
 
-    MoveCursor(m_bar.ToScreen(60, 20));
-    EXPECT_TRUE(WaitRow(0, kOther, true)) << "y = 20 hovers the first row";
+    // Between the buttons' last hover row and the rows.
+    const int band = (kHoverZoneBottom + kTitleHeight) / 2;
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, band));
+    EXPECT_TRUE(WaitRow(0, kOther, true)) << "y = " << band << " hovers the first row";
 
-    EXPECT_TRUE(Drag(60, 20, -300, 60));
+    EXPECT_TRUE(Drag(kClientWidth / 2, band, -300, 60));
     ParkCursor();
     EXPECT_TRUE(WaitRow(1, kCurrent, false));
     EXPECT_TRUE(WaitRow(0, kOther, false));
@@ -135,14 +136,14 @@ TEST_F(BarDrag, BandUnderTheButtonsHoversTheFirstRowButAPressThereDrags) {
 
 TEST_F(BarDrag, PressesOnTheStripOffTheButtonsDragTheBar) {
     const int w = Width();
-    // x = W - 19 and x = W - 45 lie between the buttons' columns; x = 12 is on the icon.
+    // x = W - 19 and x = W - 45 lie between the buttons' columns; the last one is on the icon.
     int dx = -200;
-    for (int x : {w - kCloseOffset, w - kCollapseOffset, 12}) {
-        EXPECT_TRUE(Drag(x, 8, dx, 40));
+    for (int x : {w - kCloseOffset, w - kCollapseOffset, kIconLeft + kIconSize / 4}) {
+        EXPECT_TRUE(Drag(x, kButtonY, dx, 40));
         dx = -dx / 2;
     }
     EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
-    EXPECT_EQ(m_bar.Client().cx, kClientWidth);
+    EXPECT_EQ(m_bar.ClientSize().cx, kClientWidth);
 }
 
 TEST_F(BarDrag, PressOnAButtonShowsItPressedAndDragsNothing) {
@@ -151,12 +152,12 @@ TEST_F(BarDrag, PressOnAButtonShowsItPressedAndDragsNothing) {
         int x;
         UINT pressedId;
         int left;
-    } buttons[] = {{w - 10, kBmpClosePressed, w - kCloseOffset},
-                   {w - 30, kBmpCollapsePressed, w - kCollapseOffset}};
+    } buttons[] = {{CloseButtonX(w), IDB_CLOSE_PRESSED, w - kCloseOffset},
+                   {CollapseButtonX(w), IDB_COLLAPSE_PRESSED, w - kCollapseOffset}};
     for (const auto& button : buttons) {
-        const RECT before = m_bar.Window();
+        const RECT before = m_bar.WindowRect();
         const Image pressed = ProgramBitmap(button.pressedId);
-        MoveCursor(m_bar.ToScreen(button.x, 8));
+        MoveCursor(m_bar.ToScreen(button.x, kButtonY));
         ASSERT_TRUE(m_bar.Answers());
         LeftButton(true);
         EXPECT_TRUE(
@@ -171,7 +172,7 @@ TEST_F(BarDrag, PressOnAButtonShowsItPressedAndDragsNothing) {
         MoveCursor(POINT{before.left - 250, before.top + 120});
         LeftButton(false);
         ASSERT_TRUE(m_bar.Answers());
-        const RECT after = m_bar.Window();
+        const RECT after = m_bar.WindowRect();
         EXPECT_TRUE(EqualRect(&before, &after)) << "button at x = " << button.x;
         EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
     }

@@ -1,6 +1,6 @@
 // What the bar shows: the title strip with its icon, caption and buttons in each state, the rows
 // with their backgrounds and text colours, and a renamed row. Read back from the screen.
-#include "BarFixture.h"
+#include "tests/bar/BarFixture.h"
 
 using namespace bartest;
 
@@ -26,103 +26,99 @@ protected:
     }
     // The caption's white pixels, between the icon's place and the buttons.
     PixelSet Caption(const Image& strip, int fromX) const {
-        return strip.Crop(fromX, 0, Width() - kCollapseOffset, kTitleHeight).Find(kCaptionColour);
+        return strip.Crop(fromX, 0, Width() - kCollapseOffset, kTitleHeight).Find(kWhite);
     }
 };
 
 TEST_F(BarPaint, TitleStripShowsFillIconCaptionAndButtonsAtRest) {
     Image strip;
-    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip));
+    ASSERT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, &strip));
     const int w = Width();
 
     // The fill: left of the icon, and the band under the buttons and the caption.
-    int notFill = 0;
-    for (int y = 0; y < kTitleHeight; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            notFill += strip.At(x, y) != kTitleColour;
-        }
-    }
-    for (int y = 20; y < kTitleHeight; ++y) {
-        for (int x = 0; x < w; ++x) {
-            notFill += strip.At(x, y) != kTitleColour;
-        }
-    }
-    EXPECT_EQ(notFill, 0);
+    const int iconRight = kIconLeft + kIconSize;
+    const int band = kIconTop + kIconSize + 2; // below the icon, the buttons and the caption text
+    EXPECT_EQ(strip.Crop(0, 0, kIconLeft, kTitleHeight).Count(kTitleBlue),
+              kIconLeft * kTitleHeight);
+    EXPECT_EQ(strip.Crop(0, band, w, kTitleHeight).Count(kTitleBlue), w * (kTitleHeight - band));
 
-    // The small icon at (8, 2), 16 x 16.
-    const Image icon = strip.Crop(8, 2, 24, 18);
-    EXPECT_LT(icon.Count(kTitleColour), 16 * 16 * 3 / 4);
+    // The small icon.
+    const Image icon = strip.Crop(kIconLeft, kIconTop, iconRight, kIconTop + kIconSize);
+    EXPECT_LT(icon.Count(kTitleBlue), kIconSize * kIconSize * 3 / 4);
 
-    // "Area" in white, starting at x = 32 and no higher than y = 3.
-    const PixelSet caption = Caption(strip, 24);
+    // "Area" in white, where the caption starts beside an icon, and no higher than its top.
+    const PixelSet caption = Caption(strip, iconRight);
     ASSERT_GT(caption.count, 20);
-    EXPECT_GE(caption.box.left + 24, 32);
-    EXPECT_LE(caption.box.left + 24, 34);
-    EXPECT_GE(caption.box.top, 3);
+    EXPECT_GE(caption.box.left + iconRight, kCaptionLeftWithIcon);
+    EXPECT_LE(caption.box.left + iconRight, kCaptionLeftWithIcon + 2);
+    EXPECT_GE(caption.box.top, kCaptionTop);
     EXPECT_LE(caption.box.bottom, kTitleHeight);
 }
 
 TEST_F(BarPaint, CaptionStartsAtEightWithoutSmallIcon) {
-    // "Area" fits in 40 pixels; from x = 32 it ends before the collapse button.
+    // "Area" fits in 40 pixels; beside the icon it ends before the collapse button.
     constexpr int kCaptionWidth = 40;
+    const int iconRight = kIconLeft + kIconSize;
     Image withIcon;
-    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &withIcon));
-    ASSERT_GE(Caption(withIcon, 24).box.left + 24, 32);
+    ASSERT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, &withIcon));
+    ASSERT_GE(Caption(withIcon, iconRight).box.left + iconRight, kCaptionLeftWithIcon);
     m_bar.Stop();
 
     // The program again, with a resource library beside it that lacks the icon: the bar has no
     // small icon. (Wine does not pass WM_SETICON from another process, which would be simpler.)
     ASSERT_TRUE(m_bar.Start(ProgramCopy(L"bar-noicon")));
-    const Image caption = withIcon.Crop(32, 0, 32 + kCaptionWidth, kTitleHeight);
+    const Image caption =
+        withIcon.Crop(kCaptionLeftWithIcon, 0, kCaptionLeftWithIcon + kCaptionWidth, kTitleHeight);
     Image strip;
     EXPECT_TRUE(m_bar.WaitPixels(
         Strip(),
         [&](const Image& s) {
-            return s.Crop(8, 0, 8 + kCaptionWidth, kTitleHeight) == caption &&
-                   Caption(s, 8 + kCaptionWidth).count == 0;
+            return s.Crop(kCaptionLeftNoIcon, 0, kCaptionLeftNoIcon + kCaptionWidth,
+                          kTitleHeight) == caption &&
+                   Caption(s, kCaptionLeftNoIcon + kCaptionWidth).count == 0;
         },
         &strip))
         << "the same caption, 24 pixels further left";
     const PixelSet white = Caption(strip, 0);
-    EXPECT_GE(white.box.left, 8);
-    EXPECT_LE(white.box.left, 10);
-    EXPECT_GE(white.box.top, 3);
+    EXPECT_GE(white.box.left, kCaptionLeftNoIcon);
+    EXPECT_LE(white.box.left, kCaptionLeftNoIcon + 2);
+    EXPECT_GE(white.box.top, kCaptionTop);
     // Nothing but the fill left of the caption.
-    EXPECT_EQ(strip.Crop(0, 0, 8, kTitleHeight).Count(kTitleColour), 8 * kTitleHeight);
+    EXPECT_EQ(strip.Crop(0, 0, kCaptionLeftNoIcon, kTitleHeight).Count(kTitleBlue),
+              kCaptionLeftNoIcon * kTitleHeight);
 }
 
 TEST_F(BarPaint, TitleButtonsShowHoverAndPressedBitmaps) {
     const int w = Width();
     Image strip;
-    ASSERT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip));
+    ASSERT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, &strip));
 
-    MoveCursor(m_bar.ToScreen(w - 10, 8));
-    EXPECT_TRUE(WaitButtons(kBmpCloseHover, kBmpCollapse, &strip)) << "pointer on close";
-    MoveCursor(m_bar.ToScreen(w - 30, 8));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapseHover, &strip)) << "pointer on collapse";
+    MoveCursor(m_bar.ToScreen(CloseButtonX(w), kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE_HOVER, IDB_COLLAPSE, &strip)) << "pointer on close";
+    MoveCursor(m_bar.ToScreen(CollapseButtonX(w), kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE_HOVER, &strip)) << "pointer on collapse";
     // Between the two buttons, and on the strip's last hover row: neither button.
-    MoveCursor(m_bar.ToScreen(w - 19, 8));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip)) << "pointer at W - 19";
-    MoveCursor(m_bar.ToScreen(w - 10, 17));
-    EXPECT_TRUE(WaitButtons(kBmpCloseHover, kBmpCollapse, &strip)) << "pointer at y = 17";
+    MoveCursor(m_bar.ToScreen(w - kCloseOffset, kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, &strip)) << "pointer at W - 19";
+    MoveCursor(m_bar.ToScreen(CloseButtonX(w), kHoverZoneBottom));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE_HOVER, IDB_COLLAPSE, &strip)) << "pointer at y = 17";
 
     // A press shows the pressed bitmap; the button acts only on release, so none follows here.
-    ASSERT_TRUE(m_bar.Press(w - 10, 8));
-    EXPECT_TRUE(WaitButtons(kBmpClosePressed, kBmpCollapse, &strip)) << "press on close";
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, &strip)) << "pointer moved to a row";
-    ASSERT_TRUE(m_bar.Press(w - 30, 8));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapsePressed, &strip)) << "press on collapse";
+    ASSERT_TRUE(m_bar.Press(CloseButtonX(w), kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE_PRESSED, IDB_COLLAPSE, &strip)) << "press on close";
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, &strip)) << "pointer moved to a row";
+    ASSERT_TRUE(m_bar.Press(CollapseButtonX(w), kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE_PRESSED, &strip)) << "press on collapse";
     EXPECT_TRUE(IsWindowVisible(m_bar.Bar()));
 }
 
 TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
-    ASSERT_TRUE(m_bar.Press(Width() - 30, 8));
-    ASSERT_TRUE(m_bar.Release(Width() - 30, 8));
+    ASSERT_TRUE(m_bar.Click(CollapseButtonX(Width()), kButtonY));
     ASSERT_TRUE(m_bar.WaitWindow([](const RECT& r) {
-        return r.right - r.left == kFoldedWidth && r.bottom - r.top == kFoldedHeight;
+        return r.right - r.left == kCollapsedWidth && r.bottom - r.top == kCollapsedHeight;
     }));
-    const SIZE client = m_bar.Client();
+    const SIZE client = m_bar.ClientSize();
     const int w = client.cx;
     ASSERT_LT(w, kCollapseOffset); // the collapse button starts left of the client area
 
@@ -138,16 +134,18 @@ TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
                    s.Crop(w - kCloseOffset, 0, w, client.cy) == closeShown;
         });
     };
-    EXPECT_TRUE(waitFolded(kBmpExpand, kBmpClose)) << "folded, at rest";
-    MoveCursor(m_bar.ToScreen(10, 8));
-    EXPECT_TRUE(waitFolded(kBmpExpandHover, kBmpClose)) << "folded, pointer on expand";
-    ASSERT_TRUE(m_bar.Press(10, 8));
-    EXPECT_TRUE(waitFolded(kBmpExpandPressed, kBmpClose)) << "folded, expand pressed";
+    EXPECT_TRUE(waitFolded(IDB_EXPAND, IDB_CLOSE)) << "folded, at rest";
+    const int expandX = CollapseButtonX(w);
+    MoveCursor(m_bar.ToScreen(expandX, kButtonY));
+    EXPECT_TRUE(waitFolded(IDB_EXPAND_HOVER, IDB_CLOSE)) << "folded, pointer on expand";
+    ASSERT_TRUE(m_bar.Press(expandX, kButtonY));
+    EXPECT_TRUE(waitFolded(IDB_EXPAND_PRESSED, IDB_CLOSE)) << "folded, expand pressed";
 
     ParkCursor();
-    ASSERT_TRUE(m_bar.Release(10, 8));
-    ASSERT_TRUE(m_bar.WaitWindow([&](const RECT&) { return m_bar.Client().cx == kClientWidth; }));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, nullptr)) << "unfolded again";
+    ASSERT_TRUE(m_bar.Release(expandX, kButtonY));
+    ASSERT_TRUE(
+        m_bar.WaitWindow([&](const RECT&) { return m_bar.ClientSize().cx == kClientWidth; }));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, nullptr)) << "unfolded again";
 }
 
 class BarRows : public BarPaint {
@@ -166,15 +164,15 @@ TEST_F(BarRows, RowsShowTheirBitmapAndTextColour) {
     EXPECT_TRUE(WaitRow(2, kOther, false));
 
     // The pointer over a row turns its text red; the current row keeps its own background.
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(1)));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(1)));
     EXPECT_TRUE(WaitRow(1, kOther, true));
     EXPECT_TRUE(WaitRow(0, kCurrent, false));
-    MoveCursor(m_bar.ToScreen(60, RowMiddle(0)));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
     EXPECT_TRUE(WaitRow(1, kOther, false));
     // Up into the buttons: the row stays the hover row.
-    MoveCursor(m_bar.ToScreen(60, 10));
-    EXPECT_TRUE(WaitButtons(kBmpClose, kBmpCollapse, nullptr));
+    MoveCursor(m_bar.ToScreen(kClientWidth / 2, kButtonY));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, nullptr));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
     // Off the bar: no hover row any more.
     ParkCursor();

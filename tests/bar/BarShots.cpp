@@ -2,17 +2,18 @@
 // program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp
 // and bar-renamed.bmp, written to the folder named on the command line.
 // tools/screenshots.sh runs it and turns the pictures into PNG files.
-#include "BarSupport.h"
+#include "tests/support/ZelvanorProcess.h"
 #include <cstdio>
 
-using namespace bartest;
+using namespace ztest;
+using namespace BarLayout;
 
 namespace {
 
-bool Shoot(const BarProcess& bar, const std::wstring& folder, const wchar_t* name) {
+bool Shoot(const ZelvanorProcess& bar, const std::wstring& folder, const wchar_t* name) {
     PumpFor(500); // the last drawing reaches the screen
     const std::wstring path = folder + L"\\" + name + L".bmp";
-    const bool saved = SaveBitmapFile(CaptureScreen(bar.Window()), path);
+    const bool saved = SaveBitmapFile(CaptureScreen(bar.WindowRect()), path);
     std::fwprintf(saved ? stdout : stderr, L"%ls %ls\n", saved ? L"wrote" : L"cannot write",
                   path.c_str());
     return saved;
@@ -31,13 +32,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = argv[1];
     ParkCursor();
-    BarProcess bar;
+    ZelvanorProcess bar;
     if (!bar.Start() || !bar.AddAreasUpTo(4)) {
         return Fail(L"the bar did not come up with four areas");
     }
     // The second area becomes current.
-    if (!bar.Press(kClientWidth / 2, RowMiddle(1)) ||
-        !bar.Release(kClientWidth / 2, RowMiddle(1))) {
+    if (!bar.ClickRow(1)) {
         return Fail(L"the bar did not take the click");
     }
     MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(2)));
@@ -46,19 +46,16 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     ParkCursor();
-    const int w = bar.Client().cx;
-    bar.Press(w - 30, 8);
-    bar.Release(w - 30, 8);
-    if (!WaitUntil([&] { return bar.Client().cx < kClientWidth; })) {
+    bar.Click(CollapseButtonX(bar.ClientSize().cx), kButtonY);
+    if (!WaitUntil([&] { return bar.ClientSize().cx < kClientWidth; })) {
         return Fail(L"the bar did not fold");
     }
     if (!Shoot(bar, folder, L"bar-folded")) {
         return 1;
     }
 
-    bar.Press(10, 8);
-    bar.Release(10, 8);
-    if (!WaitUntil([&] { return bar.Client().cx == kClientWidth; })) {
+    bar.Click(CollapseButtonX(bar.ClientSize().cx), kButtonY);
+    if (!WaitUntil([&] { return bar.ClientSize().cx == kClientWidth; })) {
         return Fail(L"the bar did not unfold");
     }
     if (!bar.Rename(3, L"邮件 Mail")) {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 namespace {
 
@@ -254,7 +254,7 @@ TEST(ModalDialog, MissingTemplateGivesMinusOne) {
 }
 
 TEST(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
-    UniqueHwnd mainWindow = CreateTestWindow();
+    UniqueWindow mainWindow = CreateTestWindow();
     CWnd mainWnd;
     ASSERT_TRUE(mainWnd.SubclassWindow(mainWindow.get()));
     theApp.m_pMainWnd = &mainWnd;
@@ -317,7 +317,7 @@ std::wstring CaptionOfMessageBox(CWnd& wnd, LPCWSTR caption, int* result) {
 
 TEST(MessageBoxCaption, NullCaptionIsTheApplicationNameFromTheExecutable) {
     EXPECT_STREQ(L"FrameworkTests", theApp.m_pszAppName);
-    UniqueHwnd window = CreateTestWindow();
+    UniqueWindow window = CreateTestWindow();
     CWnd wnd;
     ASSERT_TRUE(wnd.SubclassWindow(window.get()));
     int result = 0;

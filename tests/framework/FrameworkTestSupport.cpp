@@ -1,4 +1,4 @@
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 CFrameworkTestApp theApp;
 
@@ -33,27 +33,7 @@ bool OriginalProcSaw(HWND hWnd, UINT message) {
     return false;
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) {
-            return done();
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
-    return true;
-}
-
-UniqueHwnd CreateTestWindow(int x, int y, int width, int height) {
+UniqueWindow CreateTestWindow(int x, int y, int width, int height) {
     static ATOM atom = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = &RecordingProc;
@@ -68,5 +48,5 @@ UniqueHwnd CreateTestWindow(int x, int y, int width, int height) {
         ::CreateWindowExW(0, kClassName, L"framework test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
                           width, height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
-    return UniqueHwnd(hWnd);
+    return UniqueWindow(hWnd);
 }

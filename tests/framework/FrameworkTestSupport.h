@@ -1,10 +1,13 @@
 #pragma once
-// Shared by the framework tests: the application object, message pumping and a plain test
-// window whose own procedure records what reaches it.
+// Shared by the framework tests: the application object and a plain test window whose own
+// procedure records what reaches it.
 #include "Framework.h"
-#include <functional>
+#include "tests/framework/FrameworkTestResources.h"
+#include "tests/support/TestHandles.h"
+#include "tests/support/Wait.h"
 #include <vector>
-#include "FrameworkTestResources.h"
+
+using namespace ztest;
 
 // The one application object of the test program. Its map takes a command that no window
 // handles, to show that dialogs route unhandled commands to it.
@@ -15,11 +18,6 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 extern CFrameworkTestApp theApp;
-
-// Dispatches everything queued for this thread.
-void PumpMessages();
-// Pumps until `done` holds or `timeoutMs` passes; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // What the test window class's own procedure saw; it answers kOriginalAnswerMsg with
 // kOriginalAnswer, so a test can tell that default processing reached it.
@@ -36,4 +34,4 @@ bool OriginalProcSaw(HWND hWnd, UINT message);
 WNDPROC TestWindowProc();
 
 // A visible top-level window of the recording class; destroyed by the owner.
-UniqueHwnd CreateTestWindow(int x = 100, int y = 100, int width = 300, int height = 200);
+UniqueWindow CreateTestWindow(int x = 100, int y = 100, int width = 300, int height = 200);

@@ -4,7 +4,7 @@
 #include <functional>
 #include <set>
 #include <vector>
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST(GdiObjects, DestructorsDeleteAndDetachHandsOwnershipOver) {
     EXPECT_FALSE(IsGdiObject(regionHandle));
     EXPECT_FALSE(IsGdiObject(fontHandle));
 
-    UniqueHgdiobj kept;
+    UniqueGdiObject kept;
     {
         CBrush brush(kGreen);
         CBrush moved(std::move(brush));
@@ -89,7 +89,7 @@ TEST(DeviceContexts, OwnedMemoryDcIsDeletedAndBorrowedOneIsNot) {
     }
     EXPECT_FALSE(IsGdiObject(ownedHandle));
 
-    UniqueHdc borrowed(::CreateCompatibleDC(nullptr));
+    UniqueDc borrowed(::CreateCompatibleDC(nullptr));
     {
         CDC dc;
         dc.Attach(borrowed.get());
@@ -260,7 +260,7 @@ protected:
         }
     }
 
-    UniqueHwnd m_window;
+    UniqueWindow m_window;
     CPaintingWnd m_wnd;
 };
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ protected:
     }
     void TearDown() override { PumpMessages(); }
 
-    UniqueHwnd m_window;
+    UniqueWindow m_window;
     CDerivedTestWnd m_wnd;
 };
 
@@ -139,7 +139,7 @@ TEST_F(MessageMapTest, PostedAndRegisteredMessagesAreDispatched) {
     ASSERT_NE(0u, s_registeredMsg);
     EXPECT_EQ(33, ::SendMessageW(m_window.get(), s_registeredMsg, 5, 0));
     ::PostMessageW(m_window.get(), s_registeredMsg, 6, 0);
-    PumpUntil([&] { return m_wnd.m_log.size() == 2; });
+    WaitUntil([&] { return m_wnd.m_log.size() == 2; });
     EXPECT_EQ((std::vector<std::string>{"registered:5", "registered:6"}), m_wnd.m_log);
 }
 
@@ -188,7 +188,7 @@ TEST_F(MessageMapTest, ControlNotificationsAndCommandsReachTheParentsMap) {
     ::SetFocus(m_window.get());
     PumpMessages();
     ::SendMessageW(button, BM_CLICK, 0, 0);
-    PumpUntil([&] { return m_wnd.m_log.size() >= 2; });
+    WaitUntil([&] { return m_wnd.m_log.size() >= 2; });
     EXPECT_EQ((std::vector<std::string>{"edit-killfocus", "button-clicked"}), m_wnd.m_log);
 
     // A command nothing maps goes on to default processing; a window is not a dialog, so it does
@@ -210,7 +210,7 @@ TEST_F(MessageMapTest, DestroyingTheWindowDetachesTheObjectAndCallsPostNcDestroy
 }
 
 TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure) {
-    UniqueHwnd window = CreateTestWindow();
+    UniqueWindow window = CreateTestWindow();
     {
         CDerivedTestWnd wnd;
         ASSERT_TRUE(wnd.SubclassWindow(window.get()));
@@ -231,7 +231,7 @@ TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure
 }
 
 TEST(WindowObjectLifetime, AttachWithoutSubclassingOnlyRegistersTheObject) {
-    UniqueHwnd window = CreateTestWindow();
+    UniqueWindow window = CreateTestWindow();
     CDerivedTestWnd wnd;
     ASSERT_TRUE(wnd.Attach(window.get()));
     EXPECT_EQ(&wnd, CWnd::FromHandlePermanent(window.get()));

@@ -2,7 +2,7 @@
 // executable, and a module loaded only as a data file, as a resource library may be.
 #include <gtest/gtest.h>
 #include <string>
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ std::wstring ModulePath(const wchar_t* fileName = nullptr) {
     return result;
 }
 
-UniqueHmodule LoadAsDataFile(const std::wstring& path) {
-    return UniqueHmodule(::LoadLibraryExW(
+UniqueModule LoadAsDataFile(const std::wstring& path) {
+    return UniqueModule(::LoadLibraryExW(
         path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }
 
@@ -77,7 +77,7 @@ TEST(CStringEditing, SearchSliceAndBuffer) {
 TEST_F(ResourceModuleTest, FindResourceHandleFollowsSetResourceHandle) {
     HINSTANCE exe = ::GetModuleHandleW(nullptr);
     EXPECT_EQ(exe, AfxFindResourceHandle(MAKEINTRESOURCEW(1), RT_STRING));
-    UniqueHmodule other = LoadAsDataFile(ModulePath());
+    UniqueModule other = LoadAsDataFile(ModulePath());
     ASSERT_TRUE(other);
     AfxSetResourceHandle(other.get());
     EXPECT_EQ(other.get(), AfxGetResourceHandle());
@@ -109,7 +109,7 @@ TEST_F(ResourceModuleTest, LoadStringFromTheExecutable) {
 }
 
 TEST_F(ResourceModuleTest, LoadStringFromADataFileModule) {
-    UniqueHmodule module = LoadAsDataFile(ModulePath());
+    UniqueModule module = LoadAsDataFile(ModulePath());
     ASSERT_TRUE(module);
     AfxSetResourceHandle(module.get());
     CString text;
@@ -122,7 +122,7 @@ TEST_F(ResourceModuleTest, LoadStringFromADataFileModule) {
 
 // A resource module replaces every resource: what it lacks fails, even when the executable has it.
 TEST_F(ResourceModuleTest, ResourcesMissingFromTheResourceModuleFailToLoad) {
-    UniqueHmodule program = LoadAsDataFile(ModulePath(L"Zelvanor.exe"));
+    UniqueModule program = LoadAsDataFile(ModulePath(L"Zelvanor.exe"));
     ASSERT_TRUE(program) << "Zelvanor.exe is expected beside the test program";
     AfxSetResourceHandle(program.get());
     CString text;
@@ -159,7 +159,7 @@ TEST_F(ResourceModuleTest, MenuLoadedFromTheResourceModuleIsOwnedByTheObject) {
 }
 
 TEST(ThemeHelper, PartSizeIsAvailableExactlyWhenThemeDataIs) {
-    UniqueHwnd window = CreateTestWindow();
+    UniqueWindow window = CreateTestWindow();
     HTHEME theme = CThemeHelper::OpenThemeData(window.get(), L"Menu");
     SIZE size = {-1, -1};
     if (theme == nullptr) {

@@ -2,30 +2,20 @@
 // Starting and driving ZWindowHelper from a test or benchmark. The helper is ended (and, if it
 // does not answer, terminated) when its HelperProcess goes away; it also ends by itself when the
 // process that started it ends.
-#include "ZWindowHelperProtocol.h"
-#include <windows.h>
+#include "tests/helpers/ZWindowHelperProtocol.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Wait.h"
 #include <string>
 #include <vector>
 
 namespace zhelper {
 
-// The folder of the running executable: helpers and the program are built beside the tests.
-inline std::wstring ExeDir() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    return dir.substr(0, dir.find_last_of(L"\\/"));
-}
-
 inline std::wstring HelperPath() {
-    return ExeDir() + L"\\ZWindowHelper.exe";
+    return ztest::ExeDir() + L"\\ZWindowHelper.exe";
 }
 
 class HelperProcess {
 public:
-    HelperProcess() = default;
-    HelperProcess(const HelperProcess&) = delete;
-    HelperProcess& operator=(const HelperProcess&) = delete;
     ~HelperProcess() { Stop(); }
 
     // Starts `exe` with `args` and waits until its control window exists, that is until every
@@ -33,52 +23,32 @@ public:
     bool Start(const std::wstring& args, const std::wstring& exe = HelperPath(),
                DWORD timeoutMs = 60000) {
         Stop();
-        std::wstring cmd =
-            L"\"" + exe + L"\" --parent " + std::to_wstring(GetCurrentProcessId()) + L" " + args;
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &pi)) {
+        if (!m_process.Start(exe,
+                             L"--parent " + std::to_wstring(GetCurrentProcessId()) + L" " + args)) {
             return false;
         }
-        CloseHandle(pi.hThread);
-        m_process = pi.hProcess;
-        m_pid = pi.dwProcessId;
         m_path = exe;
-        const std::wstring title = std::wstring(kControlClass) + L"-" + std::to_wstring(m_pid);
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            m_control = FindWindowExW(HWND_MESSAGE, nullptr, kControlClass, title.c_str());
-            if (m_control) {
-                return true;
-            }
-            if (WaitForSingleObject(m_process, 10) == WAIT_OBJECT_0) {
-                break;
-            }
-        }
-        return false;
+        const std::wstring title = std::wstring(kControlClass) + L"-" + std::to_wstring(Pid());
+        ztest::WaitUntil(
+            [&] {
+                m_control = FindWindowExW(HWND_MESSAGE, nullptr, kControlClass, title.c_str());
+                return m_control || m_process.Ended(0);
+            },
+            timeoutMs);
+        return m_control != nullptr;
     }
 
     void Stop() {
-        if (!m_process) {
-            return;
-        }
         if (m_control) {
             PostMessageW(m_control, WM_CLOSE, 0, 0);
+            m_process.Ended(1000);
         }
-        if (WaitForSingleObject(m_process, 1000) != WAIT_OBJECT_0) {
-            TerminateProcess(m_process, 1);
-            WaitForSingleObject(m_process, 10000);
-        }
-        CloseHandle(m_process);
-        m_process = nullptr;
+        m_process.Terminate();
         m_control = nullptr;
-        m_pid = 0;
     }
 
-    DWORD Pid() const { return m_pid; }
-    HANDLE Process() const { return m_process; }
+    DWORD Pid() const { return m_process.Pid(); }
+    HANDLE Process() const { return m_process.Handle(); }
     HWND Control() const { return m_control; }
     const std::wstring& Path() const { return m_path; }
 
@@ -118,11 +88,10 @@ public:
         }
         return result;
     }
-    std::wstring HangDoneEventName() const { return kHangDonePrefix + std::to_wstring(m_pid); }
+    std::wstring HangDoneEventName() const { return kHangDonePrefix + std::to_wstring(Pid()); }
 
 private:
-    HANDLE m_process = nullptr;
-    DWORD m_pid = 0;
+    ztest::ChildProcess m_process;
     HWND m_control = nullptr;
     std::wstring m_path;
 };

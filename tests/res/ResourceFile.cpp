@@ -1,4 +1,5 @@
-#include "ResourceFile.h"
+#include "tests/res/ResourceFile.h"
+#include "tests/support/ChildProcess.h"
 
 #include <algorithm>
 
@@ -44,26 +45,21 @@ BOOL CALLBACK OnType(HMODULE module, LPWSTR type, LONG_PTR param) {
 
 } // namespace
 
-ResourceFile::ResourceFile(const std::wstring& path) {
-    m_module = LoadLibraryExW(path.c_str(), nullptr,
-                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+ResourceFile::ResourceFile(const std::wstring& path)
+    : m_module(LoadLibraryExW(path.c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
     if (!m_module)
         m_loadError = GetLastError();
-}
-
-ResourceFile::~ResourceFile() {
-    if (m_module)
-        FreeLibrary(m_module);
 }
 
 std::optional<std::vector<uint8_t>> ResourceFile::Find(LPCWSTR type, int id, WORD language) const {
     if (!m_module)
         return std::nullopt;
-    HRSRC info = FindResourceExW(m_module, type, MAKEINTRESOURCEW(id), language);
+    HRSRC info = FindResourceExW(m_module.get(), type, MAKEINTRESOURCEW(id), language);
     if (!info)
         return std::nullopt;
-    HGLOBAL loaded = LoadResource(m_module, info);
-    const DWORD size = SizeofResource(m_module, info);
+    HGLOBAL loaded = LoadResource(m_module.get(), info);
+    const DWORD size = SizeofResource(m_module.get(), info);
     const auto* data = static_cast<const uint8_t*>(LockResource(loaded));
     if (!data)
         return std::nullopt;
@@ -74,21 +70,13 @@ std::vector<ResourceKey> ResourceFile::List() const {
     std::vector<ResourceKey> keys;
     if (!m_module)
         return keys;
-    EnumState state{m_module, &keys};
-    EnumResourceTypesW(m_module, OnType, reinterpret_cast<LONG_PTR>(&state));
+    EnumState state{m_module.get(), &keys};
+    EnumResourceTypesW(m_module.get(), OnType, reinterpret_cast<LONG_PTR>(&state));
     std::sort(keys.begin(), keys.end());
     return keys;
 }
 
-std::wstring ResourceFile::BesideTest(const wchar_t* file) {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    path.erase(path.find_last_of(L"\\/") + 1);
-    return path + file;
-}
-
 const ResourceFile& ProgramResources() {
-    static const ResourceFile program(ResourceFile::BesideTest(L"Zelvanor.exe"));
+    static const ResourceFile program(ztest::ExeDir() + L"\\Zelvanor.exe");
     return program;
 }

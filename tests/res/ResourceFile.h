@@ -1,7 +1,7 @@
 // Read-only view of another module's resources: the module is mapped as a data file (never run)
 // and resources are fetched by integer type, id and exact language.
 #pragma once
-#include <windows.h>
+#include "tests/support/TestHandles.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,11 +23,8 @@ struct ResourceKey {
 class ResourceFile {
 public:
     explicit ResourceFile(const std::wstring& path);
-    ~ResourceFile();
-    ResourceFile(const ResourceFile&) = delete;
-    ResourceFile& operator=(const ResourceFile&) = delete;
 
-    HMODULE Module() const { return m_module; }
+    HMODULE Module() const { return m_module.get(); }
     DWORD LoadError() const { return m_loadError; }
 
     // The resource's bytes in exactly that language, or nothing when it is missing.
@@ -35,11 +32,8 @@ public:
     // Every resource of the module, sorted.
     std::vector<ResourceKey> List() const;
 
-    // Full path of a file in the folder of the running test executable.
-    static std::wstring BesideTest(const wchar_t* file);
-
 private:
-    HMODULE m_module = nullptr;
+    ztest::UniqueModule m_module;
     DWORD m_loadError = 0;
 };
 

@@ -1,12 +1,11 @@
 // The system's resource loaders on a module mapped as a data file, the way an optional resource
 // library is used: bitmaps, menus, icons, strings and a dialog created from its template.
-#include "ResourceFile.h"
 #include "res/resource.h"
+#include "tests/res/ResourceFile.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <type_traits>
+using namespace ztest;
 
 namespace {
 
@@ -14,22 +13,7 @@ HMODULE Module() {
     return ProgramResources().Module();
 }
 
-struct BitmapDeleter {
-    void operator()(HBITMAP b) const { DeleteObject(b); }
-};
-using BitmapPtr = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
-struct MenuDeleter {
-    void operator()(HMENU m) const { DestroyMenu(m); }
-};
-using MenuPtr = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
-
-struct WindowDeleter {
-    void operator()(HWND w) const { DestroyWindow(w); }
-};
-using WindowPtr = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
-
-SIZE BitmapSize(HBITMAP bitmap) {
+SIZE BitmapSize(HGDIOBJ bitmap) {
     BITMAP bm{};
     GetObjectW(bitmap, sizeof bm, &bm);
     return {bm.bmWidth, bm.bmHeight};
@@ -50,7 +34,7 @@ TEST(ResourceLoaders, LoadBitmapFromDataFile) {
                  {IDB_CAPTION_CLOSE_HOVER, 43, 18},
                  {IDB_GRAYBTN_HOVER_LEFT, 3, 31}};
     for (const auto& c : cases) {
-        BitmapPtr bitmap(LoadBitmapW(Module(), MAKEINTRESOURCEW(c.id)));
+        UniqueGdiObject bitmap(LoadBitmapW(Module(), MAKEINTRESOURCEW(c.id)));
         ASSERT_TRUE(bitmap) << "LoadBitmapW(" << c.id << ") error " << GetLastError();
         const SIZE size = BitmapSize(bitmap.get());
         EXPECT_EQ(size.cx, c.width) << c.id;
@@ -61,7 +45,7 @@ TEST(ResourceLoaders, LoadBitmapFromDataFile) {
 
 TEST(ResourceLoaders, LoadMenuFromDataFile) {
     ASSERT_NE(Module(), nullptr);
-    MenuPtr tray(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+    UniqueMenu tray(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
     ASSERT_TRUE(tray) << "LoadMenuW error " << GetLastError();
     HMENU popup = GetSubMenu(tray.get(), 0);
     ASSERT_NE(popup, nullptr);
@@ -72,7 +56,7 @@ TEST(ResourceLoaders, LoadMenuFromDataFile) {
     EXPECT_TRUE(GetMenuState(popup, 3, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(GetMenuItemID(popup, 4), static_cast<UINT>(ID_TRAY_EXIT));
 
-    MenuPtr bar(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_BAR_MENU)));
+    UniqueMenu bar(LoadMenuW(Module(), MAKEINTRESOURCEW(IDR_BAR_MENU)));
     ASSERT_TRUE(bar);
     popup = GetSubMenu(bar.get(), 0);
     ASSERT_EQ(GetMenuItemCount(popup), 3);
@@ -87,7 +71,7 @@ TEST(ResourceLoaders, LoadIconFromDataFileAtSystemSize) {
     ASSERT_NE(icon, nullptr) << "LoadIconW error " << GetLastError();
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon, &info));
-    BitmapPtr color(info.hbmColor), mask(info.hbmMask);
+    UniqueGdiObject color(info.hbmColor), mask(info.hbmMask);
     ASSERT_TRUE(color) << "a colour icon, not a monochrome one";
     EXPECT_EQ(BitmapSize(color.get()).cx, GetSystemMetrics(SM_CXICON));
     EXPECT_EQ(BitmapSize(color.get()).cy, GetSystemMetrics(SM_CYICON));
@@ -98,7 +82,7 @@ TEST(ResourceLoaders, LoadIconFromDataFileAtSystemSize) {
     ASSERT_NE(small, nullptr);
     ICONINFO smallInfo{};
     ASSERT_TRUE(GetIconInfo(small, &smallInfo));
-    BitmapPtr smallColor(smallInfo.hbmColor), smallMask(smallInfo.hbmMask);
+    UniqueGdiObject smallColor(smallInfo.hbmColor), smallMask(smallInfo.hbmMask);
     EXPECT_EQ(BitmapSize(smallColor.get()).cx, 16);
     DestroyIcon(small);
 }
@@ -125,7 +109,7 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 // module the dialog was created from, and the button keeps its text and id.
 TEST(ResourceLoaders, AboutDialogCreatedFromDataFileShowsItsImages) {
     ASSERT_NE(Module(), nullptr);
-    WindowPtr dlg(
+    UniqueWindow dlg(
         CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0));
     ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
     wchar_t caption[32] = {};
@@ -157,8 +141,8 @@ TEST(ResourceLoaders, AboutDialogCreatedFromDataFileShowsItsImages) {
 // The bar template: hidden rename edit, tool window, no caption.
 TEST(ResourceLoaders, BarDialogCreatedFromDataFile) {
     ASSERT_NE(Module(), nullptr);
-    WindowPtr dlg(CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_ZELVANOR_DIALOG), nullptr,
-                                     QuietDialogProc, 0));
+    UniqueWindow dlg(CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_ZELVANOR_DIALOG), nullptr,
+                                        QuietDialogProc, 0));
     ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
     const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_BORDER);

@@ -3,7 +3,7 @@
 // the mouse or the keyboard.
 #include <gtest/gtest.h>
 
-#include "SkinTestSupport.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "res/resource.h"
 #include "bar/CAboutDlg.h"
 
@@ -35,9 +35,9 @@ bool NearWhite(COLORREF c) {
 int CaptionTextStart(HWND hwnd, int from) {
     const RECT rect = WindowRect(hwnd);
     const int w = rect.right - rect.left;
-    const Pixels caption = CaptureWindow(hwnd, RECT{from, 1, w - 51, 1 + CaptionHeight()});
-    const int column = FirstColumn(caption, 0, caption.height, NearWhite);
-    return column < 0 ? -1 : from + column;
+    const Image caption = CaptureWindow(hwnd, RECT{from, 1, w - 51, 1 + CaptionHeight()});
+    const PixelSet text = caption.Find(NearWhite);
+    return text.count == 0 ? -1 : from + text.box.left;
 }
 
 POINT CloseButtonOnScreen(HWND hwnd) {
@@ -50,25 +50,22 @@ LPARAM Packed(POINT pt) {
                       static_cast<WORD>(static_cast<short>(pt.y)));
 }
 
-// Waits until the cursor is where it was sent.
-bool CursorAt(int x, int y) {
-    for (int i = 0; i < 100; ++i) {
-        PumpMessages(5);
+// Moves the pointer and waits until it is there.
+bool MoveCursorTo(POINT at) {
+    MoveCursor(at);
+    return WaitUntil([&] {
         POINT pt{};
         GetCursorPos(&pt);
-        if (pt.x == x && pt.y == y)
-            return true;
-    }
-    return false;
+        return pt.x == at.x && pt.y == at.y;
+    });
 }
 
 void Click(POINT at) {
-    MoveMouse(at.x, at.y);
-    ASSERT_TRUE(CursorAt(at.x, at.y));
-    MouseButton(true);
-    PumpMessages(50);
-    MouseButton(false);
-    PumpMessages(50);
+    ASSERT_TRUE(MoveCursorTo(at));
+    LeftButton(true);
+    PumpFor(50);
+    LeftButton(false);
+    PumpFor(50);
 }
 
 } // namespace
@@ -85,13 +82,13 @@ TEST(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
                   GetWindowLongW(GetDlgItem(hwnd, IDOK), GWL_STYLE) & BS_TYPEMASK);
 
         ASSERT_TRUE(SetForegroundWindow(hwnd));
-        PumpMessages(50);
+        PumpFor(50);
         INPUT keys[2] = {};
         keys[0].type = keys[1].type = INPUT_KEYBOARD;
         keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(2, keys, sizeof(INPUT));
-        PumpMessages(100);
+        PumpFor(100);
     });
     EXPECT_EQ(IDCANCEL, result);
 }
@@ -103,26 +100,26 @@ TEST(SkinAboutDialog, CaptionFollowsApplicationActivation) {
         const int w = rect.right - rect.left;
         const int y = CaptionHeight() - 1; // the caption's lowest rows are free of text
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, y));
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, 2, y));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, w - 60, y));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 2, y));
 
         SendMessageW(hwnd, WM_ACTIVATEAPP, FALSE, 0);
         EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, w - 60, y));
         EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, 2, y));
         // The corner marks show against the lighter fill; the right one is cut by the image edge.
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, 1, 1));
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, 3, 1));
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 3, 1));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 1, 1));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 3, 1));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, w - 3, 1));
         EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, 3, 6));
         // A repaint keeps the state the image was built for.
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         EXPECT_EQ(kCaptionInactive, WindowPixel(hwnd, w - 60, y));
 
         SendMessageW(hwnd, WM_ACTIVATEAPP, TRUE, 0);
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, y));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, w - 60, y));
         // Frame strips below the caption band, outline outside.
         EXPECT_EQ(kFrame, WindowPixel(hwnd, 1, CaptionHeight() + 5));
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, 0, CaptionHeight() + 5));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 0, CaptionHeight() + 5));
         EndDialog(hwnd, IDOK);
     });
 }
@@ -144,7 +141,7 @@ TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
     RunModal(about, [&about](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const int iconTop = 1 + (CaptionHeight() - 13) / 2;
-        const Pixels expected = RenderOffscreen(16, 16, kBorder, [&](HDC hdc) {
+        const Image expected = RenderOffscreen(16, 16, kTitleBlue, [&](HDC hdc) {
             DrawIconEx(hdc, 0, 0, about.m_icon, 16, 16, 0, nullptr, DI_NORMAL);
         });
         EXPECT_TRUE(SamePixels(expected, CaptureWindow(hwnd, RECT{9, iconTop, 25, iconTop + 16})));
@@ -156,9 +153,9 @@ TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
 }
 
 TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
-    const Pixels normal = ResourceBitmap(IDB_CAPTION_CLOSE);
-    const Pixels hover = ResourceBitmap(IDB_CAPTION_CLOSE_HOVER);
-    const Pixels pressed = ResourceBitmap(IDB_CAPTION_CLOSE_PRESSED);
+    const Image normal = ResourceBitmap(IDB_CAPTION_CLOSE);
+    const Image hover = ResourceBitmap(IDB_CAPTION_CLOSE_HOVER);
+    const Image pressed = ResourceBitmap(IDB_CAPTION_CLOSE_PRESSED);
     ASSERT_EQ(43, normal.width);
     ASSERT_EQ(18, normal.height);
     ASSERT_FALSE(SamePixels(normal, hover));
@@ -185,7 +182,7 @@ TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
         SendMessageW(hwnd, WM_NCACTIVATE, TRUE, 0);
         EXPECT_TRUE(SamePixels(normal, CaptureWindow(hwnd, image)));
         // Nothing on the minimize and maximize places: the About box has only the close button.
-        EXPECT_EQ(kBorder, WindowPixel(hwnd, w - 60, CaptionHeight() - 1));
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, w - 60, CaptionHeight() - 1));
 
         // The press is still recorded: releasing on close ends the dialog.
         SendMessageW(hwnd, WM_LBUTTONUP, 0, Packed(client));
@@ -199,18 +196,16 @@ TEST(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
         // A press on close, released on the caption beside it: nothing happens.
         const POINT close = CloseButtonOnScreen(hwnd);
         const RECT rect = WindowRect(hwnd);
-        MoveMouse(close.x, close.y);
-        ASSERT_TRUE(CursorAt(close.x, close.y));
-        MouseButton(true);
-        PumpMessages(50);
-        MoveMouse(rect.left + 150, close.y);
-        ASSERT_TRUE(CursorAt(rect.left + 150, close.y));
-        MouseButton(false);
-        PumpMessages(50);
+        ASSERT_TRUE(MoveCursorTo(close));
+        LeftButton(true);
+        PumpFor(50);
+        ASSERT_TRUE(MoveCursorTo(POINT{rect.left + 150, close.y}));
+        LeftButton(false);
+        PumpFor(50);
         ASSERT_TRUE(IsWindowVisible(hwnd));
         // A second press there within the double-click time would come as a double-click, which
         // the caption buttons do not take.
-        PumpMessages(GetDoubleClickTime() + 100);
+        PumpFor(GetDoubleClickTime() + 100);
         Click(close);
     });
     EXPECT_EQ(IDCANCEL, result);
@@ -223,8 +218,8 @@ TEST(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
         RECT button{};
         GetWindowRect(ok, &button);
         // The gray face, drawn through the dialog's WM_DRAWITEM: the strip's dark top row.
-        const Pixels face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
-        EXPECT_EQ(ResourceBitmap(IDB_GRAYBTN_MID).at(0, 0), face.at(face.width / 2, 0));
+        const Image face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
+        EXPECT_EQ(ResourceBitmap(IDB_GRAYBTN_MID).At(0, 0), face.At(face.width / 2, 0));
         Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     });
     EXPECT_EQ(IDOK, result);

@@ -2,8 +2,8 @@
 // pressed look under real mouse input, reached through the dialog's WM_DRAWITEM.
 #include <gtest/gtest.h>
 
-#include "SkinTestResources.h"
-#include "SkinTestSupport.h"
+#include "tests/skin/SkinTestResources.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "res/resource.h"
 #include "skin/CGrayButton.h"
 #include "skin/CDiyDialogEx.h"
@@ -41,7 +41,7 @@ public:
 };
 
 // The face a state gives, drawn by the button's own DrawItem into an off-screen bitmap.
-Pixels Face(CGrayButton& button, UINT state) {
+Image Face(CGrayButton& button, UINT state) {
     CRect client;
     button.GetClientRect(&client);
     return RenderOffscreen(client.Width(), client.Height(), kUnpainted, [&](HDC hdc) {
@@ -55,37 +55,41 @@ Pixels Face(CGrayButton& button, UINT state) {
     });
 }
 
-Pixels ButtonOnScreen(CWnd& button) {
+Image ButtonOnScreen(CWnd& button) {
     CRect client;
     button.GetClientRect(&client);
     return CaptureWindow(button.m_hWnd, client);
 }
 
-bool HasPixel(const Pixels& p, const std::function<bool(COLORREF)>& match) {
-    return FirstColumn(p, 0, p.height, match) >= 0;
+bool HasPixel(const Image& p, const std::function<bool(COLORREF)>& match) {
+    return p.Find(match).count > 0;
+}
+
+bool IsDark(COLORREF c) {
+    return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100;
 }
 
 // The strip's rows 0-1 and its last two rows are kept at full size at both edges of the face.
-::testing::AssertionResult ShowsStripEdges(const Pixels& face, UINT midId) {
-    const Pixels mid = ResourceBitmap(midId);
+::testing::AssertionResult ShowsStripEdges(const Image& face, UINT midId) {
+    const Image mid = ResourceBitmap(midId);
     const int x = face.width / 2, h = face.height;
     for (int row : {0, 1}) {
-        if (face.at(x, row) != mid.at(0, row))
+        if (face.At(x, row) != mid.At(0, row))
             return ::testing::AssertionFailure() << "top row " << row;
-        if (face.at(x, h - 2 + row) != mid.at(0, mid.height - 2 + row))
+        if (face.At(x, h - 2 + row) != mid.At(0, mid.height - 2 + row))
             return ::testing::AssertionFailure() << "bottom row " << row;
     }
     return ::testing::AssertionSuccess();
 }
 
 // A 32-pixel-high face shows its caps unstretched.
-::testing::AssertionResult ShowsCaps(const Pixels& face, UINT leftId, UINT rightId) {
-    const Pixels left = ResourceBitmap(leftId);
-    const Pixels right = ResourceBitmap(rightId);
-    ::testing::AssertionResult l = SamePixels(left, Crop(face, 0, 0, 3, 32));
+::testing::AssertionResult ShowsCaps(const Image& face, UINT leftId, UINT rightId) {
+    const Image left = ResourceBitmap(leftId);
+    const Image right = ResourceBitmap(rightId);
+    ::testing::AssertionResult l = SamePixels(left, face.Crop(0, 0, 3, 32));
     if (!l)
         return l << " (left cap)";
-    ::testing::AssertionResult r = SamePixels(right, Crop(face, face.width - 3, 0, 3, 32));
+    ::testing::AssertionResult r = SamePixels(right, face.Crop(face.width - 3, 0, face.width, 32));
     if (!r)
         return r << " (right cap)";
     return ::testing::AssertionSuccess();
@@ -105,7 +109,7 @@ protected:
     }
     void TearDown() override { m_button.UnsubclassWindow(); }
 
-    UniqueHwnd m_parent;
+    UniqueWindow m_parent;
     HWND m_child = nullptr; // destroyed with its parent
     TestGrayButton m_button;
 };
@@ -120,52 +124,52 @@ TEST_F(SkinGrayButton, BindingMakesTheButtonOwnerDrawn) {
 }
 
 TEST_F(SkinGrayButton, FaceByState) {
-    const Pixels normal = Face(m_button, 0);
+    const Image normal = Face(m_button, 0);
     EXPECT_TRUE(ShowsStripEdges(normal, IDB_GRAYBTN_MID));
     EXPECT_TRUE(ShowsCaps(normal, IDB_GRAYBTN_LEFT, IDB_GRAYBTN_RIGHT));
     EXPECT_TRUE(HasPixel(normal, IsDark)) << "black text";
     // Focus and the default state change nothing.
     EXPECT_TRUE(SamePixels(normal, Face(m_button, ODS_FOCUS | ODS_DEFAULT)));
 
-    const Pixels pressed = Face(m_button, ODS_SELECTED);
+    const Image pressed = Face(m_button, ODS_SELECTED);
     EXPECT_TRUE(ShowsStripEdges(pressed, IDB_GRAYBTN_PRESSED_MID));
     EXPECT_TRUE(ShowsCaps(pressed, IDB_GRAYBTN_PRESSED_LEFT, IDB_GRAYBTN_PRESSED_RIGHT));
     // Pressed wins over hot.
     EXPECT_TRUE(SamePixels(pressed, Face(m_button, ODS_SELECTED | ODS_HOTLIGHT)));
 
-    const Pixels hot = Face(m_button, ODS_HOTLIGHT);
+    const Image hot = Face(m_button, ODS_HOTLIGHT);
     EXPECT_TRUE(ShowsStripEdges(hot, IDB_GRAYBTN_HOVER_MID));
     EXPECT_FALSE(SamePixels(normal, hot));
 
     // Disabled: flat grey with white text, whatever else the state says.
-    const Pixels disabled = Face(m_button, ODS_DISABLED);
-    EXPECT_EQ(kFlat, disabled.at(0, 0));
-    EXPECT_EQ(kFlat, disabled.at(disabled.width - 1, disabled.height - 1));
+    const Image disabled = Face(m_button, ODS_DISABLED);
+    EXPECT_EQ(kFlat, disabled.At(0, 0));
+    EXPECT_EQ(kFlat, disabled.At(disabled.width - 1, disabled.height - 1));
     EXPECT_TRUE(HasPixel(disabled, [](COLORREF c) { return c == kWhite; }));
     EXPECT_FALSE(HasPixel(disabled, IsDark));
     EXPECT_TRUE(SamePixels(disabled, Face(m_button, ODS_DISABLED | ODS_SELECTED | ODS_HOTLIGHT)));
 
     // Grayed: a rounded grey rectangle with a darker outline and white text.
-    const Pixels grayed = Face(m_button, ODS_GRAYED);
-    EXPECT_EQ(kOutline, grayed.at(grayed.width / 2, 0));
-    EXPECT_EQ(kOutline, grayed.at(0, grayed.height / 2));
-    EXPECT_EQ(kFlat, grayed.at(4, 4));
-    EXPECT_NE(kOutline, grayed.at(0, 0)) << "rounded corner";
+    const Image grayed = Face(m_button, ODS_GRAYED);
+    EXPECT_EQ(kOutline, grayed.At(grayed.width / 2, 0));
+    EXPECT_EQ(kOutline, grayed.At(0, grayed.height / 2));
+    EXPECT_EQ(kFlat, grayed.At(4, 4));
+    EXPECT_NE(kOutline, grayed.At(0, 0)) << "rounded corner";
     EXPECT_TRUE(HasPixel(grayed, [](COLORREF c) { return c == kWhite; }));
 }
 
 TEST_F(SkinGrayButton, TwentyThreePixelsHigh) {
     MoveWindow(m_child, 10, 10, 80, 23, FALSE);
-    const Pixels face = Face(m_button, 0);
+    const Image face = Face(m_button, 0);
     ASSERT_EQ(23, face.height);
     // The strip's two top and two bottom rows at full size; everything covered, caps included.
     EXPECT_TRUE(ShowsStripEdges(face, IDB_GRAYBTN_MID));
     EXPECT_FALSE(HasPixel(face, [](COLORREF c) { return c == kUnpainted; }));
     // The caps are squeezed as a whole: their light rounded ends land on the face's first and
     // last rows (a cap drawn at its own height and cut off would show its dark middle there).
-    const Pixels left = ResourceBitmap(IDB_GRAYBTN_LEFT);
-    EXPECT_EQ(left.at(0, 0), face.at(0, 0));
-    EXPECT_GT(GetRValue(face.at(0, 22)), GetRValue(left.at(0, 22)));
+    const Image left = ResourceBitmap(IDB_GRAYBTN_LEFT);
+    EXPECT_EQ(left.At(0, 0), face.At(0, 0));
+    EXPECT_GT(GetRValue(face.At(0, 22)), GetRValue(left.At(0, 22)));
     EXPECT_TRUE(HasPixel(face, IsDark)) << "text";
 }
 
@@ -176,8 +180,8 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
     // Keep the pointer on the button so the tracking the move arms stays.
     RECT rect{};
     GetWindowRect(m_child, &rect);
-    MoveMouse(rect.left + 40, rect.top + 16);
-    PumpMessages(100);
+    MoveCursor(POINT{rect.left + 40, rect.top + 16});
+    PumpFor(100);
     ASSERT_TRUE(m_button.Tracking());
     ASSERT_TRUE(m_button.Hover());
 
@@ -193,58 +197,58 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
     // The next move arms tracking again.
     SendMessageW(m_child, WM_MOUSEMOVE, 0, MAKELPARAM(40, 16));
     EXPECT_TRUE(m_button.Tracking());
-    MoveMouse(rect.right + 200, rect.bottom + 200);
-    PumpMessages(100);
+    MoveCursor(POINT{rect.right + 200, rect.bottom + 200});
+    PumpFor(100);
 }
 
 TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
     ButtonDialog dialog;
     RunModal(dialog, [&dialog](HWND hwnd) {
-        const Pixels normal = Face(dialog.button, 0);
-        const Pixels hover = Face(dialog.button, ODS_HOTLIGHT);
-        const Pixels pressed = Face(dialog.button, ODS_SELECTED);
+        const Image normal = Face(dialog.button, 0);
+        const Image hover = Face(dialog.button, ODS_HOTLIGHT);
+        const Image pressed = Face(dialog.button, ODS_SELECTED);
         RECT rect{};
         GetWindowRect(dialog.button.m_hWnd, &rect);
         const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         const POINT outside{rect.right + 30, rect.bottom + 30};
 
-        MoveMouse(outside.x, outside.y);
-        PumpMessages(100);
+        MoveCursor(outside);
+        PumpFor(100);
         UpdateWindow(hwnd);
         EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
 
         // The hover face once the mouse rests on it.
-        MoveMouse(centre.x, centre.y);
-        PumpMessages(150);
+        MoveCursor(centre);
+        PumpFor(150);
         EXPECT_TRUE(dialog.button.Hover());
         EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
 
         // Pressed while hovered: the pressed face.
-        MouseButton(true);
-        PumpMessages(100);
+        LeftButton(true);
+        PumpFor(100);
         EXPECT_TRUE(SamePixels(pressed, ButtonOnScreen(dialog.button)));
-        MouseButton(false);
-        PumpMessages(100);
+        LeftButton(false);
+        PumpFor(100);
 
         // Out of the button: the hover face goes at once; back in, it returns.
-        MoveMouse(outside.x, outside.y);
-        PumpMessages(150);
+        MoveCursor(outside);
+        PumpFor(150);
         EXPECT_FALSE(dialog.button.Hover());
         EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
-        MoveMouse(centre.x, centre.y);
-        PumpMessages(150);
+        MoveCursor(centre);
+        PumpFor(150);
         EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
 
         // The disabled button stays flat whatever the mouse does.
         RECT off{};
         GetWindowRect(dialog.disabled.m_hWnd, &off);
-        MoveMouse((off.left + off.right) / 2, (off.top + off.bottom) / 2);
-        PumpMessages(150);
-        const Pixels flat = ButtonOnScreen(dialog.disabled);
-        EXPECT_EQ(kFlat, flat.at(0, 0));
+        MoveCursor(POINT{(off.left + off.right) / 2, (off.top + off.bottom) / 2});
+        PumpFor(150);
+        const Image flat = ButtonOnScreen(dialog.disabled);
+        EXPECT_EQ(kFlat, flat.At(0, 0));
         EXPECT_TRUE(SamePixels(Face(dialog.disabled, ODS_DISABLED), flat));
-        MoveMouse(outside.x, outside.y);
-        PumpMessages(50);
+        MoveCursor(outside);
+        PumpFor(50);
         EndDialog(hwnd, IDOK);
     });
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "SkinTestResources.h"
-#include "WineDecorations.h"
+#include "tests/support/WineSettings.h"
 #include "res/resource.h"
 #include "bar/CAboutDlg.h"
 
@@ -31,7 +31,7 @@ public:
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    DisableWindowManagerDecorations();
+    ztest::DisableWindowManagerDecorations();
     const std::wstring which = argc > 1 ? argv[1] : L"";
     if (which == L"menu") {
         PlainSkinDialog dialog(IDD_TEST_MENU_DIALOG);

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "SkinTestSupport.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "res/resource.h"
 #include "skin/CDiyDialogEx.h"
 
@@ -107,7 +107,7 @@ protected:
         ASSERT_TRUE(m_skin.SubclassWindow(m_hwnd.get()));
         if (initialise)
             m_skin.OnInitDialog();
-        PumpMessages(0);
+        PumpMessages();
         g_received.clear();
         m_skin.buttons.clear();
     }
@@ -133,7 +133,7 @@ protected:
     }
     int CaptionY() const { return WindowRect(m_hwnd.get()).top + 4; }
 
-    UniqueHwnd m_hwnd;
+    UniqueWindow m_hwnd;
     RecordingSkin m_skin;
 };
 
@@ -172,7 +172,7 @@ TEST_F(SkinMessages, SwallowsCaptionRedrawMouseLeaveAndNonClientPainting) {
     EXPECT_EQ(0, Send(WM_NCMOUSELEAVE));
     EXPECT_EQ(0, Send(WM_NCPAINT, 1));
     EXPECT_EQ(TRUE, Send(WM_NCACTIVATE, FALSE));
-    PumpMessages(0);
+    PumpMessages();
     EXPECT_EQ(0, CountReceived(0x00AE));
     EXPECT_EQ(0, CountReceived(WM_NCMOUSELEAVE));
     EXPECT_EQ(0, CountReceived(WM_NCPAINT));
@@ -289,7 +289,7 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
     Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
     EXPECT_EQ(3, m_skin.Pressed());
     Send(WM_LBUTTONUP, 0, onCaption);
-    PumpMessages(0);
+    PumpMessages();
     EXPECT_EQ(0, m_skin.closeActions);
     EXPECT_EQ(0, m_skin.Pressed());
 
@@ -306,7 +306,7 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
     // Press and release on close: the close action, once.
     Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
     Send(WM_LBUTTONUP, 0, onClose);
-    PumpMessages(0);
+    PumpMessages();
     EXPECT_EQ(1, m_skin.closeActions);
     EXPECT_EQ(0, m_skin.Pressed());
     // Neither press nor release reached default processing; their hit tests did.
@@ -340,7 +340,7 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
 
     Send(WM_LBUTTONDOWN, MK_LBUTTON, onMax);
     Send(WM_LBUTTONUP, 0, onMax);
-    PumpMessages();
+    PumpFor(30);
     EXPECT_TRUE(IsZoomed(m_hwnd.get()));
     EXPECT_TRUE(SamePixels(ResourceBitmap(IDB_CAPTION_RESTORE), slot(77)));
 
@@ -350,7 +350,7 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
     ScreenToClient(m_hwnd.get(), &pt);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(pt.x, pt.y));
     Send(WM_LBUTTONUP, 0, Point(pt.x, pt.y));
-    PumpMessages();
+    PumpFor(30);
     EXPECT_FALSE(IsZoomed(m_hwnd.get()));
 
     const RECT restored = WindowRect(m_hwnd.get());
@@ -358,7 +358,7 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
     ScreenToClient(m_hwnd.get(), &pt);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(pt.x, pt.y));
     Send(WM_LBUTTONUP, 0, Point(pt.x, pt.y));
-    PumpMessages();
+    PumpFor(30);
     EXPECT_TRUE(IsIconic(m_hwnd.get()));
     EXPECT_EQ(0, m_skin.closeActions);
 }
@@ -407,8 +407,8 @@ TEST_F(SkinMessages, SystemMenuStyleIsAddedEvenToAWindowWithoutOne) {
 
 TEST_F(SkinMessages, ControlColoursPerType) {
     Create(kAboutLike, 200, 150);
-    UniqueHwnd child(CreateWindowExW(0, L"Static", L"x", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
-                                     m_hwnd.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
+    UniqueWindow child(CreateWindowExW(0, L"Static", L"x", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20,
+                                       m_hwnd.get(), nullptr, GetModuleHandleW(nullptr), nullptr));
     CDC dc;
     ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
     const WPARAM hdc = reinterpret_cast<WPARAM>(dc.GetSafeHdc());
@@ -462,7 +462,7 @@ TEST_F(SkinMessages, MeasureTextOfTwoLines) {
 TEST_F(SkinMessages, MenuMessages) {
     Create(kAboutLike, 200, 150);
     // WM_INITMENU: default processing, then one full repaint of the skin.
-    UniqueHmenu menu(CreateMenu());
+    UniqueMenu menu(CreateMenu());
     Send(WM_INITMENU, reinterpret_cast<WPARAM>(menu.get()));
     EXPECT_EQ(1, CountReceived(WM_INITMENU));
     EXPECT_EQ(1, m_skin.frames);

@@ -1,8 +1,8 @@
 // What skinned dialogs show: real modal dialogs under Wine, read back through their window DCs.
 #include <gtest/gtest.h>
 
-#include "SkinTestResources.h"
-#include "SkinTestSupport.h"
+#include "tests/skin/SkinTestResources.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "res/resource.h"
 #include "skin/CDiyDialogEx.h"
 
@@ -49,7 +49,7 @@ int MenuPad(HWND hwnd) {
 
 // How the menu bar should look: back colour, white bottom line, the text items from `pad` on,
 // 2 x pad apart, in the window's font.
-Pixels ExpectedMenuBar(HWND hwnd, int width, int height, const std::vector<CString>& items) {
+Image ExpectedMenuBar(HWND hwnd, int width, int height, const std::vector<CString>& items) {
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
     const int pad = MenuPad(hwnd);
     return RenderOffscreen(width, height, kMenuBack, [&](HDC hdc) {
@@ -77,21 +77,21 @@ TEST(SkinPaint, ThinBorderDialogShowsOutlineAndGreyBottomRow) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-        const Pixels p = CaptureWindow(hwnd, RECT{0, 0, w, h});
+        const Image p = CaptureWindow(hwnd, RECT{0, 0, w, h});
         for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(kBorder, p.at(x, 0)) << "top, x=" << x;
-            ASSERT_EQ(kBorder, p.at(x, h - 1)) << "bottom, x=" << x;
+            ASSERT_EQ(kTitleBlue, p.At(x, 0)) << "top, x=" << x;
+            ASSERT_EQ(kTitleBlue, p.At(x, h - 1)) << "bottom, x=" << x;
         }
         for (int y = 0; y < h; ++y) {
-            ASSERT_EQ(kBorder, p.at(0, y)) << "left, y=" << y;
-            ASSERT_EQ(kBorder, p.at(w - 1, y)) << "right, y=" << y;
+            ASSERT_EQ(kTitleBlue, p.At(0, y)) << "left, y=" << y;
+            ASSERT_EQ(kTitleBlue, p.At(w - 1, y)) << "right, y=" << y;
         }
         // The bottom strip's upper row lies just inside, in the frame colour.
         for (int x = 1; x < w - 1; ++x)
-            ASSERT_EQ(kFrame, p.at(x, h - 2)) << "x=" << x;
+            ASSERT_EQ(kFrame, p.At(x, h - 2)) << "x=" << x;
         // No caption: below the outline the white dialog background begins.
-        EXPECT_EQ(kWhite, p.at(w / 2, 1));
-        EXPECT_EQ(kWhite, p.at(w / 2, h / 2));
+        EXPECT_EQ(kWhite, p.At(w / 2, 1));
+        EXPECT_EQ(kWhite, p.At(w / 2, h / 2));
         EndDialog(hwnd, IDOK);
     });
     EXPECT_EQ(IDOK, result);
@@ -104,7 +104,7 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
         const RECT rect = WindowRect(hwnd);
         RECT bar = MenuBarRect(rect.right - rect.left);
         const int barW = bar.right - bar.left, barH = bar.bottom - bar.top;
-        const Pixels first = CaptureWindow(hwnd, bar);
+        const Image first = CaptureWindow(hwnd, bar);
         // The separator takes no room: "Edit" follows "File" directly.
         EXPECT_TRUE(
             SamePixels(ExpectedMenuBar(hwnd, barW, barH, {L"File", L"Edit", L"Window"}), first));
@@ -130,24 +130,24 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
 
 TEST(SkinPaint, BackgroundWithoutSettingsIsWhite) {
     ThinBorderDialog dialog;
-    const Pixels p = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
+    const Image p = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
         CDC dc;
         dc.Attach(hdc);
         dialog.EraseBackground(&dc, CRect(2, 2, 12, 8));
         dc.Detach();
     });
-    EXPECT_EQ(kWhite, p.at(2, 2));
-    EXPECT_EQ(kWhite, p.at(11, 7));
-    EXPECT_EQ(RGB(255, 0, 0), p.at(12, 7));
-    EXPECT_EQ(RGB(255, 0, 0), p.at(1, 2));
+    EXPECT_EQ(kWhite, p.At(2, 2));
+    EXPECT_EQ(kWhite, p.At(11, 7));
+    EXPECT_EQ(RGB(255, 0, 0), p.At(12, 7));
+    EXPECT_EQ(RGB(255, 0, 0), p.At(1, 2));
 
     // A background colour set through the framework replaces the white.
     dialog.SetBackgroundColor(RGB(10, 20, 30), FALSE);
-    const Pixels q = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
+    const Image q = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
         CDC dc;
         dc.Attach(hdc);
         dialog.PaintBackground(&dc, CRect(0, 0, 20, 10));
         dc.Detach();
     });
-    EXPECT_EQ(RGB(10, 20, 30), q.at(19, 9));
+    EXPECT_EQ(RGB(10, 20, 30), q.At(19, 9));
 }

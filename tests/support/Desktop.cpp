@@ -1,0 +1,146 @@
+#include "tests/support/Desktop.h"
+#include <cstdio>
+
+namespace ztest {
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid; // 0: every process
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (search->pid == 0 || pid == search->pid) {
+        search->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    WindowSearch search{pid, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    return TopLevelWindowsOf(0);
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[512] = L"";
+    GetClassNameW(hwnd, name, 512);
+    return name;
+}
+
+std::wstring TitleOf(HWND hwnd) {
+    wchar_t title[1024] = L"";
+    GetWindowTextW(hwnd, title, 1024);
+    return title;
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[512] = L"";
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                             kAnswerMs, &result)) {
+        return L"<no answer>";
+    }
+    return text;
+}
+
+bool Answers(HWND hwnd, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return rect;
+}
+
+void Repaint(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+bool AllVisible(const std::vector<HWND>& windows) {
+    for (HWND hwnd : windows) {
+        if (!IsWindowVisible(hwnd)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool NoneVisible(const std::vector<HWND>& windows) {
+    for (HWND hwnd : windows) {
+        if (IsWindowVisible(hwnd)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs) {
+    return WaitUntil([&] { return (IsWindowVisible(hwnd) != FALSE) == visible; }, timeoutMs);
+}
+
+::testing::AssertionResult WaitAllVisible(const std::vector<HWND>& windows, bool visible) {
+    auto pending = [&] {
+        std::vector<HWND> late;
+        for (HWND hwnd : windows) {
+            if ((IsWindowVisible(hwnd) != FALSE) != visible) {
+                late.push_back(hwnd);
+            }
+        }
+        return late;
+    };
+    if (WaitUntil([&] { return pending().empty(); })) {
+        return ::testing::AssertionSuccess();
+    }
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "still " << (visible ? "hidden" : "visible") << ":";
+    for (HWND hwnd : pending()) {
+        char text[300];
+        snprintf(text, sizeof(text), " %p \"%.64ls\" (%.64ls)", static_cast<void*>(hwnd),
+                 TitleOf(hwnd).c_str(), ClassOf(hwnd).c_str());
+        failure << text;
+    }
+    return failure;
+}
+
+LPARAM KeyData(UINT vk) {
+    return 1 | (static_cast<LPARAM>(MapVirtualKeyW(vk, 0)) << 16);
+}
+
+void MoveCursor(POINT screen) {
+    // Absolute moves come in 1/65536ths of the screen; rounding up lands on the wanted pixel.
+    const LONG cx = GetSystemMetrics(SM_CXSCREEN);
+    const LONG cy = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + cx - 1) / cx);
+    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + cy - 1) / cy);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void LeftButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+void ParkCursor() {
+    MoveCursor(POINT{300, 700});
+}
+
+} // namespace ztest

@@ -1,0 +1,43 @@
+#pragma once
+// The desktop as a user sees it: the top-level windows of every program and what they show, and
+// the real mouse and keyboard.
+#include "tests/support/Wait.h"
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace ztest {
+
+// Only an answer that never comes should reach this bound.
+constexpr DWORD kAnswerMs = 30000;
+
+// The top-level windows as the system lists them, topmost first; all, or one process's.
+std::vector<HWND> TopLevelWindows();
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
+std::wstring ClassOf(HWND hwnd);
+std::wstring TitleOf(HWND hwnd);
+// WM_GETTEXT across processes (an edit control keeps its text to itself).
+std::wstring TextOf(HWND hwnd);
+// Sends WM_NULL and waits for the answer: the window's thread has then handled every request
+// queued for it earlier (ShowWindowAsync among them).
+bool Answers(HWND hwnd, DWORD timeoutMs = kAnswerMs);
+RECT WindowRect(HWND hwnd);
+// Makes a window, of any program, paint itself before this returns.
+void Repaint(HWND hwnd);
+
+bool AllVisible(const std::vector<HWND>& windows);
+bool NoneVisible(const std::vector<HWND>& windows);
+bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs = kWaitMs);
+// Waits until every window of the list is shown (or hidden); names the ones that never were.
+::testing::AssertionResult WaitAllVisible(const std::vector<HWND>& windows, bool visible);
+
+// The lParam of a key message as the keyboard would send it.
+LPARAM KeyData(UINT vk);
+// The real pointer and left button: the system decides which window gets the messages.
+void MoveCursor(POINT screen);
+void LeftButton(bool down);
+// Somewhere on the desktop that no test puts a window of its own on.
+void ParkCursor();
+
+} // namespace ztest

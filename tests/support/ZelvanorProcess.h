@@ -1,0 +1,120 @@
+#pragma once
+// The real Zelvanor.exe under test, driven from outside as a user's mouse, keyboard and the tray
+// would drive it: messages to its bar, its menus and its message boxes, and the bar read back
+// from the screen.
+#include "bar/BarLayout.h"
+#include "res/resource.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Desktop.h"
+#include "tests/support/Image.h"
+#include <functional>
+#include <string>
+
+namespace ztest {
+
+// Points of the bar that its layout implies.
+inline int RowMiddle(int row) {
+    return BarLayout::RowTop(row) + BarLayout::kRowHeight / 2;
+}
+constexpr int kCloseWidth = BarLayout::kCloseOffset;
+constexpr int kCollapseWidth = BarLayout::kCollapseOffset - BarLayout::kCloseOffset;
+// On the title buttons of a bar `width` wide: the middles of their columns, and a height.
+inline int CloseButtonX(int width) {
+    return width - kCloseWidth / 2;
+}
+inline int CollapseButtonX(int width) {
+    return width - kCloseWidth - kCollapseWidth / 2;
+}
+constexpr int kButtonY = BarLayout::kButtonHeight / 2;
+// The tray icon's id is the tray menu's.
+constexpr UINT kTrayIconId = IDR_TRAY_MENU;
+
+std::wstring ProgramPath();
+
+// The running program and its bar. Always ended when the object goes: menus and boxes are
+// dismissed and the exit command given, and the process is terminated if that does not end it.
+class ZelvanorProcess {
+public:
+    ~ZelvanorProcess() { Stop(); }
+
+    // Starts the program in `currentDir` (empty: the tests' folder) and waits until its bar is on
+    // screen and answers.
+    bool Start(const std::wstring& exe = ProgramPath(), const std::wstring& currentDir = L"");
+    // Ends it as a user would (the tray's exit) and waits for the process to end.
+    bool Exit(DWORD timeoutMs = kAnswerMs);
+    void Stop();
+    bool Running() const { return m_process.Running(); }
+    bool WaitEnded(DWORD timeoutMs) const;
+
+    HWND Bar() const { return m_bar; }
+    DWORD Pid() const { return m_process.Pid(); }
+    HANDLE Process() const { return m_process.Handle(); }
+
+    LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, bool* answered = nullptr) const;
+    bool Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // Each handled before it returns.
+    bool Command(UINT id) const;
+    bool Press(int x, int y) const;
+    bool Release(int x, int y) const;
+    bool Click(int x, int y) const { return Press(x, y) && Release(x, y); }
+    bool ClickRow(int row) const { return Click(BarLayout::kClientWidth / 2, RowMiddle(row)); }
+    bool MouseOver(int x, int y) const;
+    bool Answers(DWORD timeoutMs = kAnswerMs) const { return ztest::Answers(m_bar, timeoutMs); }
+    // The bar's thread runs the system's loop that moves a window by the pointer.
+    bool InMoveLoop() const;
+
+    RECT WindowRect() const;
+    SIZE ClientSize() const;
+    int Rows() const { return BarLayout::RowIndex(ClientSize().cy); }
+    bool WaitRows(int rows) const;
+    bool WaitWindow(const std::function<bool(const RECT&)>& done) const;
+    bool Visible() const { return IsWindowVisible(m_bar) != FALSE; }
+    bool WaitVisible(bool visible) const { return ztest::WaitVisible(m_bar, visible); }
+    // Moves the bar as a MoveWindow of the test's own does; the bar's move handling then docks it.
+    bool MoveTo(int left, int top) const;
+    // Adds working areas with the add command until the bar shows `rows` rows.
+    bool AddAreasUpTo(int rows) const;
+
+    POINT ToScreen(int x, int y) const;
+    // What the screen shows at a client rectangle of the bar.
+    Image CaptureClient(const RECT& client) const;
+    // Polls the screen until the client rectangle shows what `done` accepts.
+    bool WaitPixels(const RECT& client, const std::function<bool(const Image&)>& done,
+                    Image* last = nullptr) const;
+
+    // Right-clicks a row and picks a command of the menu that opens, with the keyboard.
+    bool RowMenu(int row, UINT command) const;
+    // The right-click menu of a row, opened and closed again: the row becomes the target of the
+    // delete and rename commands.
+    bool TargetRow(int row) const;
+    // Right-click on the tray icon, then a command of the tray menu.
+    bool TrayMenu(UINT command) const;
+    bool TrayDoubleClick() const;
+    bool TrayIconPresent() const;
+    bool WaitTrayIcon(bool present) const;
+    // A visible popup menu or message box of the program, or null.
+    HWND OpenMenu() const;
+    HWND MessageBoxWindow() const;
+    bool CloseMenus() const;
+
+    HWND RenameEdit() const { return GetDlgItem(m_bar, IDC_RENAME_EDIT); }
+    // Starts a rename of a row from its menu; true once the box shows.
+    bool StartRename(int row) const;
+    bool SetEditText(const std::wstring& text) const;
+    // Starts a rename of a row and types a name into the box, which stays open.
+    bool TypeName(int row, const std::wstring& name) const {
+        return StartRename(row) && SetEditText(name);
+    }
+    // Renames a row: the box's text is replaced and a click on another row commits it.
+    bool Rename(int row, const std::wstring& name) const;
+    // The name of a row, read from the rename box; the rename is committed unchanged.
+    std::wstring NameOf(int row) const;
+
+private:
+    bool ChooseFromOpenMenu(UINT menuId, UINT command) const;
+
+    ChildProcess m_process;
+    HWND m_bar = nullptr;
+};
+
+} // namespace ztest
