@@ -3,15 +3,12 @@
 
 namespace {
 
-// Visual-styles constants of the popup menu item (vssym32.h; MinGW's copy lacks them).
-constexpr int kMenuPopupItem = 14;
-constexpr int kPopupItemNormal = 1;
-constexpr int kDefaultPad = 6;
+// The popup menu item's part and state in the visual styles (vssym32.h; MinGW's copy lacks
+// them), and the item spacing when no theme says otherwise.
+enum ThemeNumbers { kMenuPopupItem = 14, kPopupItemNormal = 1, kDefaultPad = 6 };
 
-// Direct drawing, used only when no off-screen image can be made.
-constexpr int kDirectTextLeft = 9;
-constexpr int kDirectTextTop = 3;
-constexpr int kDirectGap = 12;
+// Where direct drawing, used only when no off-screen image can be made, puts the texts.
+enum DirectLayout { kDirectTextLeft = 9, kDirectTextTop = 3, kDirectGap = 12 };
 
 // Theme data opened for one query and closed on every path.
 class ThemeData {

@@ -230,6 +230,14 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     HWND edit = app.RenameEdit();
+    // The box is gone and the rows read, from the top, `names`.
+    auto shows = [&](const std::vector<std::wstring>& names) {
+        EXPECT_TRUE(app.WaitRows(static_cast<int>(names.size())));
+        EXPECT_FALSE(IsWindowVisible(edit));
+        for (size_t row = 0; row < names.size(); ++row) {
+            EXPECT_EQ(app.NameOf(static_cast<int>(row)), names[row]) << "row " << row;
+        }
+    };
 
     // A right-click on another row.
     ASSERT_TRUE(app.TypeName(0, L"甲"));
@@ -238,32 +246,21 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     ASSERT_TRUE(WaitUntil([&] { return app.OpenMenu() != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(edit));
     ASSERT_TRUE(app.CloseMenus());
-    EXPECT_EQ(app.NameOf(0), L"甲");
-    EXPECT_EQ(app.NameOf(1), L"工作区2");
+    shows({L"甲", L"工作区2", L"工作区3"});
 
     // An add from the tray.
     ASSERT_TRUE(app.TypeName(1, L"乙"));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(4));
-    EXPECT_FALSE(IsWindowVisible(edit));
-    EXPECT_EQ(app.NameOf(1), L"乙");
-    EXPECT_EQ(app.NameOf(3), L"工作区4");
+    shows({L"甲", L"乙", L"工作区3", L"工作区4"});
 
     // A delete of another row, chosen from that row's menu.
     ASSERT_TRUE(app.TypeName(0, L"丙"));
     ASSERT_TRUE(app.RowMenu(2, ID_DELETE_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(3));
-    EXPECT_FALSE(IsWindowVisible(edit));
-    EXPECT_EQ(app.NameOf(0), L"丙");
-    EXPECT_EQ(app.NameOf(1), L"乙");
-    EXPECT_EQ(app.NameOf(2), L"工作区4");
+    shows({L"丙", L"乙", L"工作区4"});
 
     // A delete that reaches the bar while the box is still shown: the renamed row itself goes,
     // and no other row takes its text.
     ASSERT_TRUE(app.TypeName(1, L"丁"));
     ASSERT_TRUE(app.Command(ID_DELETE_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(2));
-    EXPECT_FALSE(IsWindowVisible(edit));
-    EXPECT_EQ(app.NameOf(0), L"丙");
-    EXPECT_EQ(app.NameOf(1), L"工作区4");
+    shows({L"丙", L"工作区4"});
 }

@@ -48,11 +48,11 @@ public:
         ++m_drawCalls;
         m_lastItemWindow = dis->hwndItem;
         CDC dc;
-        dc.Attach(dis->hDC);
+        dc.Borrow(dis->hDC);
         CRect rect;
         GetClientRect(rect);
-        dc.FillSolidRect(rect, kOwnerDrawColor);
-        dc.Detach();
+        CBrush fill(kOwnerDrawColor);
+        dc.FillRect(rect, &fill);
     }
 };
 
@@ -143,7 +143,7 @@ TEST(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
     HWND editWindow = nullptr;
     int exchangesAfterUpdate = 0;
     dialog.m_script = [&](CTestDialog& d) {
-        editWindow = d.GetDlgItem(IDC_FW_EDIT);
+        editWindow = ::GetDlgItem(d, IDC_FW_EDIT);
         probeAnswer = ::SendMessageW(editWindow, kEditProbeMsg, 41, 0);
         // Unmapped messages still reach the edit control's own procedure.
         ::SetWindowTextW(editWindow, L"typed");
@@ -178,7 +178,7 @@ TEST(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
         drawsWhenShown = d.m_button.m_drawCalls;
         {
             CClientDC dc(&d.m_button);
-            pixel = dc.GetPixel(5, 5);
+            pixel = ::GetPixel(dc, 5, 5);
         }
         // A menu item's WM_DRAWITEM is not handed to a control, even one with that handle.
         DRAWITEMSTRUCT menuItem = {};
@@ -189,7 +189,7 @@ TEST(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
         DRAWITEMSTRUCT plainItem = {};
         plainItem.CtlType = ODT_BUTTON;
         plainItem.CtlID = IDC_FW_PLAIN_BUTTON;
-        plainItem.hwndItem = d.GetDlgItem(IDC_FW_PLAIN_BUTTON);
+        plainItem.hwndItem = ::GetDlgItem(d, IDC_FW_PLAIN_BUTTON);
         d.SendMessage(WM_DRAWITEM, IDC_FW_PLAIN_BUTTON, reinterpret_cast<LPARAM>(&plainItem));
         drawsAfterMenuItem = d.m_button.m_drawCalls;
         d.EndDialog(IDOK);

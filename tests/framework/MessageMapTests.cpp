@@ -230,18 +230,6 @@ TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure
     EXPECT_TRUE(OriginalProcSaw(window.get(), kOriginalAnswerMsg));
 }
 
-TEST(WindowObjectLifetime, AttachWithoutSubclassingOnlyRegistersTheObject) {
-    UniqueWindow window = CreateTestWindow();
-    CDerivedTestWnd wnd;
-    ASSERT_TRUE(wnd.Attach(window.get()));
-    EXPECT_EQ(&wnd, CWnd::FromHandlePermanent(window.get()));
-    // Not subclassed: the map is not consulted.
-    ::SendMessageW(window.get(), kSharedMsg, 0, 0);
-    EXPECT_TRUE(wnd.m_log.empty());
-    EXPECT_EQ(window.get(), wnd.Detach());
-    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(window.get()));
-}
-
 // Run-time class information.
 class CTestButton : public CButton {
     DECLARE_DYNAMIC(CTestButton)

@@ -163,7 +163,17 @@ void ExpectOrdinal(const NameOrOrdinal& n, WORD ordinal) {
     EXPECT_EQ(n.ordinal, ordinal);
 }
 
-void ExpectCommonDialogHeader(const DialogTemplate& d) {
+// The header every dialog of the program shares, with what tells them apart.
+void ExpectDialogHeader(const DialogTemplate& d, DWORD style, DWORD exStyle,
+                        const std::wstring& caption, short cx, short cy, size_t items) {
+    EXPECT_EQ(d.style, style) << std::hex << d.style;
+    EXPECT_EQ(d.exStyle, exStyle) << std::hex << d.exStyle;
+    EXPECT_EQ(d.caption, caption);
+    EXPECT_EQ(d.x, 0);
+    EXPECT_EQ(d.y, 0);
+    EXPECT_EQ(d.cx, cx);
+    EXPECT_EQ(d.cy, cy);
+    EXPECT_EQ(d.items.size(), items);
     EXPECT_EQ(d.version, 1);
     EXPECT_EQ(d.signature, 0xFFFF);
     EXPECT_EQ(d.helpId, 0u);
@@ -194,14 +204,7 @@ constexpr WORD kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
 
 TEST(ResourceSet, AboutDialogTemplate) {
     const DialogTemplate d = ParseDialogEx(Get(RT_DIALOG, IDD_ABOUTBOX));
-    ExpectCommonDialogHeader(d);
-    EXPECT_EQ(d.style, 0x80C800C8u) << std::hex << d.style;
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.caption, L"Zelvanor");
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 191);
-    EXPECT_EQ(d.cy, 83);
+    ExpectDialogHeader(d, 0x80C800C8u, 0, L"Zelvanor", 191, 83, 5);
     ASSERT_EQ(d.items.size(), 5u);
 
     ExpectItem(d.items[0], 0xFFFFFFFF, kStatic, 0x50000003, 153, 17, 20, 20);
@@ -220,14 +223,8 @@ TEST(ResourceSet, AboutDialogTemplate) {
 
 TEST(ResourceSet, BarDialogTemplate) {
     const DialogTemplate d = ParseDialogEx(Get(RT_DIALOG, IDD_ZELVANOR_DIALOG));
-    ExpectCommonDialogHeader(d);
-    EXPECT_EQ(d.style, 0x90800048u) << std::hex << d.style; // no WS_CAPTION, no WS_SYSMENU
-    EXPECT_EQ(d.exStyle, 0x88u) << std::hex << d.exStyle;
-    EXPECT_EQ(d.caption, L"");
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, 75);
-    EXPECT_EQ(d.cy, 199);
+    // No WS_CAPTION and no WS_SYSMENU; a tool window, topmost.
+    ExpectDialogHeader(d, 0x90800048u, 0x88u, L"", 75, 199, 1);
     ASSERT_EQ(d.items.size(), 1u);
     ExpectItem(d.items[0], IDC_RENAME_EDIT, kEdit, 0x40810080, 0, 21, 40, 14); // hidden
     ExpectName(d.items[0].text, L"");

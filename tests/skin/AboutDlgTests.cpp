@@ -17,7 +17,7 @@ public:
     BOOL OnInitDialog() override {
         CAboutDlg::OnInitDialog();
         m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-        SetIcon(m_icon, FALSE);
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
         return TRUE;
     }
     HICON m_icon = nullptr; // shared icon from LoadIcon: not destroyed
@@ -153,9 +153,9 @@ TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
 }
 
 TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
-    const Image normal = ResourceBitmap(IDB_CAPTION_CLOSE);
-    const Image hover = ResourceBitmap(IDB_CAPTION_CLOSE_HOVER);
-    const Image pressed = ResourceBitmap(IDB_CAPTION_CLOSE_PRESSED);
+    const Image normal = BitmapOfResource(IDB_CAPTION_CLOSE);
+    const Image hover = BitmapOfResource(IDB_CAPTION_CLOSE_HOVER);
+    const Image pressed = BitmapOfResource(IDB_CAPTION_CLOSE_PRESSED);
     ASSERT_EQ(43, normal.width);
     ASSERT_EQ(18, normal.height);
     ASSERT_FALSE(SamePixels(normal, hover));
@@ -219,7 +219,7 @@ TEST(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
         GetWindowRect(ok, &button);
         // The gray face, drawn through the dialog's WM_DRAWITEM: the strip's dark top row.
         const Image face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
-        EXPECT_EQ(ResourceBitmap(IDB_GRAYBTN_MID).At(0, 0), face.At(face.width / 2, 0));
+        EXPECT_EQ(BitmapOfResource(IDB_GRAYBTN_MID).At(0, 0), face.At(face.width / 2, 0));
         Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     });
     EXPECT_EQ(IDOK, result);

@@ -18,6 +18,7 @@ constexpr COLORREF kUnpainted = RGB(255, 0, 255);
 
 class TestGrayButton : public CGrayButton {
 public:
+    TestGrayButton() : CGrayButton(ProgramSkin::kGrayButton) {}
     BOOL Hover() const { return m_bHover; }
     BOOL Tracking() const { return m_bTracking; }
 };
@@ -25,7 +26,7 @@ public:
 // A thin-border skinned dialog with an enabled and a disabled gray button of exact pixel sizes.
 class ButtonDialog : public CDiyDialogEx {
 public:
-    ButtonDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG) {}
+    ButtonDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG, ProgramSkin::kCaption) {}
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Control(pDX, IDC_TEST_BUTTON, button);
         DDX_Control(pDX, IDC_TEST_DISABLED_BUTTON, disabled);
@@ -71,7 +72,7 @@ bool IsDark(COLORREF c) {
 
 // The strip's rows 0-1 and its last two rows are kept at full size at both edges of the face.
 ::testing::AssertionResult ShowsStripEdges(const Image& face, UINT midId) {
-    const Image mid = ResourceBitmap(midId);
+    const Image mid = BitmapOfResource(midId);
     const int x = face.width / 2, h = face.height;
     for (int row : {0, 1}) {
         if (face.At(x, row) != mid.At(0, row))
@@ -84,8 +85,8 @@ bool IsDark(COLORREF c) {
 
 // A 32-pixel-high face shows its caps unstretched.
 ::testing::AssertionResult ShowsCaps(const Image& face, UINT leftId, UINT rightId) {
-    const Image left = ResourceBitmap(leftId);
-    const Image right = ResourceBitmap(rightId);
+    const Image left = BitmapOfResource(leftId);
+    const Image right = BitmapOfResource(rightId);
     ::testing::AssertionResult l = SamePixels(left, face.Crop(0, 0, 3, 32));
     if (!l)
         return l << " (left cap)";
@@ -167,7 +168,7 @@ TEST_F(SkinGrayButton, TwentyThreePixelsHigh) {
     EXPECT_FALSE(HasPixel(face, [](COLORREF c) { return c == kUnpainted; }));
     // The caps are squeezed as a whole: their light rounded ends land on the face's first and
     // last rows (a cap drawn at its own height and cut off would show its dark middle there).
-    const Image left = ResourceBitmap(IDB_GRAYBTN_LEFT);
+    const Image left = BitmapOfResource(IDB_GRAYBTN_LEFT);
     EXPECT_EQ(left.At(0, 0), face.At(0, 0));
     EXPECT_GT(GetRValue(face.At(0, 22)), GetRValue(left.At(0, 22)));
     EXPECT_TRUE(HasPixel(face, IsDark)) << "text";

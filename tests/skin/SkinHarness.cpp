@@ -9,23 +9,24 @@
 #include "tests/support/WineSettings.h"
 #include "res/resource.h"
 #include "bar/CAboutDlg.h"
+#include "bar/ProgramSkin.h"
 
 namespace {
 
 class PlainSkinDialog : public CDiyDialogEx {
 public:
-    explicit PlainSkinDialog(UINT templateId) : CDiyDialogEx(templateId) {}
+    explicit PlainSkinDialog(UINT templateId) : CDiyDialogEx(templateId, ProgramSkin::kCaption) {}
 };
 
 class ButtonsDialog : public CDiyDialogEx {
 public:
-    ButtonsDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG) {}
+    ButtonsDialog() : CDiyDialogEx(IDD_TEST_BUTTON_DIALOG, ProgramSkin::kCaption) {}
     void DoDataExchange(CDataExchange* pDX) override {
         DDX_Control(pDX, IDC_TEST_BUTTON, m_button);
         DDX_Control(pDX, IDC_TEST_DISABLED_BUTTON, m_disabled);
     }
-    CGrayButton m_button;
-    CGrayButton m_disabled;
+    CGrayButton m_button{ProgramSkin::kGrayButton};
+    CGrayButton m_disabled{ProgramSkin::kGrayButton};
 };
 
 } // namespace

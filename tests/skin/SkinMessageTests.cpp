@@ -63,7 +63,8 @@ struct ButtonStates {
 // A skinned dialog object on a plain window, recording what the skin does.
 class RecordingSkin : public CDiyDialogEx {
 public:
-    RecordingSkin() : CDiyDialogEx(0) {}
+    RecordingSkin() : CDiyDialogEx(0, ProgramSkin::kCaption) {}
+    BOOL AppActive() const { return m_bAppActive; }
 
     std::vector<ButtonStates> buttons;
     int closeActions = 0;
@@ -335,14 +336,14 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
         Send(WM_NCPAINT, 1);
         return CaptureWindow(m_hwnd.get(), RECT{w - fromRight, 0, w - fromRight + 26, 18});
     };
-    EXPECT_TRUE(SamePixels(ResourceBitmap(IDB_CAPTION_MAX), slot(77)));
-    EXPECT_TRUE(SamePixels(ResourceBitmap(IDB_CAPTION_MIN), slot(103)));
+    EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_MAX), slot(77)));
+    EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_MIN), slot(103)));
 
     Send(WM_LBUTTONDOWN, MK_LBUTTON, onMax);
     Send(WM_LBUTTONUP, 0, onMax);
     PumpFor(30);
     EXPECT_TRUE(IsZoomed(m_hwnd.get()));
-    EXPECT_TRUE(SamePixels(ResourceBitmap(IDB_CAPTION_RESTORE), slot(77)));
+    EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_RESTORE), slot(77)));
 
     // Zoomed: the same slot now restores. The press is taken at the zoomed window's position.
     const RECT zoomed = WindowRect(m_hwnd.get());
@@ -443,6 +444,12 @@ TEST_F(SkinMessages, MeasureTextOfTwoLines) {
     Create(kAboutLike, 200, 150);
     const CString first = L"Short line";
     const CString second = L"A noticeably longer second line";
+    auto joined = [](const CString& a, LPCWSTR separator, const CString& b) {
+        CString text = a;
+        text += separator;
+        text += b;
+        return text;
+    };
     SIZE a{}, b{};
     {
         HDC hdc = GetDC(m_hwnd.get());
@@ -452,10 +459,12 @@ TEST_F(SkinMessages, MeasureTextOfTwoLines) {
     }
     ASSERT_GT(b.cx, a.cx);
     // The wider line gives the width; each line adds its height plus 5.
-    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)), m_skin.MeasureText(first + L"\r\n" + second));
-    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)), m_skin.MeasureText(second + L"\r\n" + first));
+    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)),
+              m_skin.MeasureText(joined(first, L"\r\n", second)));
+    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)),
+              m_skin.MeasureText(joined(second, L"\r\n", first)));
     // A text that starts with the newline is one line.
-    const CSize single = m_skin.MeasureText(L"\n" + first);
+    const CSize single = m_skin.MeasureText(joined(L"", L"\n", first));
     EXPECT_EQ(a.cy + 5, single.cy);
 }
 
@@ -491,9 +500,9 @@ TEST_F(SkinMessages, MenuMessages) {
 
 TEST_F(SkinMessages, ActivationChangeRepaintsCaptionThenFrameOnce) {
     Create(kAboutLike, 200, 150);
-    EXPECT_TRUE(m_skin.IsAppActive());
+    EXPECT_TRUE(m_skin.AppActive());
     Send(WM_ACTIVATEAPP, FALSE, 0);
-    EXPECT_FALSE(m_skin.IsAppActive());
+    EXPECT_FALSE(m_skin.AppActive());
     EXPECT_EQ(1, m_skin.captions);
     EXPECT_EQ(1, m_skin.frames);
     // The same state again: default processing only.
@@ -501,6 +510,6 @@ TEST_F(SkinMessages, ActivationChangeRepaintsCaptionThenFrameOnce) {
     EXPECT_EQ(1, m_skin.captions);
     EXPECT_EQ(2, CountReceived(WM_ACTIVATEAPP));
     Send(WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_TRUE(m_skin.IsAppActive());
+    EXPECT_TRUE(m_skin.AppActive());
     EXPECT_EQ(2, m_skin.captions);
 }

@@ -13,7 +13,7 @@ namespace {
 // The bar's own template: thin border, no caption.
 class ThinBorderDialog : public CDiyDialogEx {
 public:
-    ThinBorderDialog() : CDiyDialogEx(IDD_ZELVANOR_DIALOG) {}
+    ThinBorderDialog() : CDiyDialogEx(IDD_ZELVANOR_DIALOG, ProgramSkin::kCaption) {}
 };
 
 constexpr COLORREF kMenuBack = RGB(250, 240, 200);
@@ -21,7 +21,9 @@ constexpr COLORREF kMenuBack = RGB(250, 240, 200);
 // A captioned dialog with a menu bar whose back colour is not white.
 class MenuBarDialog : public CDiyDialogEx {
 public:
-    MenuBarDialog() : CDiyDialogEx(IDD_TEST_MENU_DIALOG) { m_clrMenuBar = kMenuBack; }
+    MenuBarDialog() : CDiyDialogEx(IDD_TEST_MENU_DIALOG, ProgramSkin::kCaption) {
+        m_clrMenuBar = kMenuBack;
+    }
 };
 
 int CaptionFrame() {
@@ -109,12 +111,17 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
         EXPECT_TRUE(
             SamePixels(ExpectedMenuBar(hwnd, barW, barH, {L"File", L"Edit", L"Window"}), first));
 
-        // A changed item with the size unchanged: the cached image, old text and all.
+        // Painted again unchanged: the cached image, the same pixels.
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        EXPECT_TRUE(SamePixels(first, CaptureWindow(hwnd, bar)));
+
+        // A changed item with the size unchanged shows at the next paint.
         HMENU menu = GetMenu(hwnd);
         ASSERT_TRUE(ModifyMenuW(menu, ID_TEST_SECOND, MF_BYCOMMAND | MF_STRING, ID_TEST_SECOND,
                                 L"Changed"));
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-        EXPECT_TRUE(SamePixels(first, CaptureWindow(hwnd, bar)));
+        EXPECT_TRUE(SamePixels(ExpectedMenuBar(hwnd, barW, barH, {L"File", L"Changed", L"Window"}),
+                               CaptureWindow(hwnd, bar)));
 
         // A new size rebuilds it from the menu.
         SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left + 40, rect.bottom - rect.top,

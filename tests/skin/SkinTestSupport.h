@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "Framework.h"
+#include "bar/ProgramSkin.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/Image.h"
 #include "tests/support/TestHandles.h"
@@ -18,7 +19,7 @@ using namespace ztest;
 INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& script);
 
 // A bitmap of the program's resources, which are linked into the test program.
-inline Image ResourceBitmap(UINT id) {
+inline Image BitmapOfResource(UINT id) {
     return BitmapResource(GetModuleHandleW(nullptr), id);
 }
 

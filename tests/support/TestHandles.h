@@ -1,32 +1,23 @@
 #pragma once
-// The owners of the handles that tests create, on the framework's move-only template. Kept here
-// rather than taken from the framework, which only keeps the owners that the program itself uses.
+// The owners of the handles that tests create, on the framework's move-only template. The
+// framework keeps only the owners that the program itself uses; the others are here.
 #include "UniqueHandle.h"
 #include <windows.h>
 
 namespace ztest {
 
-struct WindowDestroyer {
-    void operator()(HWND h) const { DestroyWindow(h); }
-};
-struct DcDeleter {
-    void operator()(HDC h) const { DeleteDC(h); }
-};
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ h) const { DeleteObject(h); }
-};
-struct MenuDestroyer {
-    void operator()(HMENU h) const { DestroyMenu(h); }
-};
-struct ModuleFreer {
-    void operator()(HMODULE h) const { FreeLibrary(h); }
+template <typename H, BOOL(WINAPI* Release)(H)> struct ReleasedBy {
+    using Handle = H;
+    static Handle Empty() { return nullptr; }
+    static bool IsEmpty(Handle h) { return h == nullptr; }
+    static void Close(Handle h) { Release(h); }
 };
 
-using UniqueWindow = UniqueHandle<HWND, WindowDestroyer>;
-using UniqueDc = UniqueHandle<HDC, DcDeleter>;
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectDeleter>;
-using UniqueMenu = UniqueHandle<HMENU, MenuDestroyer>;
-using UniqueModule = UniqueHandle<HMODULE, ModuleFreer>;
+using UniqueWindow = UniqueHandle<ReleasedBy<HWND, ::DestroyWindow>>;
+using UniqueModule = ::UniqueModule;
+using UniqueDc = UniqueHandle<ReleasedBy<HDC, ::DeleteDC>>;
+using UniqueGdiObject = UniqueHandle<ReleasedBy<HGDIOBJ, ::DeleteObject>>;
+using UniqueMenu = UniqueHandle<ReleasedBy<HMENU, ::DestroyMenu>>;
 // Processes, threads, events and files.
 using UniqueKernelObject = UniqueKernelHandle;
 
