@@ -1,6 +1,7 @@
 #include "app/CZelvanorApp.h"
 #include "bar/CZelvanorDlg.h"
 #include "app/ResourceLibrary.h"
+#include "areas/WatcherProcess.h"
 #include <commctrl.h>
 #include <memory>
 
@@ -17,6 +18,10 @@ CZelvanorApp::~CZelvanorApp() = default;
 CZelvanorApp theApp;
 
 BOOL CZelvanorApp::InitInstance() {
+    // A copy started to watch over a running Zelvanor does only that.
+    if (WatcherProcess::IsWatcherCommandLine()) {
+        ::ExitProcess(static_cast<UINT>(WatcherProcess::Run()));
+    }
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     CWinApp::InitInstance();

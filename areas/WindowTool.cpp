@@ -14,10 +14,14 @@ BOOL WindowTool::AddWindow(HWND hwnd) {
     record.hwnd = hwnd;
     record.threadId = ::GetWindowThreadProcessId(hwnd, &record.processId);
     record.visible = ::IsWindowVisible(hwnd);
-    const std::wstring& path = ModulePathOf(record.processId);
-    path.copy(record.modulePath, path.size());
     m_windows.push_back(record);
     return TRUE;
+}
+
+void WindowTool::LookUpModulePath(WindowRecord& record) {
+    const std::wstring& path = ModulePathOf(record.processId);
+    path.copy(record.modulePath, path.size());
+    record.modulePath[path.size()] = L'\0';
 }
 
 const std::wstring& WindowTool::ModulePathOf(DWORD processId) {

@@ -5,7 +5,9 @@
 #include <vector>
 
 // Collects one snapshot of the desktop's top-level windows: create, fill with one EnumWindows
-// pass (EnumWindowsProc with the tool's address), read m_windows, drop.
+// pass (EnumWindowsProc with the tool's address), read m_windows, drop. A record's executable
+// path is looked up only when asked for (LookUpModulePath): it costs milliseconds a process,
+// and only a few decisions need it.
 class WindowTool {
 public:
     WindowTool() = default;
@@ -15,12 +17,12 @@ public:
 
     static BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lParam);
     BOOL AddWindow(HWND hwnd);
+    // Fills the record's modulePath with its process's executable, looked up once per process.
+    void LookUpModulePath(WindowRecord& record);
 
     std::vector<WindowRecord> m_windows;
 
 private:
-    // The executable path of a process, looked up once per snapshot: a program with many windows
-    // would otherwise pay a process open and two module walks for each of them.
     const std::wstring& ModulePathOf(DWORD processId);
 
     std::unordered_map<DWORD, std::wstring> m_modulePaths;

@@ -1,42 +1,112 @@
 #include "areas/WorkingArea.h"
+#include "areas/WindowKeeper.h"
 #include "areas/WindowTool.h"
 #include "res/resource.h"
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
 namespace {
 
-// The desktop, the taskbar, top-level toolbars and this program's own dialogs (the bar among
+bool IsClass(const WindowRecord& record, const wchar_t* name) {
+    return ::wcscmp(record.className, name) == 0;
+}
+
+// A dialog of another process: whether it is one of this program's decides on its path alone.
+bool NeedsModulePath(const WindowRecord& record) {
+    return record.visible && record.processId != ::GetCurrentProcessId() &&
+           IsClass(record, L"#32770");
+}
+
+// The desktop, the taskbar, top-level toolbars and this program's own windows (the bar among
 // them) stay on screen whichever working area is current.
-bool StaysVisible(const WindowRecord& record) {
-    const wchar_t* cls = record.className;
-    if (::wcscmp(cls, L"Progman") == 0 || ::wcscmp(cls, L"ToolbarWindow32") == 0 ||
-        ::wcscmp(cls, L"Shell_TrayWnd") == 0) {
+bool IsShellOrOwn(const WindowRecord& record) {
+    // Whatever the executable is called ("Zelvanor (1).exe" after a download, say), the
+    // program never hides itself.
+    if (record.processId == ::GetCurrentProcessId()) {
+        return true;
+    }
+    if (IsClass(record, L"Progman") || IsClass(record, L"ToolbarWindow32") ||
+        IsClass(record, L"Shell_TrayWnd")) {
         return true;
     }
     // Under Wine without its virtual desktop the notification area is a window of its own, not
     // part of "Shell_TrayWnd". It is the way back to a hidden bar, so it stays like the taskbar.
-    if (::wcscmp(cls, L"__winex11_standalone_tray") == 0) {
+    if (IsClass(record, L"__winex11_standalone_tray")) {
         return true;
     }
-    if (::wcscmp(cls, L"#32770") == 0) {
+    // Dialogs of another copy of the program (the same executable name in another folder).
+    if (IsClass(record, L"#32770")) {
         const wchar_t* hit = ::wcsstr(record.modulePath, L"Zelvanor.exe");
         return hit != nullptr && hit > record.modulePath;
     }
     return false;
 }
 
+bool StaysVisible(const WindowRecord& record) {
+    if (IsShellOrOwn(record)) {
+        return true;
+    }
+    WindowKeeper* keeper = WindowKeeper::Current();
+    return keeper && keeper->IsPinned(record);
+}
+
+bool SameWindow(const WindowRecord& a, const WindowRecord& b) {
+    return a.hwnd == b.hwnd && a.processId == b.processId && a.threadId == b.threadId;
+}
+
 // ShowWindow on another thread's window waits until that thread answers, and a hung
-// application would freeze the bar with it; the asynchronous call only queues the request.
-void ShowOrHide(HWND hwnd, DWORD threadId, int command) {
+// application would freeze the bar with it; the asynchronous call only queues the request,
+// and the keeper notes it until the thread has acted on it.
+void ShowOrHide(const WindowRecord& record, DWORD threadId, int command) {
     if (threadId == ::GetCurrentThreadId()) {
-        ::ShowWindow(hwnd, command);
-    } else {
-        ::ShowWindowAsync(hwnd, command);
+        ::ShowWindow(record.hwnd, command);
+        return;
+    }
+    ::ShowWindowAsync(record.hwnd, command);
+    if (WindowKeeper* keeper = WindowKeeper::Current()) {
+        keeper->Requests().Queued(record.hwnd, record.processId, threadId, command != SW_HIDE);
     }
 }
 
 } // namespace
+
+bool WorkingArea::HidesWhenLeft(const WindowRecord& record) {
+    return record.visible && !StaysVisible(record);
+}
+
+bool WorkingArea::CanBeHidden(const WindowRecord& record) {
+    return record.visible && !IsShellOrOwn(record);
+}
+
+WindowRecord WorkingArea::RecordWindow(HWND hwnd) {
+    WindowTool tool;
+    tool.AddWindow(hwnd);
+    WindowRecord& record = tool.m_windows.front();
+    if (NeedsModulePath(record)) {
+        tool.LookUpModulePath(record);
+    }
+    return record;
+}
+
+void WorkingArea::Adopt(const WindowRecord& record) {
+    for (WindowRecord& held : m_windows) {
+        if (SameWindow(held, record)) {
+            held.visible = TRUE;
+            return;
+        }
+    }
+    m_windows.push_back(record);
+    m_windows.back().visible = TRUE;
+}
+
+void WorkingArea::Drop(const WindowRecord& record) {
+    for (WindowRecord& held : m_windows) {
+        if (SameWindow(held, record)) {
+            held.visible = FALSE;
+        }
+    }
+}
 
 WorkingArea::WorkingArea(int number)
     : m_number(number), m_hover(FALSE), m_selected(FALSE), m_editing(FALSE), m_rect{} {}
@@ -45,15 +115,51 @@ WorkingArea::~WorkingArea() {
     ShowWindows();
 }
 
-void WorkingArea::RecordAndHide() {
-    m_windows.clear();
+// A snapshot of every top-level window, with what each decision on it needs.
+std::vector<WindowRecord> WorkingArea::TakeSnapshot() {
+    // A request the window's thread has not acted on yet is what the window will show: without
+    // this a window a moment late from the last switch would land in this area. The requests
+    // are read before the windows: a thread acting in between leaves its window as asked,
+    // whereas in the other order its window could be read before it acted and its request
+    // found done after, and the old visibility would count.
+    WindowKeeper* keeper = WindowKeeper::Current();
+    const ShowRequests::Pending pending =
+        keeper ? keeper->Requests().PendingNow() : ShowRequests::Pending();
     WindowTool tool;
     ::EnumWindows(WindowTool::EnumWindowsProc, reinterpret_cast<LPARAM>(&tool));
-    m_windows = std::move(tool.m_windows);
-    for (const WindowRecord& record : m_windows) {
-        if (record.visible && !StaysVisible(record)) {
-            ShowOrHide(record.hwnd, record.threadId, SW_HIDE);
+    for (WindowRecord& record : tool.m_windows) {
+        bool asked = false;
+        if (pending.Asked(record.hwnd, record.processId, record.threadId, &asked)) {
+            record.visible = asked;
         }
+        if (NeedsModulePath(record)) {
+            tool.LookUpModulePath(record);
+        }
+    }
+    return std::move(tool.m_windows);
+}
+
+std::vector<WindowRecord> WorkingArea::WindowsToHideNow() {
+    std::vector<WindowRecord> windows = TakeSnapshot();
+    windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                 [](const WindowRecord& record) { return !HidesWhenLeft(record); }),
+                  windows.end());
+    return windows;
+}
+
+void WorkingArea::RecordAndHide() {
+    m_windows.clear();
+    m_windows = TakeSnapshot();
+    WindowKeeper* keeper = WindowKeeper::Current();
+    for (const WindowRecord& record : m_windows) {
+        if (!HidesWhenLeft(record)) {
+            continue;
+        }
+        // Listed first: a process killed right after the hide still leaves it to the watcher.
+        if (keeper && !keeper->BeforeHide(record)) {
+            continue;
+        }
+        ShowOrHide(record, record.threadId, SW_HIDE);
     }
 }
 
@@ -69,7 +175,7 @@ void WorkingArea::ShowWindows() {
         if (threadId == 0 || threadId != record.threadId || processId != record.processId) {
             continue;
         }
-        ShowOrHide(record.hwnd, threadId, SW_SHOW);
+        ShowOrHide(record, threadId, SW_SHOW);
     }
 }
 

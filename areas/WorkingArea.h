@@ -19,6 +19,20 @@ public:
     void RecordAndHide();
     // Shows every window that the last snapshot recorded as visible.
     void ShowWindows();
+    // Whether leaving an area hides the window of this record: what a left area holds hidden.
+    static bool HidesWhenLeft(const WindowRecord& record);
+    // Whether a switch may hide the window at all: it is visible and none of the shell's, a
+    // toolbar or this program's own. A pin keeps such a window on screen all the same.
+    static bool CanBeHidden(const WindowRecord& record);
+    // One window as a snapshot would record it now.
+    static WindowRecord RecordWindow(HWND hwnd);
+    // The windows on screen that leaving the current area now would hide.
+    static std::vector<WindowRecord> WindowsToHideNow();
+
+    // A window moved here from elsewhere: shown when this area becomes current.
+    void Adopt(const WindowRecord& record);
+    // A window moved away: not shown here any more.
+    void Drop(const WindowRecord& record);
     CString GetName() const;
 
     // Row painting; the caller has selected the row font into the DC.
@@ -36,5 +50,6 @@ public:
     std::vector<WindowRecord> m_windows;
 
 private:
+    static std::vector<WindowRecord> TakeSnapshot();
     void DrawRow(CDC* pDC);
 };

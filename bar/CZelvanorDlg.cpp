@@ -1,4 +1,5 @@
 #include "bar/CZelvanorDlg.h"
+#include "areas/CrashGuard.h"
 #include "areas/WorkingArea.h"
 #include "bar/CAboutDlg.h"
 #include "bar/ProgramSkin.h"
@@ -7,19 +8,9 @@
 namespace {
 
 // The shell announces a restarted taskbar with this; every tray icon must be added again.
-const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-
-// The bar whose hidden windows a crash must bring back; set while the bar is alive.
-CZelvanorDlg* g_crashGuardBar = nullptr;
-LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
-
-LONG WINAPI ShowHiddenWindowsOnCrash(EXCEPTION_POINTERS* info) {
-    if (CZelvanorDlg* bar = g_crashGuardBar) {
-        g_crashGuardBar = nullptr; // once only, even if showing crashes too
-        bar->ShowHiddenWindows();
-    }
-    return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
-}
+// Registered when the bar is made, not at load: a copy running as the watcher touches the
+// window system only when it has windows to show.
+UINT g_taskbarCreated = 0;
 
 } // namespace
 
@@ -43,9 +34,14 @@ ON_COMMAND(ID_TRAY_ABOUT, OnTrayAbout)
 // Exit ends the modal run: the base's cancel, not ours (ours only hides the bar).
 ON_COMMAND(ID_TRAY_EXIT, CDialog::OnCancel)
 ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
-ON_REGISTERED_MESSAGE(kTaskbarCreated, OnTaskbarCreated)
+ON_REGISTERED_MESSAGE(g_taskbarCreated, OnTaskbarCreated)
 ON_WM_QUERYENDSESSION()
 ON_WM_ENDSESSION()
+ON_MESSAGE(WM_HOTKEY, OnHotKey)
+ON_MESSAGE(WM_NOTIFY, OnNotify)
+ON_MESSAGE(WM_ENTERMENULOOP, OnEnterMenuLoop)
+ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CZelvanorDlg::CZelvanorDlg()
@@ -53,12 +49,15 @@ CZelvanorDlg::CZelvanorDlg()
       m_hIcon(LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
                         MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
-      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE) {}
+      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE), m_menuOpen(FALSE) {
+    g_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+}
 
 CZelvanorDlg::~CZelvanorDlg() {
-    if (g_crashGuardBar == this)
-        g_crashGuardBar = nullptr;
     DeleteAllWorkingAreas();
+    // Every held window is back: the watcher, which sees the process end next, has nothing to
+    // show. Until here a fault or a kill still brings back what the areas held.
+    m_keeper.ReleaseAll();
     // The members then go in reverse order: rename box, tray menu, tray icon (removed).
 }
 
@@ -95,11 +94,13 @@ BOOL CZelvanorDlg::OnInitDialog() {
     m_trayIcon.m_nid.uCallbackMessage = WM_TRAY_NOTIFY;
     m_trayIcon.SetIcon(m_hIcon, L"Zelvanor");
 
-    // From here on a crash must not leave windows hidden.
-    g_crashGuardBar = this;
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(ShowHiddenWindowsOnCrash);
-    if (previous != ShowHiddenWindowsOnCrash)
-        g_previousFilter = previous;
+    // From here on neither a fault nor a kill may leave windows hidden.
+    CrashGuard::Install();
+    m_keeper.EnsureWatcher();
+
+    m_keys.Register(m_hWnd);
+    m_rowTips.Create(m_hWnd, [this](int row) { return RowTipText(row); });
+    m_rowTips.SetRows(static_cast<int>(m_areas.size()));
 
     CenterWindow(nullptr);
     DockRight();
@@ -159,14 +160,45 @@ LRESULT CZelvanorDlg::OnTaskbarCreated(WPARAM, LPARAM) {
 }
 
 BOOL CZelvanorDlg::OnQueryEndSession() {
-    // Applications are about to ask their users to save: their windows must be on screen.
+    // Applications are about to ask their users to save: their windows must be on screen. Note
+    // which ones come back, in case the shutdown is cancelled.
+    m_shownForSession.clear();
+    for (const auto& area : m_areas) {
+        if (area.get() == m_currentArea)
+            continue;
+        for (const WindowRecord& record : area->m_windows)
+            if (WorkingArea::HidesWhenLeft(record) && !::IsWindowVisible(record.hwnd))
+                m_shownForSession.push_back(record);
+    }
     ShowHiddenWindows();
     return TRUE;
 }
 
 void CZelvanorDlg::OnEndSession(BOOL bEnding) {
-    if (bEnding)
+    if (bEnding) {
         ShowHiddenWindows();
+        return;
+    }
+    // Cancelled: what the query showed goes back to its areas, unless its program has shown or
+    // closed it meanwhile. The areas still hold these windows, so the list has them already.
+    for (const WindowRecord& record : m_shownForSession) {
+        DWORD processId = 0;
+        const DWORD threadId = ::GetWindowThreadProcessId(record.hwnd, &processId);
+        if (threadId != record.threadId || processId != record.processId ||
+            !::IsWindowVisible(record.hwnd))
+            continue;
+        ::ShowWindowAsync(record.hwnd, SW_HIDE);
+        m_keeper.Requests().Queued(record.hwnd, record.processId, threadId, false);
+    }
+    m_shownForSession.clear();
+}
+
+void CZelvanorDlg::HoldWhatIsNotCurrent() {
+    std::vector<const WorkingArea*> held;
+    for (const auto& area : m_areas)
+        if (area.get() != m_currentArea)
+            held.push_back(area.get());
+    m_keeper.Hold(held);
 }
 
 void CZelvanorDlg::ShowHiddenWindows() {

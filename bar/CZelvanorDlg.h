@@ -1,7 +1,11 @@
 #pragma once
 #include "Framework.h"
-#include "tray/CTrayIcon.h"
+#include "areas/WindowKeeper.h"
+#include "areas/WindowRecord.h"
+#include "bar/GlobalKeys.h"
+#include "bar/RowTips.h"
 #include "skin/CDiyDialogEx.h"
+#include "tray/CTrayIcon.h"
 #include <memory>
 #include <vector>
 
@@ -61,12 +65,26 @@ protected:
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
     BOOL OnQueryEndSession();
     void OnEndSession(BOOL bEnding);
+    LRESULT OnHotKey(WPARAM id, LPARAM lParam);
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void HideBar();
+    // The keeper's list becomes what the areas other than the current one hold hidden.
+    void HoldWhatIsNotCurrent();
     void CommitRename();
+    // Keys and tooltips.
+    WorkingArea* AreaOfKey(int row) const;
+    // The foreground window, if it is one a switch could hide.
+    bool ForegroundWindow(WindowRecord* record) const;
+    void MoveForegroundWindowTo(WorkingArea* target);
+    void TogglePinOfForegroundWindow();
+    std::wstring RowTipText(int row) const;
     void SwitchTo(WorkingArea* target);
     void PressTitleStrip(CPoint point);
     WorkingArea* AreaAtRow(int y) const;
@@ -83,4 +101,11 @@ public:
     CMenu m_trayMenu;
     CEdit m_renameEdit;
     BOOL m_collapsed;
+    // Keeps held windows from being lost: the list the watcher and the crash guards read.
+    WindowKeeper m_keeper;
+    // The windows that a query for the end of the session showed, hidden again if it is cancelled.
+    std::vector<WindowRecord> m_shownForSession;
+    GlobalKeys m_keys;
+    RowTips m_rowTips;
+    BOOL m_menuOpen;
 };

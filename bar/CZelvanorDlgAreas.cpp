@@ -7,6 +7,11 @@
 
 using namespace BarLayout;
 
+namespace {
+// How long a switch waits for other programs to act on its requests.
+constexpr DWORD kSwitchWaitMs = 300;
+} // namespace
+
 void CZelvanorDlg::AddWorkingArea(CString name) {
     auto area = std::make_unique<WorkingArea>(++m_areaCounter);
     area->m_name = name;
@@ -71,6 +76,7 @@ void CZelvanorDlg::OnDeleteWorkingArea() {
         first->ShowWindows();
         m_currentArea = first;
     }
+    HoldWhatIsNotCurrent();
     ResizeToList();
     m_menuArea = nullptr;
     InvalidateRect(nullptr, TRUE);
@@ -83,6 +89,7 @@ void CZelvanorDlg::OnRenameWorkingArea() {
     const RECT& row = m_menuArea->m_rect;
     m_renameEdit.MoveWindow(row.left, row.top, row.right - row.left, row.bottom - row.top, TRUE);
     m_renameEdit.SetWindowText(m_menuArea->GetName());
+    m_rowTips.Enable(false); // the tip must not cover the box
     m_renameEdit.ShowWindow(SW_SHOW);
 }
 
@@ -91,13 +98,16 @@ void CZelvanorDlg::OnRenameKillFocus() {
 }
 
 void CZelvanorDlg::CommitRename() {
-    if (!m_menuArea || !m_renameEdit.IsWindowVisible())
+    // The box's own visibility: while the bar is hidden the box counts as invisible to
+    // IsWindowVisible, and a forced commit from the tray must still happen.
+    if (!m_menuArea || !(m_renameEdit.GetStyle() & WS_VISIBLE))
         return;
     CString text;
     m_renameEdit.GetWindowText(text);
     m_menuArea->m_name = text;
     m_renameEdit.ShowWindow(SW_HIDE);
     m_menuArea->m_editing = FALSE;
+    m_rowTips.Enable(!m_menuOpen);
 }
 
 void CZelvanorDlg::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -116,13 +126,21 @@ void CZelvanorDlg::OnLButtonDown(UINT nFlags, CPoint point) {
 }
 
 void CZelvanorDlg::SwitchTo(WorkingArea* target) {
-    CClientDC dc(this);
-    ScopedSelect font(dc, GetFont());
-    m_currentArea->RecordAndHide();
-    m_currentArea->SetSelected(&dc, FALSE);
-    m_currentArea = target;
-    m_currentArea->SetSelected(&dc, TRUE);
-    m_currentArea->ShowWindows();
+    m_keeper.EnsureWatcher(); // a watcher that died or never started gets another chance here
+    {
+        CClientDC dc(this);
+        ScopedSelect font(dc, GetFont());
+        m_currentArea->RecordAndHide();
+        m_currentArea->SetSelected(&dc, FALSE);
+        m_currentArea = target;
+        m_currentArea->SetSelected(&dc, TRUE);
+        m_currentArea->ShowWindows();
+    }
+    HoldWhatIsNotCurrent();
+    // The next snapshot must see every window as this switch left it. A program that does not
+    // answer in time keeps the bar waiting no longer: its windows count as what they were asked
+    // to be until it does.
+    m_keeper.Requests().WaitAnswered(kSwitchWaitMs);
 }
 
 void CZelvanorDlg::OnRButtonDown(UINT nFlags, CPoint point) {

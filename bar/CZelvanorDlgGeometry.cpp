@@ -2,15 +2,18 @@
 // screen edges or to the taskbar whenever it moves.
 #include "bar/CZelvanorDlg.h"
 #include "bar/BarLayout.h"
+#include <algorithm>
 
 using namespace BarLayout;
 
 namespace {
 
-// The taskbar, if there is one, and its window rectangle.
+// The taskbar, if there is one, and its window rectangle. A hidden or empty taskbar window is
+// none: under Wine a hidden one sits at (0, 0), and the bar would dock a pixel off the edge.
 bool FindTaskbar(CRect* rect) {
     HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", L"");
-    return taskbar && ::GetWindowRect(taskbar, rect);
+    return taskbar && ::IsWindowVisible(taskbar) && ::GetWindowRect(taskbar, rect) &&
+           !::IsRectEmpty(rect);
 }
 
 } // namespace
@@ -29,6 +32,19 @@ void CZelvanorDlg::ResizeToList() {
     else
         right = window.right - client.Width() + kClientWidth;
     MoveWindow(left, window.top, right - left, bottom - window.top, TRUE);
+    m_rowTips.SetRows(rows);
+
+    // A resize alone never docks, so a bar at the bottom edge would grow off the screen. One
+    // that no longer fits moves back onto it, and the move docks it as a drag there would.
+    CRect now;
+    GetWindowRect(&now);
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    if (now.left >= 0 && now.top >= 0 && now.right <= cx && now.bottom <= cy)
+        return;
+    const int x = std::max(0, std::min(static_cast<int>(now.left), cx - now.Width()));
+    const int y = std::max(0, std::min(static_cast<int>(now.top), cy - now.Height()));
+    MoveWindow(x, y, now.Width(), now.Height(), TRUE);
 }
 
 void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {

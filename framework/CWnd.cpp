@@ -396,3 +396,6 @@ BOOL CWnd::OnQueryEndSession() {
 void CWnd::OnEndSession(BOOL) {
     Default();
 }
+void CWnd::OnDestroy() {
+    Default();
+}

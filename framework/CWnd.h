@@ -84,6 +84,7 @@ public:
     afx_msg BOOL OnNcActivate(BOOL bActive);
     afx_msg BOOL OnQueryEndSession();
     afx_msg void OnEndSession(BOOL bEnding);
+    afx_msg void OnDestroy();
 
     // Used by ON_WM_CTLCOLOR: wraps the DC and the control for the duration of one call.
     static LRESULT DispatchCtlColor(CCmdTarget* target, UINT message, WPARAM wParam, LPARAM lParam,
@@ -169,3 +170,4 @@ private:
     AFX_WM_ENTRY(WM_QUERYENDSESSION, return AFX_THIS->OnQueryEndSession();)
 #define ON_WM_ENDSESSION()                                                                         \
     AFX_WM_ENTRY(WM_ENDSESSION, AFX_THIS->OnEndSession(static_cast<BOOL>(afxW)); return 0;)
+#define ON_WM_DESTROY() AFX_WM_ENTRY(WM_DESTROY, AFX_THIS->OnDestroy(); return 0;)

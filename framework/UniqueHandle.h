@@ -54,5 +54,14 @@ struct ModuleTraits {
     static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+// A window this program created on its own (not one a dialog or the system owns).
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Empty() { return nullptr; }
+    static bool IsEmpty(Handle h) { return h == nullptr; }
+    static void Close(Handle h) { ::DestroyWindow(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueWindow = UniqueHandle<WindowTraits>;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the bar for the documentation: docs/bar.png (several areas, one current, one under
-# the pointer), docs/bar-folded.png and docs/bar-renamed.png, taken from the screen of a virtual
-# display while BarShots drives the real program (of the architecture tools/run.sh would run).
+# the pointer), docs/bar-folded.png, docs/bar-renamed.png and docs/bar-tooltip.png, taken from
+# the screen of a virtual display while BarShots drives the real program (of the architecture
+# tools/run.sh would run).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 zelvanor_headless screenshots test Zelvanor BarShots
@@ -10,7 +11,7 @@ rm -rf "$shots"
 mkdir -p "$shots" "$ZELVANOR_TOP/docs"
 "$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$("$WINE" winepath -w "$shots")" >"$ZELVANOR_DIR/shots.log" 2>&1 \
   || { cat "$ZELVANOR_DIR/shots.log" >&2; exit 1; }
-for name in bar bar-folded bar-renamed; do
+for name in bar bar-folded bar-renamed bar-tooltip; do
   convert "$shots/$name.bmp" -strip "$ZELVANOR_TOP/docs/$name.png"
   echo "docs/$name.png"
 done

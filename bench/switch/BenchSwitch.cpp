@@ -2,14 +2,20 @@
 // For N visible windows spread over P helper processes, two groups of N windows take turns on
 // screen; area A holds group A, area B group B. A switch leaves one area by the production code
 // (RecordAndHide snapshots all 2N windows and hides the N on screen) and enters the other
-// (ShowWindows shows its N). The floor replays the same ShowWindowAsync calls, in the same order,
-// directly. Every round ends when each helper has handled its requests, so both sides measure the
-// same work. Prints the medians, their ratio, and where a snapshot's time goes.
+// (ShowWindows shows its N). The floor makes the same ShowWindowAsync calls directly: the hides
+// top to bottom, as the switch makes them, then the shows in the switch's order. The user's
+// switch is the real Zelvanor.exe with the same windows in its two areas: a click on a row,
+// until the last window has its new state. Every round ends when each helper has handled its
+// requests and painted what it showed, so all sides measure the same work. Prints the medians,
+// the ratios to the floor, and where a snapshot's time goes.
 //   bench_switch [cycles] [--managed-1000] [--only N]
 //   (default 5 cycles of two switches each, 1 at N = 1000)
 #include "HelperProcess.h"
 #include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
+#include "bar/BarLayout.h"
+#include "res/resource.h"
+#include "tools/BarFinder.h"
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -17,6 +23,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -139,9 +146,66 @@ struct Cell {
     double snapshot = 0;
     double leave = 0; // until RecordAndHide returned
     double enter = 0; // ShowWindows alone
+    double user = 0;  // the real program, from the click on a row
     bool ok = true;
     std::string breakdown;
 };
+
+bool SendToBar(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(bar, msg, wParam, lParam, SMTO_NORMAL, kLandTimeoutMs, &result) != 0;
+}
+
+bool ClickRow(HWND bar, int row) {
+    const LPARAM at =
+        MAKELPARAM(BarLayout::kClientWidth / 2, BarLayout::RowTop(row) + BarLayout::kRowHeight / 2);
+    return SendToBar(bar, WM_LBUTTONDOWN, MK_LBUTTON, at) && SendToBar(bar, WM_LBUTTONUP, 0, at);
+}
+
+// The real program with group A in its first area and group B in its second: the median of
+// clicks on the rows, each until every window has its new state. 0 when it did not land.
+double UserSwitch(const Cell& cell, const std::vector<std::unique_ptr<HelperProcess>>& helpers,
+                  const std::vector<HWND>& groupA, const std::vector<HWND>& groupB) {
+    // Whatever is on screen at start-up belongs to the first area: group A alone.
+    ShowAll(groupB, SW_HIDE);
+    ztest::ChildProcess program;
+    if (!SyncAll(helpers) || !program.Start(ztest::ExeDir() + L"\\Zelvanor.exe")) {
+        return 0;
+    }
+    HWND bar = nullptr;
+    for (int i = 0; i < 600 && !(bar = barfinder::FindBar(program.Pid())); ++i) {
+        Sleep(50);
+    }
+    if (!bar || !SendToBar(bar, WM_COMMAND, ID_ADD_WORKING_AREA, 0) || !ClickRow(bar, 1)) {
+        return 0;
+    }
+    ShowAll(groupB, SW_SHOW); // opened on the second area's screen
+    SyncAll(helpers);
+    std::vector<double> times;
+    for (int round = 0; round < 2 * cell.rounds + 2; ++round) {
+        const int row = round % 2 == 0 ? 0 : 1;
+        const double start = Now();
+        const bool clicked = ClickRow(bar, row);
+        const bool synced = SyncAll(helpers);
+        const double elapsed = Now() - start;
+        const std::vector<HWND>& come = row == 0 ? groupA : groupB;
+        const std::vector<HWND>& gone = row == 0 ? groupB : groupA;
+        if (!clicked || !synced || !AllVisible(come, true) || !AllVisible(gone, false)) {
+            std::fprintf(stderr, "the program's round %d did not land\n", round);
+            return 0;
+        }
+        if (round >= 2) {
+            times.push_back(elapsed);
+        }
+    }
+    SendToBar(bar, WM_COMMAND, ID_TRAY_EXIT, 0);
+    program.Ended(kLandTimeoutMs);
+    // Back as the in-process rounds left them: group A on screen, group B hidden.
+    ShowAll(groupB, SW_HIDE);
+    ShowAll(groupA, SW_SHOW);
+    SyncAll(helpers);
+    return Median(times);
+}
 
 void RunCell(Cell& cell, bool breakdown) {
     const int n = cell.windows, p = cell.processes;
@@ -177,7 +241,8 @@ void RunCell(Cell& cell, bool breakdown) {
     // A cycle of four rounds: switch A to B and back by the production code, then the floor
     // replays the calls of those two switches, in the same order. A first cycle warms up.
     struct Calls {
-        std::vector<HWND> hides, shows;
+        std::set<HWND> hides;
+        std::vector<HWND> shows;
     } calls[2];
     std::vector<double> switches, floors, leaves, enters;
     const int warmUp = 4;
@@ -188,7 +253,15 @@ void RunCell(Cell& cell, bool breakdown) {
         WorkingArea& entering = way == 0 ? areaB : areaA;
         const double start = Now();
         if (direct) {
-            ShowAll(calls[way].hides, SW_HIDE);
+            // The switch hides top to bottom; hiding the active window first makes the system
+            // activate the next one, so the floor takes the same windows in today's z-order.
+            std::vector<HWND> order;
+            EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&order));
+            for (HWND hwnd : order) {
+                if (calls[way].hides.count(hwnd)) {
+                    ShowWindowAsync(hwnd, SW_HIDE);
+                }
+            }
             ShowAll(calls[way].shows, SW_SHOW);
         } else {
             leaving.RecordAndHide();
@@ -213,7 +286,7 @@ void RunCell(Cell& cell, bool breakdown) {
             calls[way] = Calls();
             for (const WindowRecord& record : leaving.m_windows) {
                 if (record.visible) {
-                    calls[way].hides.push_back(record.hwnd);
+                    calls[way].hides.insert(record.hwnd);
                 }
             }
             for (const WindowRecord& record : entering.m_windows) {
@@ -226,6 +299,8 @@ void RunCell(Cell& cell, bool breakdown) {
             (direct ? floors : switches).push_back(elapsed);
         }
     }
+
+    cell.user = UserSwitch(cell, helpers, groupA, groupB);
 
     std::vector<double> snapshots;
     for (int i = 0; i < cell.rounds; ++i) {
@@ -266,8 +341,9 @@ void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> size
     SetHelpersManaged(managed);
     std::printf("\n%ls; Zelvanor and helpers built for %s\n", kind,
                 sizeof(void*) == 8 ? "x86_64 (64-bit)" : "i686 (32-bit)");
-    std::printf("%7s %9s %7s %10s %10s %7s %10s %8s %8s\n", "windows", "processes", "samples",
-                "switch", "floor", "ratio", "snapshot", "leave", "enter");
+    std::printf("%7s %9s %7s %10s %10s %7s %10s %7s %10s %8s %8s\n", "windows", "processes",
+                "samples", "switch", "floor", "ratio", "user", "ratio", "snapshot", "leave",
+                "enter");
     std::fflush(stdout);
     for (int n : sizes) {
         if (g_onlyWindows && n != g_onlyWindows) {
@@ -279,10 +355,12 @@ void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> size
             cell.processes = p;
             cell.rounds = n >= 1000 ? 1 : rounds;
             RunCell(cell, p == 10 && (n == 1000 || (n == 100 && managed)));
-            std::printf("%7d %9d %7d %10.1f %10.1f %7.2f %10.1f %8.1f %8.1f%s\n", cell.windows,
-                        cell.processes, 2 * cell.rounds, cell.sw * 1000, cell.floor * 1000,
-                        cell.floor > 0 ? cell.sw / cell.floor : 0.0, cell.snapshot * 1000,
-                        cell.leave * 1000, cell.enter * 1000, cell.ok ? "" : "  (did not land)");
+            const double floor = cell.floor > 0 ? cell.floor : 1e9;
+            std::printf("%7d %9d %7d %10.1f %10.1f %7.2f %10.1f %7.2f %10.1f %8.1f %8.1f%s\n",
+                        cell.windows, cell.processes, 2 * cell.rounds, cell.sw * 1000,
+                        cell.floor * 1000, cell.sw / floor, cell.user * 1000, cell.user / floor,
+                        cell.snapshot * 1000, cell.leave * 1000, cell.enter * 1000,
+                        cell.ok && cell.user > 0 ? "" : "  (did not land)");
             if (!cell.breakdown.empty()) {
                 std::printf("  %s\n", cell.breakdown.c_str());
             }
@@ -306,10 +384,12 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     std::printf(
-        "switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls in "
-        "the same order made directly; 2N windows, N on screen; medians in ms over the "
-        "samples; snapshot = one WindowTool pass over all windows; leave = until RecordAndHide "
-        "returned, enter = ShowWindows alone (both within the switch)\n");
+        "switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls made "
+        "directly (hides in z-order, as the switch makes them), user = the real program from the "
+        "click on a row until the last window has its new state; 2N windows, N on screen; "
+        "medians in ms over the samples, ratios to the floor; snapshot = one WindowTool pass over "
+        "all windows; leave = until RecordAndHide returned, enter = ShowWindows alone (both "
+        "within the switch)\n");
     if (managed1000) {
         RunTable(L"overlapped windows, managed by the X window manager", true, {10, 100, 1000},
                  rounds);

@@ -1,7 +1,9 @@
 // A long seeded random run of everything a user does with the bar and the tray while another
-// program keeps opening and closing windows. After every step the windows on screen must be those
-// a model of the working areas predicts; at the exit no window may stay hidden, and the program's
-// handles and GDI objects must not have grown.
+// program keeps opening and closing windows, a third is slow to act on some shows and hides, and
+// now and then the program is killed and started again. Steps follow each other without waiting
+// for the other programs. After every step the windows on screen must be those a model of the
+// working areas predicts (the slow program's once it has caught up); after a kill and at the
+// exit no window may stay hidden, and the program's handles and GDI objects must not have grown.
 #include "tests/app/ProcessCounters.h"
 #include "tests/helpers/HelperProcess.h"
 #include "tests/support/ZelvanorProcess.h"
@@ -18,15 +20,34 @@ using namespace ztest;
 
 namespace {
 
-constexpr int kOperations = 2400;
+constexpr int kOperations = 1400;
 constexpr int kWarmUp = 200; // resource counts are taken as a baseline after these
 constexpr unsigned kDefaultSeed = 20150607;
 
 using WindowSet = std::set<HWND>;
 
-enum Op { kSwitch, kAdd, kTrayAddOp, kDelete, kRename, kHide, kShow, kChurn, kOpCount };
-const char* const kOpNames[kOpCount] = {"switch", "add",  "tray add", "delete",
-                                        "rename", "hide", "show",     "churn"};
+constexpr int kSlowEvery = 20;  // steps between checks of the slow program's windows
+constexpr int kLastKill = 900;  // no kill after this step: the leak check needs a long run
+constexpr DWORD kBackMs = 5000; // a kill's windows are all back within this
+
+enum Op {
+    kSwitch,
+    kAdd,
+    kTrayAddOp,
+    kDelete,
+    kRename,
+    kHide,
+    kShow,
+    kChurn,
+    kKill,
+    kKeySwitch,
+    kKeyMove,
+    kKeyPin,
+    kOpCount
+};
+const char* const kOpNames[kOpCount] = {"switch", "add",        "tray add", "delete",
+                                        "rename", "hide",       "show",     "churn",
+                                        "kill",   "key switch", "key move", "key pin"};
 
 // What the user should see, from the commands given so far.
 struct Model {
@@ -38,6 +59,7 @@ struct Model {
     std::vector<WindowSet> recorded{WindowSet{}}; // visible windows when each area was last left
     WindowSet onScreen;
     WindowSet everRecorded;
+    WindowSet pinned; // on screen in every area
     bool barVisible = true;
 
     int Rows() const { return static_cast<int>(names.size()); }
@@ -52,9 +74,43 @@ struct Model {
         }
         recorded[current] = onScreen;
         everRecorded.insert(onScreen.begin(), onScreen.end());
-        onScreen.clear();
+        WindowSet stay;
+        for (HWND hwnd : onScreen) {
+            if (pinned.count(hwnd)) {
+                stay.insert(hwnd);
+            }
+        }
+        onScreen = stay;
         current = target;
         ShowRecorded(current);
+    }
+    // What the screen holds once `target` is current, without changing the model.
+    WindowSet AfterSwitchTo(int target) const {
+        Model copy = *this;
+        copy.SwitchTo(target);
+        return copy.onScreen;
+    }
+    void TogglePin(HWND hwnd) {
+        if (!pinned.erase(hwnd)) {
+            pinned.insert(hwnd);
+            return;
+        }
+        for (int area = 0; area < Rows(); ++area) {
+            if (area != current) {
+                recorded[area].erase(hwnd);
+            }
+        }
+    }
+    void Move(HWND hwnd, int target) {
+        if (target == current) {
+            return;
+        }
+        onScreen.erase(hwnd);
+        pinned.erase(hwnd);
+        for (WindowSet& set : recorded) {
+            set.erase(hwnd);
+        }
+        recorded[target].insert(hwnd);
     }
     void Delete(int row) {
         const bool wasCurrent = row == current;
@@ -70,6 +126,7 @@ struct Model {
     }
     void Closed(HWND hwnd) {
         onScreen.erase(hwnd);
+        pinned.erase(hwnd);
         for (WindowSet& set : recorded) {
             set.erase(hwnd);
         }
@@ -90,10 +147,20 @@ std::string Describe(const WindowSet& set) {
 class Soak : public ::testing::Test {
 protected:
     zhelper::HelperProcess helper;
+    zhelper::HelperProcess slow;
+    WindowSet slowWindows;
+    int kills = 0;
+    int misfiled = 0;
+    int lostAtKills = 0;
+    int moves = 0;
+    int menusReopened = 0;
+    WindowSet pinned; // every window pinned at some time
+    int baselineAt = kWarmUp;
     ZelvanorProcess app;
     Model model;
     std::mt19937 random;
     int counts[kOpCount] = {};
+    DWORD spentMs[kOpCount] = {}; // with the checks that follow
     Op lastOp = kSwitch;
     int staleSizes = 0;
     size_t windowChecks = 0; // window visibilities compared with the model
@@ -134,16 +201,55 @@ protected:
         return visible;
     }
 
-    // The screen and the bar agree with the model; a message saying how they do not otherwise.
-    std::string Check() {
-        if (!helper.Sync()) {
-            return "the helper does not answer";
+    // The windows of `windows` that the model has on screen.
+    WindowSet Expected(const WindowSet& windows) const {
+        WindowSet expected;
+        for (HWND hwnd : windows) {
+            if (model.onScreen.count(hwnd)) {
+                expected.insert(hwnd);
+            }
         }
-        const WindowSet visible = VisibleHelperWindows();
+        return expected;
+    }
+    static WindowSet VisibleOf(const WindowSet& windows) {
+        WindowSet visible;
+        for (HWND hwnd : windows) {
+            if (IsWindowVisible(hwnd)) {
+                visible.insert(hwnd);
+            }
+        }
+        return visible;
+    }
+
+    // The slow program, once it has caught up, shows what the model says: a window elsewhere
+    // was filed in the wrong area.
+    std::string CheckSlow() {
+        if (!slow.Sync()) {
+            return "the slow program does not answer";
+        }
+        const WindowSet visible = VisibleOf(slowWindows);
+        const WindowSet expected = Expected(slowWindows);
+        windowChecks += slowWindows.size();
+        if (visible == expected) {
+            return "";
+        }
+        for (HWND hwnd : slowWindows) {
+            misfiled += visible.count(hwnd) != expected.count(hwnd);
+        }
+        return "the slow program shows " + Describe(visible) + ", expected " + Describe(expected);
+    }
+
+    // The screen and the bar agree with the model; a message saying how they do not otherwise.
+    // Nothing waits for the other programs first: a switch returns once those that answer have
+    // acted on it, so the quick helper's windows must show the model at once (the bound is for a
+    // machine too busy to let it answer in time).
+    std::string Check() {
+        WindowSet visible;
+        WaitUntil([&] { return (visible = VisibleHelperWindows()) == Expected(tracked); }, 3000);
         windowChecks += tracked.size();
         everTracked.insert(tracked.begin(), tracked.end());
-        if (visible != model.onScreen) {
-            return "visible " + Describe(visible) + ", expected " + Describe(model.onScreen);
+        if (visible != Expected(tracked)) {
+            return "visible " + Describe(visible) + ", expected " + Describe(Expected(tracked));
         }
         if (!WaitUntil([&] { return app.Rows() == model.Rows(); }, 3000)) {
             // Under Wine with a window manager the bar now and then takes back the size it had
@@ -216,8 +322,18 @@ protected:
         }
         case kAdd:
         case kTrayAddOp: {
-            const bool chosen = op == kAdd ? app.RowMenu(Pick(model.Rows()), ID_ADD_WORKING_AREA)
-                                           : app.TrayMenu(ID_TRAY_ADD_WORKING_AREA);
+            const int row = Pick(model.Rows());
+            auto choose = [&] {
+                return op == kAdd ? app.RowMenu(row, ID_ADD_WORKING_AREA)
+                                  : app.TrayMenu(ID_TRAY_ADD_WORKING_AREA);
+            };
+            bool chosen = choose();
+            // A window the slow program shows late takes the activation, and an open menu
+            // closes with it, as on Windows: the user opens the menu again.
+            if (!chosen && app.CloseMenus() && app.Rows() == model.Rows() && slow.Sync()) {
+                ++menusReopened;
+                chosen = choose();
+            }
             model.Add();
             return chosen && app.WaitRows(model.Rows()) ? "" : "no row was added";
         }
@@ -284,6 +400,12 @@ protected:
             return Hide();
         case kShow:
             return Show();
+        case kKill:
+            return KillAndRestart();
+        case kKeySwitch:
+        case kKeyMove:
+        case kKeyPin:
+            return RunKey(op);
         case kChurn: {
             const WindowSet before = HelperWindows();
             if (slotOf.size() > 0 && tracked.size() > 24) {
@@ -315,7 +437,141 @@ protected:
         }
     }
 
-    Op Choose() {
+    // Win+Ctrl+Alt with a row's key: a digit for rows 1 to 9, or Up and Down for the rows before
+    // and after the current one. -1 when no key leads to the row.
+    WORD KeyOfRow(int row) const {
+        if (row < 9) {
+            return static_cast<WORD>('1' + row);
+        }
+        if (row == (model.current + 1) % model.Rows()) {
+            return VK_DOWN;
+        }
+        if (row == (model.current + model.Rows() - 1) % model.Rows()) {
+            return VK_UP;
+        }
+        return 0;
+    }
+    static void PressKey(WORD key, bool shift) {
+        if (shift) {
+            PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, VK_SHIFT, key});
+        } else {
+            PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, key});
+        }
+    }
+    // A row other than the current one whose switch changes what is on screen: a key reaches
+    // the bar as a posted message, and only a visible change tells that it was handled. -1 when
+    // there is none.
+    int RowThatShows() {
+        std::vector<int> rows;
+        for (int row = 0; row < model.Rows(); ++row) {
+            if (row == model.current || !KeyOfRow(row)) {
+                continue;
+            }
+            // The quick helper's windows: only they are checked at once.
+            auto quick = [this](const WindowSet& set) {
+                WindowSet result;
+                for (HWND hwnd : set) {
+                    if (tracked.count(hwnd)) {
+                        result.insert(hwnd);
+                    }
+                }
+                return result;
+            };
+            if (quick(model.AfterSwitchTo(row)) != quick(model.onScreen)) {
+                rows.push_back(row);
+            }
+        }
+        return rows.empty() ? -1 : rows[random() % rows.size()];
+    }
+    // One of the quick helper's windows on the current screen, made the foreground window.
+    HWND ForegroundHelperWindow() {
+        std::vector<HWND> candidates;
+        for (HWND hwnd : tracked) {
+            if (model.onScreen.count(hwnd) && IsWindowVisible(hwnd)) {
+                candidates.push_back(hwnd);
+            }
+        }
+        if (candidates.empty()) {
+            return nullptr;
+        }
+        HWND hwnd = candidates[random() % candidates.size()];
+        return BringToForeground(hwnd) ? hwnd : nullptr;
+    }
+
+    std::string RunKey(Op op) {
+        // A show activates the window, so one the slow program carries out late would take the
+        // foreground from under the key: let it catch up first, as a user looks before pressing.
+        if (!slow.Sync()) {
+            return "the slow program does not answer";
+        }
+        // Keys are pressed while the user works in another program, as they are meant to be.
+        HWND hwnd = ForegroundHelperWindow();
+        if (!hwnd) {
+            return "";
+        }
+        if (op == kKeySwitch) {
+            const int row = RowThatShows();
+            if (row >= 0) {
+                PressKey(KeyOfRow(row), false);
+                model.SwitchTo(row);
+            }
+            return "";
+        }
+        if (op == kKeyMove) {
+            const int target = Pick(model.Rows());
+            if (target == model.current || !KeyOfRow(target)) {
+                return "";
+            }
+            PressKey(KeyOfRow(target), true);
+            model.Move(hwnd, target);
+            ++moves;
+            return WaitVisible(hwnd, false) ? "" : "the moved window stays";
+        }
+        // A pin (or unpin) shows at the next switch: make one that shows.
+        Model pinnedModel = model;
+        pinnedModel.TogglePin(hwnd);
+        std::swap(model, pinnedModel);
+        const int row = RowThatShows();
+        if (row < 0) {
+            std::swap(model, pinnedModel);
+            return "";
+        }
+        PressKey('P', false);
+        PressKey(KeyOfRow(row), false);
+        pinned.insert(hwnd);
+        model.SwitchTo(row);
+        return "";
+    }
+
+    // Task Manager's "End task": every window an area held comes back, and the program starts
+    // again with one area that owns whatever is on screen.
+    std::string KillAndRestart() {
+        if (!TerminateProcess(app.Process(), 1) || !app.WaitEnded(30000)) {
+            return "the program could not be ended";
+        }
+        WindowSet all = tracked;
+        all.insert(slowWindows.begin(), slowWindows.end());
+        WaitUntil([&] { return VisibleOf(all) == all; }, kBackMs);
+        const WindowSet visible = VisibleOf(all);
+        windowChecks += all.size();
+        ++kills;
+        if (visible != all) {
+            lostAtKills += static_cast<int>(all.size() - visible.size());
+            return "hidden after the kill: " + Describe(all) + " but visible " + Describe(visible);
+        }
+        model = Model();
+        model.onScreen = all;
+        if (!app.Start()) {
+            return "the program did not start again";
+        }
+        baselineAt = -1; // counts of the killed process say nothing about this one
+        return "";
+    }
+
+    Op Choose(int step) {
+        if (step < kLastKill && Pick(60) == 0) {
+            return kKill;
+        }
         if (!model.barVisible) {
             // Only the tray reaches a hidden bar.
             const int r = Pick(10);
@@ -337,6 +593,9 @@ protected:
         }
         if (r < 73) {
             return kRename;
+        }
+        if (r < 77) {
+            return r < 75 ? kKeySwitch : r < 76 ? kKeyMove : kKeyPin;
         }
         if (r < 79) {
             return kHide;
@@ -370,11 +629,16 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::printf("soak: seed %u (set ZELVANOR_SOAK_SEED to repeat another)\n", seed);
 
     ASSERT_TRUE(helper.Start(L"--windows 4 --dialog"));
+    // One show or hide of its windows in four takes it longer than a switch waits.
+    ASSERT_TRUE(slow.Start(L"--windows 3 --slow 400 4 --color 3050C0"));
+    const std::vector<HWND> slowPlain = slow.Windows();
+    slowWindows.insert(slowPlain.begin(), slowPlain.end());
     ASSERT_TRUE(app.Start());
     TrackHelperWindows();
     tracked.insert(helper.Special(zhelper::kDialog));
     model.onScreen = HelperWindows();
-    ASSERT_EQ(model.onScreen.size(), 5u);
+    model.onScreen.insert(slowWindows.begin(), slowWindows.end());
+    ASSERT_EQ(model.onScreen.size(), 8u);
     ASSERT_EQ(Check(), "");
 
     ProcessCounters baseline;
@@ -382,16 +646,20 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::string failure;
     std::vector<std::string> history; // the last few steps, for a failure's message
     for (; done < kOperations && failure.empty(); ++done) {
-        if (done == kWarmUp) {
+        if (baselineAt < 0) {
+            baselineAt = done + kWarmUp;
+        }
+        if (done == baselineAt) {
             baseline = Measure();
             Print("after warm-up", baseline);
         }
-        if (done % 400 == 0) {
-            std::printf("soak: %d operations, %d rows, %zu windows of the helper open\n", done,
-                        model.Rows(), tracked.size());
+        if (done % 200 == 0) {
+            std::printf("soak: %d operations, %d rows, %zu windows of the helper open, %ld GDI "
+                        "objects\n",
+                        done, model.Rows(), tracked.size(), Measure().gdiObjects);
             std::fflush(stdout);
         }
-        const Op op = Choose();
+        const Op op = Choose(done);
         ++counts[op];
         history.push_back(std::string(kOpNames[op]) + (model.barVisible ? "" : " (bar hidden)") +
                           " with " + std::to_string(model.Rows()) + " rows, current " +
@@ -400,10 +668,15 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
             history.erase(history.begin());
         }
         lastOp = op;
+        const DWORD began = GetTickCount();
         std::string problem = Run(op);
         if (problem.empty()) {
             problem = Check();
         }
+        if (problem.empty() && done % kSlowEvery == 0) {
+            problem = CheckSlow();
+        }
+        spentMs[op] += GetTickCount() - began;
         history.back() += " -> " + std::to_string(app.Rows()) + " rows" +
                           (app.Visible() ? "" : ", bar hidden") + (problem.empty() ? "" : " !");
         if (!problem.empty()) {
@@ -419,11 +692,12 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
         const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         SaveBitmapFile(CaptureScreen(screen), ExeDir() + L"\\..\\soak-failure.bmp");
     }
-    EXPECT_GE(done, 2000);
+    EXPECT_EQ(done, kOperations);
 
-    std::printf("soak: %d operations:", done);
+    std::printf("soak: %d operations (count, seconds spent):", done);
     for (int op = 0; op < kOpCount; ++op) {
-        std::printf(" %s %d%s", kOpNames[op], counts[op], op + 1 < kOpCount ? "," : "\n");
+        std::printf(" %s %d %.1f%s", kOpNames[op], counts[op], spentMs[op] / 1000.0,
+                    op + 1 < kOpCount ? "," : "\n");
     }
     const ProcessCounters final = Measure();
     Print("at the end", final);
@@ -433,26 +707,33 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
         ADD_FAILURE() << "the program's kernel handles could not be counted";
     }
     if (baseline.gdiObjects >= 0 && final.gdiObjects >= 0) {
-        EXPECT_LE(final.gdiObjects, baseline.gdiObjects + 16) << "GDI objects grow";
+        // Wine's caches fill in steps of a few objects, some only after hundreds of operations
+        // (a count of 115 held for 1,500 steps, then stood at 121); a leak in any frequent
+        // operation passes this margin within a few hundred.
+        EXPECT_LE(final.gdiObjects, baseline.gdiObjects + 24) << "GDI objects grow";
     } else {
         ADD_FAILURE() << "the program's GDI objects could not be counted";
     }
 
     // The exit shows every window any area holds hidden; make sure some are.
-    if (model.onScreen.size() == HelperWindows().size()) {
+    WindowSet everything = HelperWindows();
+    everything.insert(slowWindows.begin(), slowWindows.end());
+    if (Expected(everything) == everything) {
         ASSERT_EQ(Run(kAdd), "");
         ASSERT_EQ(Run(kChurn), ""); // at least one window of the current area
         ASSERT_TRUE(app.ClickRow(model.Rows() - 1));
         model.SwitchTo(model.Rows() - 1);
         ASSERT_EQ(Check(), "");
     }
-    const WindowSet open = HelperWindows();
+    EXPECT_EQ(CheckSlow(), "") << "at the end of the run";
+    WindowSet open = HelperWindows();
     {
         const std::vector<HWND> plain = helper.Windows();
         WindowSet fresh(plain.begin(), plain.end());
         fresh.insert(helper.Special(zhelper::kDialog));
         ASSERT_EQ(fresh, open) << "the helper's windows were not all tracked";
     }
+    open.insert(slowWindows.begin(), slowWindows.end());
     int hiddenAtExit = 0;
     for (HWND hwnd : open) {
         hiddenAtExit += !IsWindowVisible(hwnd);
@@ -463,6 +744,7 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     }
     ASSERT_TRUE(app.Exit()) << "the program did not end";
     ASSERT_TRUE(helper.Sync());
+    ASSERT_TRUE(slow.Sync());
     int lost = 0;
     for (HWND hwnd : open) {
         lost += !IsWindowVisible(hwnd);
@@ -473,6 +755,15 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::printf("soak: checked %zu windows at exit (%d hidden by an area before it, %d recorded "
                 "as visible when an area was left), lost %d\n",
                 open.size(), hiddenAtExit, recordedStillOpen, lost);
+    std::printf("soak: %d kills and restarts, windows lost at them %d; windows misfiled %d\n",
+                kills, lostAtKills, misfiled);
+    std::printf("soak: %d windows moved and %zu pinned by keys\n", moves, pinned.size());
+    std::printf("soak: %d menus opened again after a late window closed them\n", menusReopened);
+    std::printf("soak: windows checked %zu, lost %d, misfiled %d\n", windowChecks,
+                lost + lostAtKills, misfiled);
     EXPECT_EQ(lost, 0);
+    EXPECT_EQ(lostAtKills, 0);
+    EXPECT_EQ(misfiled, 0);
+    EXPECT_GT(kills, 0) << "the run killed the program not once";
     EXPECT_GT(hiddenAtExit, 0) << "the run ended with nothing hidden: the exit proved nothing";
 }

@@ -13,9 +13,14 @@ namespace areatest {
 
 using namespace ztest;
 
+// A snapshot with every record's executable path looked up (a switch looks up only those its
+// decisions need).
 inline std::vector<WindowRecord> TakeSnapshot() {
     WindowTool tool;
     EnumWindows(WindowTool::EnumWindowsProc, reinterpret_cast<LPARAM>(&tool));
+    for (WindowRecord& record : tool.m_windows) {
+        tool.LookUpModulePath(record);
+    }
     return tool.m_windows;
 }
 

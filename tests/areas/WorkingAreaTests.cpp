@@ -1,4 +1,5 @@
 // Leaving and entering working areas with real windows of other processes on the screen.
+#include "areas/ShowRequests.h"
 #include "tests/areas/AreaTestSupport.h"
 #include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
@@ -178,15 +179,19 @@ TEST(AreasWorkingArea, MinimisedWindowComesBackMinimised) {
     EXPECT_TRUE(IsIconic(hwnd));
 }
 
-TEST(AreasWorkingArea, WindowsOfTheCallingThreadAreHiddenAndShownAtOnce) {
+// This test program is not called Zelvanor.exe, as a renamed download of the program would not
+// be: its own windows must stay all the same, dialogs or not.
+TEST(AreasWorkingArea, WindowsOfThisProcessAreNeverHiddenWhateverItsName) {
     const UniqueWindow own = OwnWindow(true);
     ASSERT_TRUE(IsWindowVisible(own.get()));
     WorkingArea area(1);
 
     area.RecordAndHide();
-    EXPECT_FALSE(IsWindowVisible(own.get()));
-    area.ShowWindows();
     EXPECT_TRUE(IsWindowVisible(own.get()));
+    const WindowRecord* record = FindRecord(area.m_windows, own.get());
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(record->visible);
+    EXPECT_FALSE(WorkingArea::HidesWhenLeft(*record));
 }
 
 // A switch must not wait on an application whose UI thread does not answer. The order of events
@@ -202,7 +207,7 @@ TEST(AreasWorkingArea, SwitchDoesNotWaitOnAHungApplication) {
     ASSERT_TRUE(hung.Start(L"--windows 2"));
     const std::vector<HWND> hungWindows = hung.Windows();
     HangDone hangDone(hung);
-    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 20)); // answers, then hangs for 20 s
+    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 10)); // answers, then hangs for 10 s
     ASSERT_FALSE(hangDone.IsSet());
 
     areaA.RecordAndHide();
@@ -392,4 +397,33 @@ TEST(AreasWorkingArea, LeavingKeepsWinesNotificationAreaOnScreen) {
         EXPECT_TRUE(IsWindowVisible(tray));
     }
     Shell_NotifyIconW(NIM_DELETE, &nid);
+}
+
+// A thread has acted on its requests once it answers a message sent after them. When the window
+// asked last has closed, another window of that thread must answer for them: a hung program's
+// requests must not count as done at once.
+TEST(AreasShowRequests, AClosedWindowLeavesTheOthersOfItsThreadPending) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 2"));
+    const HWND kept = helper.Window(0);
+    const HWND closed = helper.Window(1);
+    DWORD processId = 0;
+    const DWORD threadId = GetWindowThreadProcessId(kept, &processId);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 1));
+    HangDone hangDone(helper);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 3));
+
+    ShowRequests requests;
+    ASSERT_TRUE(ShowWindowAsync(kept, SW_HIDE));
+    requests.Queued(kept, processId, threadId, false);
+    requests.Queued(closed, processId, threadId, false);
+    EXPECT_FALSE(requests.WaitAnswered(300)) << "a hung thread counted as having answered";
+    bool asked = true;
+    EXPECT_TRUE(requests.PendingNow().Asked(kept, processId, threadId, &asked));
+    EXPECT_FALSE(asked);
+
+    ASSERT_TRUE(hangDone.Wait(60000));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !requests.PendingNow().Asked(kept, processId, threadId, &asked); }));
+    EXPECT_FALSE(IsWindowVisible(kept));
 }

@@ -191,14 +191,42 @@ TEST_F(BarGeometry, DocksBesideATaskbarOnEachEdge) {
     }
 }
 
+// A resize alone docks nothing: a bar docked at the bottom grew off the screen with each area.
+TEST_F(BarGeometry, ABarDockedAtTheBottomStaysOnTheScreenAsItGrows) {
+    const RECT r = m_bar.WindowRect();
+    const int h = r.bottom - r.top;
+    ASSERT_TRUE(MovesTo(600, m_cy - h - 2, 600, m_cy - h));
+    for (int rows = 2; rows <= 3; ++rows) {
+        ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
+        const RECT want{600, m_cy - h - (rows - 1) * kRowHeight, 600 + r.right - r.left, m_cy};
+        EXPECT_TRUE(WaitAt(want)) << rows << " rows: " << Text(m_bar.WindowRect());
+    }
+}
+
+// Wine keeps its own taskbar window hidden, as an empty rectangle at (0, 0): neither a hidden
+// nor an empty taskbar window may keep the bar a pixel off the left or top edge.
+TEST_F(BarGeometry, AHiddenOrEmptyTaskbarWindowIsNoTaskbar) {
+    m_noTaskbar.reset();
+    for (const bool visible : {false, true}) {
+        FakeTaskbar taskbar(RECT{0, 0, 0, 0}, visible);
+        ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), taskbar.Handle());
+        EXPECT_TRUE(MovesTo(3, 300, 0, 300)) << (visible ? "empty" : "hidden");
+        EXPECT_TRUE(MovesTo(600, 3, 600, 0)) << (visible ? "empty" : "hidden");
+        ASSERT_TRUE(MovesTo(600, 300, 600, 300));
+    }
+    FakeTaskbar hiddenOnTheLeft(RECT{0, 0, 40, m_cy}, false);
+    EXPECT_TRUE(MovesTo(3, 300, 0, 300)) << "hidden along the left edge";
+}
+
 TEST_F(BarGeometry, BarTallerThanTheScreenDocksToTheTopAndStaysResponsive) {
-    // 35 rows: 24 + 30 * 35 = 1074 client pixels, more than the screen's height. Growing keeps
-    // the top edge; a resize is no move, so the bar docks at its next move.
+    // 35 rows: 24 + 30 * 35 = 1074 client pixels, more than the screen's height. A bar that no
+    // longer fits moves onto the screen, which docks it to the top.
     ASSERT_TRUE(m_bar.AddAreasUpTo(35));
     ASSERT_TRUE(m_bar.Answers(5000));
     const RECT r = m_bar.WindowRect();
     const int w = r.right - r.left;
     ASSERT_GT(r.bottom - r.top, m_cy);
+    EXPECT_EQ(r.top, 0);
 
     EXPECT_TRUE(MovesTo(300, 200, 300, 0));
     EXPECT_TRUE(m_bar.Answers(5000));

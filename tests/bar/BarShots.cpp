@@ -1,8 +1,12 @@
 // Pictures of the bar for the documentation, taken from the screen as a user sees the real
-// program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp
-// and bar-renamed.bmp, written to the folder named on the command line.
+// program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp,
+// bar-renamed.bmp and bar-tooltip.bmp (the first row's tooltip listing the windows its area
+// holds), written to the folder named on the command line.
 // tools/screenshots.sh runs it and turns the pictures into PNG files.
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/Notepad.h"
 #include "tests/support/ZelvanorProcess.h"
+#include <algorithm>
 #include <cstdio>
 
 using namespace ztest;
@@ -10,10 +14,10 @@ using namespace BarLayout;
 
 namespace {
 
-bool Shoot(const ZelvanorProcess& bar, const std::wstring& folder, const wchar_t* name) {
+bool Shoot(const RECT& area, const std::wstring& folder, const wchar_t* name) {
     PumpFor(500); // the last drawing reaches the screen
     const std::wstring path = folder + L"\\" + name + L".bmp";
-    const bool saved = SaveBitmapFile(CaptureScreen(bar.WindowRect()), path);
+    const bool saved = SaveBitmapFile(CaptureScreen(area), path);
     std::fwprintf(saved ? stdout : stderr, L"%ls %ls\n", saved ? L"wrote" : L"cannot write",
                   path.c_str());
     return saved;
@@ -32,6 +36,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = argv[1];
     ParkCursor();
+    // Two programs on screen at start-up: the first area's, hidden once the second is current.
+    Notepad notepad;
+    zhelper::HelperProcess helper;
+    if (!notepad.Start() || !helper.Start(L"--windows 2")) {
+        return Fail(L"the other programs did not start");
+    }
     ZelvanorProcess bar;
     if (!bar.Start() || !bar.AddAreasUpTo(4)) {
         return Fail(L"the bar did not come up with four areas");
@@ -41,7 +51,7 @@ int wmain(int argc, wchar_t** argv) {
         return Fail(L"the bar did not take the click");
     }
     MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(2)));
-    if (!Shoot(bar, folder, L"bar")) {
+    if (!Shoot(bar.WindowRect(), folder, L"bar")) {
         return 1;
     }
 
@@ -50,7 +60,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!WaitUntil([&] { return bar.ClientSize().cx < kClientWidth; })) {
         return Fail(L"the bar did not fold");
     }
-    if (!Shoot(bar, folder, L"bar-folded")) {
+    if (!Shoot(bar.WindowRect(), folder, L"bar-folded")) {
         return 1;
     }
 
@@ -61,9 +71,31 @@ int wmain(int argc, wchar_t** argv) {
     if (!bar.Rename(3, L"邮件 Mail")) {
         return Fail(L"the rename did not go through");
     }
-    if (!Shoot(bar, folder, L"bar-renamed")) {
+    if (!Shoot(bar.WindowRect(), folder, L"bar-renamed")) {
         return 1;
     }
+
+    MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
+    HWND tip = nullptr;
+    if (!WaitUntil([&] {
+            for (HWND hwnd : TopLevelWindowsOf(bar.Pid())) {
+                if (ClassOf(hwnd) == L"tooltips_class32" && IsWindowVisible(hwnd)) {
+                    tip = hwnd;
+                }
+            }
+            return tip != nullptr;
+        })) {
+        return Fail(L"no tooltip over the first row");
+    }
+    const RECT barRect = bar.WindowRect();
+    const RECT tipRect = WindowRect(tip);
+    const RECT both{std::min(barRect.left, tipRect.left) - 8,
+                    std::min(barRect.top, tipRect.top) - 8, std::max(barRect.right, tipRect.right),
+                    std::max(barRect.bottom, tipRect.bottom) + 8};
+    if (!Shoot(both, folder, L"bar-tooltip")) {
+        return 1;
+    }
+    ParkCursor();
     bar.Stop();
     return 0;
 }

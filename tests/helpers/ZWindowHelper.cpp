@@ -10,9 +10,12 @@
 //   --color RRGGBB  the client fill of the plain windows (default 1E9A5A)
 //   --parent PID    ends when that process ends
 //   --quit          ends as soon as the windows exist (starts the desktop for a new session)
+//   --slow MS [N]   the plain windows take MS milliseconds over every Nth show or hide (N: 1)
 #include "ZWindowHelperProtocol.h"
 #include <windows.h>
+#include <algorithm>
 #include <cwchar>
+#include <cwctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,10 +36,16 @@ struct Helper {
     std::vector<HWND> named;
     HWND reused = nullptr;
     HANDLE hangDone = nullptr;
+    DWORD slowMs = 0;
+    DWORD slowEvery = 1;
+    DWORD shows = 0;
 };
 Helper g;
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SHOWWINDOW && g.slowMs && ++g.shows % g.slowEvery == 0) {
+        Sleep(g.slowMs); // a program busy with something else when it is shown or hidden
+    }
     if (msg == WM_DESTROY) {
         for (HWND& slot : g.plain) {
             if (slot == hwnd) {
@@ -310,6 +319,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         } else if (arg == L"--color" && hasValue) {
             const unsigned long rgb = wcstoul(argv[++i], nullptr, 16);
             color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        } else if (arg == L"--slow" && hasValue) {
+            g.slowMs = wcstoul(argv[++i], nullptr, 10);
+            if (i + 1 < argc && iswdigit(argv[i + 1][0])) {
+                g.slowEvery = std::max(1ul, wcstoul(argv[++i], nullptr, 10));
+            }
         } else if (arg == L"--quit") {
             quit = true;
         } else if (arg == L"--parent" && hasValue) {

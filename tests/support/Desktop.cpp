@@ -143,4 +143,42 @@ void ParkCursor() {
     MoveCursor(POINT{300, 700});
 }
 
+bool BringToForeground(HWND hwnd, int attempts) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        SetForegroundWindow(hwnd);
+        DWORD since = GetTickCount();
+        const bool held = WaitUntil(
+            [&] {
+                if (GetForegroundWindow() != hwnd) {
+                    since = GetTickCount();
+                    return false;
+                }
+                return GetTickCount() - since >= 300;
+            },
+            1500);
+        if (held) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        inputs.push_back(input);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 } // namespace ztest

@@ -4,6 +4,7 @@
 #include "tests/support/Wait.h"
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,10 @@ void MoveCursor(POINT screen);
 void LeftButton(bool down);
 // Somewhere on the desktop that no test puts a window of its own on.
 void ParkCursor();
+// Makes a window the foreground one and waits until it stays so: the window manager hands the
+// focus to shown windows in its own time, and may take it back a moment later.
+bool BringToForeground(HWND hwnd, int attempts = 10);
+// The real keyboard: the keys go down in the order given and come up in the reverse order.
+void PressKeys(std::initializer_list<WORD> keys);
 
 } // namespace ztest

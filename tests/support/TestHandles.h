@@ -13,7 +13,7 @@ template <typename H, BOOL(WINAPI* Release)(H)> struct ReleasedBy {
     static void Close(Handle h) { Release(h); }
 };
 
-using UniqueWindow = UniqueHandle<ReleasedBy<HWND, ::DestroyWindow>>;
+using UniqueWindow = ::UniqueWindow;
 using UniqueModule = ::UniqueModule;
 using UniqueDc = UniqueHandle<ReleasedBy<HDC, ::DeleteDC>>;
 using UniqueGdiObject = UniqueHandle<ReleasedBy<HGDIOBJ, ::DeleteObject>>;

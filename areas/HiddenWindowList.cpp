@@ -1,0 +1,111 @@
+#include "areas/HiddenWindowList.h"
+
+namespace {
+constexpr LONG kMagic = 0x5A48574C; // "ZHWL"
+}
+
+struct HiddenWindowList::Shared {
+    LONG magic;
+    volatile LONG active; // the half readers take: 0 or 1
+    volatile LONG count[2];
+    Entry entries[2][kCapacity];
+};
+
+HiddenWindowList::~HiddenWindowList() {
+    if (m_shared) {
+        ::UnmapViewOfFile(m_shared);
+    }
+}
+
+bool HiddenWindowList::Create() {
+    const ULONGLONG size = sizeof(Shared);
+    m_section.reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                         static_cast<DWORD>(size >> 32), static_cast<DWORD>(size),
+                                         nullptr));
+    if (!m_section) {
+        return false;
+    }
+    m_shared = static_cast<Shared*>(::MapViewOfFile(m_section.get(), FILE_MAP_WRITE, 0, 0, 0));
+    if (!m_shared) {
+        return false;
+    }
+    m_shared->magic = kMagic; // a new section is zero-filled: both halves empty, half 0 active
+    return true;
+}
+
+bool HiddenWindowList::Open(HANDLE section) {
+    m_section.reset(section);
+    m_shared =
+        static_cast<Shared*>(::MapViewOfFile(m_section.get(), FILE_MAP_READ, 0, 0, sizeof(Shared)));
+    if (m_shared && m_shared->magic != kMagic) {
+        ::UnmapViewOfFile(m_shared);
+        m_shared = nullptr;
+    }
+    return m_shared != nullptr;
+}
+
+bool HiddenWindowList::Add(const WindowRecord& record) {
+    if (!m_shared) {
+        return true; // no list to keep: the program works as it did without one
+    }
+    const auto key = std::make_tuple(static_cast<UINT64>(reinterpret_cast<UINT_PTR>(record.hwnd)),
+                                     record.processId, record.threadId);
+    if (m_listed.count(key)) {
+        return true;
+    }
+    const LONG half = m_shared->active;
+    const LONG count = m_shared->count[half];
+    if (count >= kCapacity) {
+        return false;
+    }
+    m_shared->entries[half][count] = Entry{std::get<0>(key), record.processId, record.threadId};
+    // The entry is complete before the count that makes readers see it.
+    ::InterlockedExchange(&m_shared->count[half], count + 1);
+    m_listed.insert(key);
+    return true;
+}
+
+void HiddenWindowList::Replace(const std::vector<Entry>& entries) {
+    if (!m_shared) {
+        return;
+    }
+    const LONG half = 1 - m_shared->active;
+    LONG count = 0;
+    m_listed.clear();
+    for (const Entry& entry : entries) {
+        if (count == kCapacity) {
+            break;
+        }
+        if (m_listed.insert(std::make_tuple(entry.hwnd, entry.processId, entry.threadId)).second) {
+            m_shared->entries[half][count++] = entry;
+        }
+    }
+    ::InterlockedExchange(&m_shared->count[half], count);
+    ::InterlockedExchange(&m_shared->active, half);
+}
+
+LONG HiddenWindowList::Count() const {
+    return m_shared ? m_shared->count[m_shared->active] : 0;
+}
+
+int HiddenWindowList::ShowAll() const {
+    if (!m_shared) {
+        return 0;
+    }
+    const LONG half = m_shared->active;
+    const LONG count = m_shared->count[half];
+    int shown = 0;
+    for (LONG i = 0; i < count && i < kCapacity; ++i) {
+        const Entry& entry = m_shared->entries[half][i];
+        const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.hwnd));
+        // A closed window's handle may have gone to another program's window since.
+        DWORD processId = 0;
+        const DWORD threadId = ::GetWindowThreadProcessId(hwnd, &processId);
+        if (threadId == 0 || threadId != entry.threadId || processId != entry.processId) {
+            continue;
+        }
+        ::ShowWindowAsync(hwnd, SW_SHOW);
+        ++shown;
+    }
+    return shown;
+}

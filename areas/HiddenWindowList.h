@@ -1,0 +1,53 @@
+#pragma once
+#include "UniqueHandle.h"
+#include "areas/WindowRecord.h"
+#include <set>
+#include <tuple>
+#include <vector>
+
+// Every window that a working area holds hidden, kept where a watcher process can read it after
+// the program is gone: an unnamed shared section, so that only this program and the watcher it
+// hands the section to can reach it, and nothing else can make the watcher show a window.
+// A window goes in before it is hidden, so that a kill at any moment leaves none out. The list
+// is replaced whole by writing the other of two halves and switching to it with one store: a
+// reader never sees it half written.
+class HiddenWindowList {
+public:
+    struct Entry {
+        UINT64 hwnd; // wide enough for either bitness
+        DWORD processId;
+        DWORD threadId;
+    };
+    // More than a desktop can hold: window handles are numbered by 16-bit slots.
+    static constexpr LONG kCapacity = 65536;
+
+    HiddenWindowList() = default;
+    HiddenWindowList(const HiddenWindowList&) = delete;
+    HiddenWindowList& operator=(const HiddenWindowList&) = delete;
+    ~HiddenWindowList();
+
+    // A new, empty list of this process.
+    bool Create();
+    // The list of another process, through a section handle it gave this one.
+    bool Open(HANDLE section);
+    bool Valid() const { return m_shared != nullptr; }
+    HANDLE Section() const { return m_section.get(); }
+
+    // Lists a window that is about to be hidden; false when the list is full, and then the
+    // window must not be hidden.
+    bool Add(const WindowRecord& record);
+    // The list becomes exactly these windows.
+    void Replace(const std::vector<Entry>& entries);
+    void Clear() { Replace({}); }
+    LONG Count() const;
+
+    // Shows every listed window that still belongs to its recorded process and thread, without
+    // waiting on any of them and without allocating: safe in a dying process. Returns how many.
+    int ShowAll() const;
+
+private:
+    struct Shared;
+    UniqueKernelHandle m_section;
+    Shared* m_shared = nullptr;
+    std::set<std::tuple<UINT64, DWORD, DWORD>> m_listed; // what the active half holds
+};

@@ -1,0 +1,60 @@
+#pragma once
+#include "UniqueHandle.h"
+#include <mutex>
+#include <unordered_map>
+
+// Show and hide requests queued for other programs' threads (ShowWindowAsync, so that a hung
+// program never freezes the bar), and whether those threads have acted on them. A thread has
+// acted on every request queued for it once it answers a message sent after them. A worker
+// thread of our own sends those messages and collects the answers, so the bar can wait for them
+// without handling messages itself meanwhile, and never longer than it chooses.
+class ShowRequests {
+public:
+    ShowRequests();
+    ~ShowRequests();
+    ShowRequests(const ShowRequests&) = delete;
+    ShowRequests& operator=(const ShowRequests&) = delete;
+
+    // A request just queued for a window of another thread: shown (true) or hidden.
+    void Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visible);
+    // Waits at most `timeoutMs` until every thread with requests queued since the last wait has
+    // answered; true when all did. Messages sent to this thread are handled meanwhile.
+    bool WaitAnswered(DWORD timeoutMs);
+    struct Request {
+        DWORD processId;
+        DWORD threadId;
+        bool visible;
+        unsigned long long sequence;
+    };
+    // The requests that no thread had acted on at one moment.
+    class Pending {
+    public:
+        // The visibility asked for this window, if its request was still waiting then.
+        bool Asked(HWND hwnd, DWORD processId, DWORD threadId, bool* visible) const;
+
+    private:
+        friend class ShowRequests;
+        std::unordered_map<HWND, Request> m_requests;
+    };
+    Pending PendingNow() const;
+
+private:
+    struct Ping;
+    static DWORD WINAPI WorkerMain(LPVOID self);
+    static void CALLBACK Answered(HWND hwnd, UINT message, ULONG_PTR data, LRESULT result);
+    void Acted(DWORD threadId, unsigned long long upTo, unsigned round);
+    // Another window that still exists among those the thread has requests for, up to `upTo`;
+    // the failed one and the gone ones are forgotten on the way.
+    HWND OtherWindowOf(DWORD threadId, unsigned long long upTo, HWND failed);
+
+    mutable std::mutex m_mutex;
+    std::unordered_map<HWND, Request> m_pending;
+    // Threads with requests since the last wait: one of their windows and the last request.
+    std::unordered_map<DWORD, std::pair<HWND, unsigned long long>> m_unasked;
+    unsigned long long m_sequence = 0;
+    unsigned m_round = 0;
+    int m_outstanding = 0;
+    UniqueKernelHandle m_roundDone;
+    UniqueKernelHandle m_worker;
+    DWORD m_workerId = 0;
+};

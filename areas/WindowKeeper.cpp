@@ -1,0 +1,52 @@
+#include "areas/WindowKeeper.h"
+#include "areas/WorkingArea.h"
+
+namespace {
+WindowKeeper* g_current = nullptr;
+} // namespace
+
+WindowKeeper::WindowKeeper() {
+    m_list.Create();
+    g_current = this;
+}
+
+WindowKeeper::~WindowKeeper() {
+    if (g_current == this) {
+        g_current = nullptr;
+    }
+}
+
+WindowKeeper* WindowKeeper::Current() {
+    return g_current;
+}
+
+void WindowKeeper::EnsureWatcher() {
+    m_watcher.Ensure(m_list);
+}
+
+void WindowKeeper::Hold(const std::vector<const WorkingArea*>& notCurrent) {
+    std::vector<HiddenWindowList::Entry> entries;
+    for (const WorkingArea* area : notCurrent) {
+        for (const WindowRecord& record : area->m_windows) {
+            if (WorkingArea::HidesWhenLeft(record)) {
+                entries.push_back(HiddenWindowList::Entry{
+                    static_cast<UINT64>(reinterpret_cast<UINT_PTR>(record.hwnd)), record.processId,
+                    record.threadId});
+            }
+        }
+    }
+    m_list.Replace(entries);
+}
+
+void WindowKeeper::SetPinned(const WindowRecord& record, bool pinned) {
+    const auto key = std::make_tuple(record.hwnd, record.processId, record.threadId);
+    if (pinned) {
+        m_pins.insert(key);
+    } else {
+        m_pins.erase(key);
+    }
+}
+
+bool WindowKeeper::IsPinned(const WindowRecord& record) const {
+    return m_pins.count(std::make_tuple(record.hwnd, record.processId, record.threadId)) != 0;
+}

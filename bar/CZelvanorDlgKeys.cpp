@@ -1,0 +1,164 @@
+// The bar beyond the mouse: global keys that switch areas and move or pin the foreground
+// window, and the row tooltips that list what each area holds.
+#include "areas/WorkingArea.h"
+#include "bar/BarLayout.h"
+#include "bar/CZelvanorDlg.h"
+
+using namespace BarLayout;
+
+namespace {
+
+constexpr size_t kMostTitles = 15;
+
+bool IsSameWindow(const WindowRecord& record) {
+    DWORD processId = 0;
+    const DWORD threadId = ::GetWindowThreadProcessId(record.hwnd, &processId);
+    return threadId != 0 && threadId == record.threadId && processId == record.processId;
+}
+
+std::wstring TitleOf(HWND hwnd) {
+    // Another program's title is read from the window system, without waiting on the program.
+    wchar_t title[256] = L"";
+    ::GetWindowTextW(hwnd, title, 256);
+    return title;
+}
+
+} // namespace
+
+LRESULT CZelvanorDlg::OnHotKey(WPARAM id, LPARAM) {
+    GlobalKeys::Key key;
+    if (!GlobalKeys::Decode(id, &key))
+        return 0;
+    // A key does what a click on the bar would do at this moment: nothing while the About box
+    // keeps the bar disabled, close an open menu, or only commit a rename in progress.
+    if (!::IsWindowEnabled(m_hWnd))
+        return 0;
+    if (m_menuOpen) {
+        ::EndMenu();
+        return 0;
+    }
+    if (m_menuArea && m_menuArea->m_editing) {
+        CommitRename();
+        return 0;
+    }
+    switch (key.action) {
+    case GlobalKeys::kSwitch:
+        if (WorkingArea* target = AreaOfKey(key.row); target && target != m_currentArea)
+            SwitchTo(target);
+        break;
+    case GlobalKeys::kMove:
+        MoveForegroundWindowTo(AreaOfKey(key.row));
+        break;
+    case GlobalKeys::kPin:
+        TogglePinOfForegroundWindow();
+        break;
+    }
+    return 0;
+}
+
+WorkingArea* CZelvanorDlg::AreaOfKey(int row) const {
+    const int rows = static_cast<int>(m_areas.size());
+    if (row >= 0)
+        return row < rows ? m_areas[row].get() : nullptr;
+    int current = 0;
+    while (current < rows && m_areas[current].get() != m_currentArea)
+        ++current;
+    const int step = row == GlobalKeys::kPrevious ? rows - 1 : 1;
+    return m_areas[(current + step) % rows].get();
+}
+
+bool CZelvanorDlg::ForegroundWindow(WindowRecord* record) const {
+    HWND hwnd = ::GetForegroundWindow();
+    if (!hwnd || hwnd == ::GetDesktopWindow() || hwnd == ::GetShellWindow() ||
+        ::GetAncestor(hwnd, GA_ROOT) != hwnd)
+        return false;
+    *record = WorkingArea::RecordWindow(hwnd);
+    return WorkingArea::CanBeHidden(*record);
+}
+
+void CZelvanorDlg::MoveForegroundWindowTo(WorkingArea* target) {
+    WindowRecord record{};
+    if (!target || target == m_currentArea || !ForegroundWindow(&record))
+        return;
+    m_keeper.SetPinned(record, false); // a moved window belongs to its new area alone
+    for (const auto& area : m_areas)
+        if (area.get() != target)
+            area->Drop(record);
+    target->Adopt(record);
+    m_keeper.EnsureWatcher();
+    if (m_keeper.BeforeHide(record)) {
+        // Asynchronously, as a switch hides: a hung program must not freeze the bar.
+        ::ShowWindowAsync(record.hwnd, SW_HIDE);
+        m_keeper.Requests().Queued(record.hwnd, record.processId, record.threadId, false);
+    }
+    HoldWhatIsNotCurrent();
+}
+
+void CZelvanorDlg::TogglePinOfForegroundWindow() {
+    WindowRecord record{};
+    if (!ForegroundWindow(&record))
+        return;
+    const bool pinned = !m_keeper.IsPinned(record);
+    m_keeper.SetPinned(record, pinned);
+    if (pinned)
+        return;
+    // While pinned, every area that was left recorded it as on screen. Unpinned, it belongs to
+    // the area where the user let it go, not to all of those.
+    for (const auto& area : m_areas)
+        if (area.get() != m_currentArea)
+            area->Drop(record);
+    HoldWhatIsNotCurrent();
+}
+
+std::wstring CZelvanorDlg::RowTipText(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_areas.size()))
+        return std::wstring();
+    const WorkingArea* area = m_areas[row].get();
+    // The current area holds what is on screen now; another, what it hid and still exists.
+    std::vector<WindowRecord> held;
+    if (area == m_currentArea) {
+        held = WorkingArea::WindowsToHideNow();
+    } else {
+        for (const WindowRecord& record : area->m_windows)
+            if (WorkingArea::HidesWhenLeft(record) && IsSameWindow(record))
+                held.push_back(record);
+    }
+    std::wstring text;
+    size_t listed = 0;
+    for (const WindowRecord& record : held) {
+        const std::wstring title = TitleOf(record.hwnd);
+        if (title.empty())
+            continue;
+        if (listed == kMostTitles) {
+            text += L"\n…";
+            break;
+        }
+        if (listed++)
+            text += L'\n';
+        text += title;
+    }
+    return text;
+}
+
+LRESULT CZelvanorDlg::OnNotify(WPARAM, LPARAM lParam) {
+    m_rowTips.OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    return 0;
+}
+
+LRESULT CZelvanorDlg::OnEnterMenuLoop(WPARAM, LPARAM) {
+    m_menuOpen = TRUE;
+    m_rowTips.Enable(false);
+    return Default();
+}
+
+LRESULT CZelvanorDlg::OnExitMenuLoop(WPARAM, LPARAM) {
+    m_menuOpen = FALSE;
+    m_rowTips.Enable(!(m_menuArea && m_menuArea->m_editing));
+    return Default();
+}
+
+void CZelvanorDlg::OnDestroy() {
+    m_keys.Unregister();
+    m_rowTips.Destroy();
+    CDiyDialogEx::OnDestroy();
+}

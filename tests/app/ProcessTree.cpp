@@ -1,0 +1,138 @@
+#include "tests/app/ProcessTree.h"
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = static_cast<wchar_t>(towlower(c));
+    }
+    return text;
+}
+
+// Where a module of the given name starts in a process; null if it has none.
+BYTE* ModuleBase(HANDLE process, const wchar_t* name) {
+    HMODULE modules[1024];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
+        return nullptr;
+    }
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+        wchar_t base[MAX_PATH] = L"";
+        GetModuleBaseNameW(process, modules[i], base, MAX_PATH);
+        if (name == nullptr ? i == 0 : Lower(base) == name) {
+            return reinterpret_cast<BYTE*>(modules[i]);
+        }
+    }
+    return nullptr;
+}
+
+// The relative address of a symbol the linker left in the executable's COFF symbol table.
+DWORD SymbolRva(const std::wstring& exePath, const std::string& symbol) {
+    std::ifstream file(exePath.c_str(), std::ios::binary);
+    const std::vector<char> image((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
+    auto at = [&](size_t offset, size_t size) -> const char* {
+        return offset + size <= image.size() ? image.data() + offset : nullptr;
+    };
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    if (!dos) {
+        return 0;
+    }
+    const size_t fileHeaderAt = dos->e_lfanew + 4;
+    const auto* header =
+        reinterpret_cast<const IMAGE_FILE_HEADER*>(at(fileHeaderAt, sizeof(IMAGE_FILE_HEADER)));
+    if (!header || header->PointerToSymbolTable == 0) {
+        return 0;
+    }
+    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+        at(fileHeaderAt + sizeof(IMAGE_FILE_HEADER) + header->SizeOfOptionalHeader,
+           header->NumberOfSections * sizeof(IMAGE_SECTION_HEADER)));
+    const size_t strings = header->PointerToSymbolTable + header->NumberOfSymbols * 18u;
+    for (DWORD i = 0; sections && i < header->NumberOfSymbols; ++i) {
+        const char* entry = at(header->PointerToSymbolTable + i * 18u, 18);
+        if (!entry) {
+            return 0;
+        }
+        IMAGE_SYMBOL sym;
+        std::memcpy(&sym, entry, sizeof(sym));
+        std::string name;
+        if (sym.N.Name.Short == 0) {
+            const char* text = at(strings + sym.N.Name.Long, 1);
+            name = text ? text : "";
+        } else {
+            name.assign(reinterpret_cast<const char*>(sym.N.ShortName),
+                        strnlen(reinterpret_cast<const char*>(sym.N.ShortName), 8));
+        }
+        if (name == symbol && sym.SectionNumber > 0 &&
+            sym.SectionNumber <= header->NumberOfSections) {
+            return sections[sym.SectionNumber - 1].VirtualAddress + sym.Value;
+        }
+        i += sym.NumberOfAuxSymbols;
+    }
+    return 0;
+}
+
+BYTE* FunctionInProgram(HANDLE process, const std::wstring& exePath, const char* function) {
+    if (std::strcmp(function, "abort") == 0) {
+        // The C runtime DLL sits at one place in every process; the offset is certain anyway.
+        BYTE* theirs = ModuleBase(process, L"msvcrt.dll");
+        BYTE* ours = reinterpret_cast<BYTE*>(GetModuleHandleW(L"msvcrt.dll"));
+        FARPROC abortHere = GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), "abort");
+        if (!theirs || !ours || !abortHere) {
+            return nullptr;
+        }
+        return theirs + (reinterpret_cast<BYTE*>(abortHere) - ours);
+    }
+    // std::terminate(), as GCC names it; 32-bit symbols carry one more underscore.
+    const std::string symbol = std::string(sizeof(void*) == 4 ? "_" : "") + "_ZSt9terminatev";
+    const DWORD rva = SymbolRva(exePath, symbol);
+    BYTE* base = ModuleBase(process, nullptr);
+    return rva && base ? base + rva : nullptr;
+}
+
+} // namespace
+
+DWORD ProcessTree::WatcherPid() const {
+    ztest::UniqueKernelObject snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID == m_programPid &&
+            Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos) {
+            return entry.th32ProcessID;
+        }
+    }
+    return 0;
+}
+
+ztest::UniqueKernelObject ProcessTree::OpenWatcher() const {
+    const DWORD pid = WatcherPid();
+    return ztest::UniqueKernelObject(
+        pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                          FALSE, pid)
+            : nullptr);
+}
+
+bool ProcessTree::EndWatcher() const {
+    const ztest::UniqueKernelObject watcher = OpenWatcher();
+    return watcher && TerminateProcess(watcher.get(), 1) &&
+           WaitForSingleObject(watcher.get(), 10000) == WAIT_OBJECT_0;
+}
+
+bool CrashRemotely(HANDLE process, const std::wstring& exePath, const char* function) {
+    BYTE* start =
+        function ? FunctionInProgram(process, exePath, function) : reinterpret_cast<BYTE*>(1);
+    if (!start) {
+        return false;
+    }
+    const ztest::UniqueKernelObject thread(CreateRemoteThread(
+        process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start), nullptr, 0, nullptr));
+    return static_cast<bool>(thread);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The watcher that a running Zelvanor starts, and faults provoked inside the program the way a
+// crash would come: a thread of its own that runs into a fault.
+#include "tests/support/TestHandles.h"
+#include <string>
+
+class ProcessTree {
+public:
+    explicit ProcessTree(DWORD programPid) : m_programPid(programPid) {}
+    // The program's child that runs the same executable; 0 when there is none.
+    DWORD WatcherPid() const;
+    // A handle to wait on the watcher and read its exit code: the windows it showed.
+    ztest::UniqueKernelObject OpenWatcher() const;
+    // Ends the watcher as Task Manager would, and waits until it is gone.
+    bool EndWatcher() const;
+
+private:
+    DWORD m_programPid;
+};
+
+// Starts a thread in the program at `function`: null for an address with no code (an access
+// violation nobody handles), "abort" for the C runtime's, "std::terminate" for the program's
+// own, found in the symbols of `exePath`.
+bool CrashRemotely(HANDLE process, const std::wstring& exePath, const char* function);
