@@ -20,14 +20,14 @@ using namespace ztest;
 
 namespace {
 
-constexpr int kOperations = 1400;
+constexpr int kOperations = 1100;
 constexpr int kWarmUp = 200; // resource counts are taken as a baseline after these
 constexpr unsigned kDefaultSeed = 20150607;
 
 using WindowSet = std::set<HWND>;
 
 constexpr int kSlowEvery = 20;  // steps between checks of the slow program's windows
-constexpr int kLastKill = 900;  // no kill after this step: the leak check needs a long run
+constexpr int kLastKill = 600;  // no kill after this step: the leak check needs a long run
 constexpr DWORD kBackMs = 5000; // a kill's windows are all back within this
 
 enum Op {
