@@ -1,4 +1,5 @@
 #include "areas/HiddenWindowList.h"
+#include "areas/WindowTool.h"
 
 namespace {
 constexpr LONG kMagic = 0x5A48574C; // "ZHWL"
@@ -98,14 +99,10 @@ int HiddenWindowList::ShowAll() const {
     for (LONG i = 0; i < count && i < kCapacity; ++i) {
         const Entry& entry = m_shared->entries[half][i];
         const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.hwnd));
-        // A closed window's handle may have gone to another program's window since.
-        DWORD processId = 0;
-        const DWORD threadId = ::GetWindowThreadProcessId(hwnd, &processId);
-        if (threadId == 0 || threadId != entry.threadId || processId != entry.processId) {
-            continue;
+        if (WindowTool::IsSameWindow(hwnd, entry.processId, entry.threadId)) {
+            ::ShowWindowAsync(hwnd, SW_SHOW);
+            ++shown;
         }
-        ::ShowWindowAsync(hwnd, SW_SHOW);
-        ++shown;
     }
     return shown;
 }

@@ -91,6 +91,11 @@ HWND ShowRequests::OtherWindowOf(DWORD threadId, unsigned long long upTo, HWND f
     return nullptr;
 }
 
+void ShowRequests::Ask(const WindowRecord& record, int command) {
+    ::ShowWindowAsync(record.hwnd, command);
+    Queued(record.hwnd, record.processId, record.threadId, command != SW_HIDE);
+}
+
 void ShowRequests::Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visible) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const unsigned long long sequence = ++m_sequence;

@@ -1,5 +1,6 @@
 #pragma once
 #include "UniqueHandle.h"
+#include "areas/WindowRecord.h"
 #include <mutex>
 #include <unordered_map>
 
@@ -15,6 +16,9 @@ public:
     ShowRequests(const ShowRequests&) = delete;
     ShowRequests& operator=(const ShowRequests&) = delete;
 
+    // Queues SW_SHOW or SW_HIDE for a window of another thread, without waiting on it, and notes
+    // the request.
+    void Ask(const WindowRecord& record, int command);
     // A request just queued for a window of another thread: shown (true) or hidden.
     void Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visible);
     // Waits at most `timeoutMs` until every thread with requests queued since the last wait has

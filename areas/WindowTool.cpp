@@ -7,6 +7,12 @@ BOOL CALLBACK WindowTool::EnumWindowsProc(HWND hwnd, LPARAM lParam) {
     return reinterpret_cast<WindowTool*>(lParam)->AddWindow(hwnd);
 }
 
+bool WindowTool::IsSameWindow(HWND hwnd, DWORD processId, DWORD threadId) {
+    DWORD owner = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(hwnd, &owner);
+    return thread != 0 && thread == threadId && owner == processId;
+}
+
 BOOL WindowTool::AddWindow(HWND hwnd) {
     WindowRecord record{};
     ::GetWindowTextW(hwnd, record.title, 256);

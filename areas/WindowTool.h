@@ -19,6 +19,9 @@ public:
     BOOL AddWindow(HWND hwnd);
     // Fills the record's modulePath with its process's executable, looked up once per process.
     void LookUpModulePath(WindowRecord& record);
+    // A closed window's handle can be handed to a new window of any program: only the process
+    // and thread that owned it when it was recorded make it the same window.
+    static bool IsSameWindow(HWND hwnd, DWORD processId, DWORD threadId);
 
     std::vector<WindowRecord> m_windows;
 

@@ -58,14 +58,13 @@ bool SameWindow(const WindowRecord& a, const WindowRecord& b) {
 // ShowWindow on another thread's window waits until that thread answers, and a hung
 // application would freeze the bar with it; the asynchronous call only queues the request,
 // and the keeper notes it until the thread has acted on it.
-void ShowOrHide(const WindowRecord& record, DWORD threadId, int command) {
-    if (threadId == ::GetCurrentThreadId()) {
+void ShowOrHide(const WindowRecord& record, int command) {
+    if (record.threadId == ::GetCurrentThreadId()) {
         ::ShowWindow(record.hwnd, command);
-        return;
-    }
-    ::ShowWindowAsync(record.hwnd, command);
-    if (WindowKeeper* keeper = WindowKeeper::Current()) {
-        keeper->Requests().Queued(record.hwnd, record.processId, threadId, command != SW_HIDE);
+    } else if (WindowKeeper* keeper = WindowKeeper::Current()) {
+        keeper->Requests().Ask(record, command);
+    } else {
+        ::ShowWindowAsync(record.hwnd, command);
     }
 }
 
@@ -159,23 +158,16 @@ void WorkingArea::RecordAndHide() {
         if (keeper && !keeper->BeforeHide(record)) {
             continue;
         }
-        ShowOrHide(record, record.threadId, SW_HIDE);
+        ShowOrHide(record, SW_HIDE);
     }
 }
 
 void WorkingArea::ShowWindows() {
     for (const WindowRecord& record : m_windows) {
-        if (!record.visible) {
-            continue;
+        if (record.visible &&
+            WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId)) {
+            ShowOrHide(record, SW_SHOW);
         }
-        // A closed window's handle can be handed to a new window of any program; only the
-        // process and thread that owned it when it was recorded make it the same window.
-        DWORD processId = 0;
-        const DWORD threadId = ::GetWindowThreadProcessId(record.hwnd, &processId);
-        if (threadId == 0 || threadId != record.threadId || processId != record.processId) {
-            continue;
-        }
-        ShowOrHide(record, threadId, SW_SHOW);
     }
 }
 

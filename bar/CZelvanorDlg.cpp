@@ -1,5 +1,6 @@
 #include "bar/CZelvanorDlg.h"
 #include "areas/CrashGuard.h"
+#include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
 #include "bar/CAboutDlg.h"
 #include "bar/ProgramSkin.h"
@@ -181,15 +182,10 @@ void CZelvanorDlg::OnEndSession(BOOL bEnding) {
     }
     // Cancelled: what the query showed goes back to its areas, unless its program has shown or
     // closed it meanwhile. The areas still hold these windows, so the list has them already.
-    for (const WindowRecord& record : m_shownForSession) {
-        DWORD processId = 0;
-        const DWORD threadId = ::GetWindowThreadProcessId(record.hwnd, &processId);
-        if (threadId != record.threadId || processId != record.processId ||
-            !::IsWindowVisible(record.hwnd))
-            continue;
-        ::ShowWindowAsync(record.hwnd, SW_HIDE);
-        m_keeper.Requests().Queued(record.hwnd, record.processId, threadId, false);
-    }
+    for (const WindowRecord& record : m_shownForSession)
+        if (WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId) &&
+            ::IsWindowVisible(record.hwnd))
+            m_keeper.Requests().Ask(record, SW_HIDE);
     m_shownForSession.clear();
 }
 

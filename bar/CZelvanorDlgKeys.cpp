@@ -1,5 +1,6 @@
 // The bar beyond the mouse: global keys that switch areas and move or pin the foreground
 // window, and the row tooltips that list what each area holds.
+#include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
 #include "bar/BarLayout.h"
 #include "bar/CZelvanorDlg.h"
@@ -9,12 +10,6 @@ using namespace BarLayout;
 namespace {
 
 constexpr size_t kMostTitles = 15;
-
-bool IsSameWindow(const WindowRecord& record) {
-    DWORD processId = 0;
-    const DWORD threadId = ::GetWindowThreadProcessId(record.hwnd, &processId);
-    return threadId != 0 && threadId == record.threadId && processId == record.processId;
-}
 
 std::wstring TitleOf(HWND hwnd) {
     // Another program's title is read from the window system, without waiting on the program.
@@ -88,8 +83,7 @@ void CZelvanorDlg::MoveForegroundWindowTo(WorkingArea* target) {
     m_keeper.EnsureWatcher();
     if (m_keeper.BeforeHide(record)) {
         // Asynchronously, as a switch hides: a hung program must not freeze the bar.
-        ::ShowWindowAsync(record.hwnd, SW_HIDE);
-        m_keeper.Requests().Queued(record.hwnd, record.processId, record.threadId, false);
+        m_keeper.Requests().Ask(record, SW_HIDE);
     }
     HoldWhatIsNotCurrent();
 }
@@ -120,7 +114,8 @@ std::wstring CZelvanorDlg::RowTipText(int row) const {
         held = WorkingArea::WindowsToHideNow();
     } else {
         for (const WindowRecord& record : area->m_windows)
-            if (WorkingArea::HidesWhenLeft(record) && IsSameWindow(record))
+            if (WorkingArea::HidesWhenLeft(record) &&
+                WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId))
                 held.push_back(record);
     }
     std::wstring text;
