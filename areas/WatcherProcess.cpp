@@ -132,11 +132,11 @@ bool WatcherProcess::Ensure(const HiddenWindowList& list) {
     info.StartupInfo.cb = sizeof(info);
     info.StartupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_FORCEOFFFEEDBACK;
     DWORD flags = EXTENDED_STARTUPINFO_PRESENT;
-    if (::InitializeProcThreadAttributeList(attributes, 1, 0, &bytes)) {
-        if (::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                        sizeof(inherited), nullptr, nullptr)) {
-            info.lpAttributeList = attributes;
-        }
+    const bool initialised = ::InitializeProcThreadAttributeList(attributes, 1, 0, &bytes);
+    if (initialised &&
+        ::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                    sizeof(inherited), nullptr, nullptr)) {
+        info.lpAttributeList = attributes;
     }
     if (!info.lpAttributeList) {
         info.StartupInfo.cb = sizeof(STARTUPINFOW);
@@ -152,7 +152,7 @@ bool WatcherProcess::Ensure(const HiddenWindowList& list) {
         started = ::CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, flags, nullptr,
                                    nullptr, &info.StartupInfo, &process);
     }
-    if (info.lpAttributeList) {
+    if (initialised) {
         ::DeleteProcThreadAttributeList(attributes);
     }
     if (!started) {
