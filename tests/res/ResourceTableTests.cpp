@@ -343,13 +343,21 @@ TEST(ResourceSet, VersionBlock) {
     EXPECT_EQ(translation->binary[2] | translation->binary[3] << 8, 1200);
 }
 
+// Each build names its own architecture: a 64-bit program bound to the 32-bit common controls
+// does not start.
+#ifdef _WIN64
+constexpr char kOwnArchitecture[] = "processorArchitecture=\"amd64\"";
+#else
+constexpr char kOwnArchitecture[] = "processorArchitecture=\"x86\"";
+#endif
+
 TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAware) {
     const std::vector<uint8_t> bytes = Get(RT_MANIFEST, 1, kEnglishUS);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("manifestVersion=\"1.0\""), std::string::npos);
     for (const char* part :
          {"name=\"Microsoft.Windows.Common-Controls\"", "type=\"win32\"", "version=\"6.0.0.0\"",
-          "processorArchitecture=\"x86\"", "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
+          kOwnArchitecture, "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
           "level=\"asInvoker\"", "uiAccess=\"false\""})
         EXPECT_NE(text.find(part), std::string::npos) << part;
     const size_t dpi = text.find("<dpiAware");
