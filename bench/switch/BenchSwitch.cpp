@@ -148,13 +148,18 @@ Estimate MedianInterval(std::vector<double> values) {
     }
     std::sort(values.begin(), values.end());
     e.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    // P(B = j), in logarithms: 0.5^n alone is 0 beyond about a thousand samples.
+    const double count = static_cast<double>(n);
+    const auto chance = [count](size_t j) {
+        const double x = static_cast<double>(j);
+        return std::exp(std::lgamma(count + 1) - std::lgamma(x + 1) - std::lgamma(count - x + 1) -
+                        count * std::log(2.0));
+    };
     size_t k = 0;
-    double term = std::pow(0.5, static_cast<double>(n)); // P(B = k)
-    double below = term;                                 // P(B <= k)
+    double below = chance(0); // P(B <= k)
     while (below <= 0.025) {
         ++k;
-        term *= static_cast<double>(n - k + 1) / static_cast<double>(k);
-        below += term;
+        below += chance(k);
     }
     if (k > 0) {
         e.low = values[k - 1];
