@@ -101,7 +101,7 @@ TEST(SkinPaint, ThinBorderDialogShowsOutlineAndGreyBottomRow) {
 
 TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
     MenuBarDialog dialog;
-    RunModal(dialog, [](HWND hwnd) {
+    const INT_PTR result = RunModal(dialog, [](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const RECT rect = WindowRect(hwnd);
         RECT bar = MenuBarRect(rect.right - rect.left);
@@ -133,6 +133,7 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
                        CaptureWindow(hwnd, bar)));
         EndDialog(hwnd, IDOK);
     });
+    EXPECT_EQ(IDOK, result);
 }
 
 TEST(SkinPaint, BackgroundWithoutSettingsIsWhite) {
