@@ -174,7 +174,7 @@ TEST(ThemeHelper, WithVisualStylesPartSizeIsAvailable) {
     UniqueWindow window = CreateTestWindow();
     HTHEME theme = CThemeHelper::OpenThemeData(window.get(), L"Menu");
     if (theme == nullptr) {
-        GTEST_SKIP() << "no visual styles here (Wine has none by default)";
+        GTEST_SKIP() << "no visual styles here";
     }
     SIZE size = {-1, -1};
     CClientDC dc(nullptr);
