@@ -25,6 +25,7 @@ ON_WM_RBUTTONDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOVE()
+ON_MESSAGE(WM_SIZE, OnSizeChanged)
 ON_COMMAND(ID_ADD_WORKING_AREA, OnAddWorkingArea)
 ON_COMMAND(ID_TRAY_ADD_WORKING_AREA, OnAddWorkingArea)
 ON_COMMAND(ID_DELETE_WORKING_AREA, OnDeleteWorkingArea)
@@ -50,7 +51,8 @@ CZelvanorDlg::CZelvanorDlg()
       m_hIcon(LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
                         MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
-      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE), m_menuOpen(FALSE) {
+      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE), m_sizeRepairs(0),
+      m_menuOpen(FALSE) {
     g_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 

@@ -55,6 +55,7 @@ protected:
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnMove(int x, int y);
+    LRESULT OnSizeChanged(WPARAM wParam, LPARAM lParam);
     void OnAddWorkingArea();
     void OnDeleteWorkingArea();
     void OnRenameWorkingArea();
@@ -101,6 +102,8 @@ public:
     CMenu m_trayMenu;
     CEdit m_renameEdit;
     BOOL m_collapsed;
+    // Sizes not of its own that the bar still takes back before its next resize to the list.
+    int m_sizeRepairs;
     // Keeps held windows from being lost: the list the watcher and the crash guards read.
     WindowKeeper m_keeper;
     // The windows that a query for the end of the session showed, hidden again if it is cancelled.

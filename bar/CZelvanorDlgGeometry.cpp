@@ -32,6 +32,7 @@ void CZelvanorDlg::ResizeToList() {
     else
         right = window.right - client.Width() + kClientWidth;
     MoveWindow(left, window.top, right - left, bottom - window.top, TRUE);
+    m_sizeRepairs = 3;
     m_rowTips.SetRows(rows);
 
     // A resize alone never docks, so a bar at the bottom edge would grow off the screen. One
@@ -45,6 +46,23 @@ void CZelvanorDlg::ResizeToList() {
     const int x = std::max(0, std::min(static_cast<int>(now.left), cx - now.Width()));
     const int y = std::max(0, std::min(static_cast<int>(now.top), cy - now.Height()));
     MoveWindow(x, y, now.Width(), now.Height(), TRUE);
+}
+
+// Under Wine the window manager now and then hands the bar back the size it had before its last
+// resize, and the bar's size would no longer tell its list. Such a size is taken back, a few
+// times per resize of its own, so that a window manager that insists on a size cannot make the
+// bar fight it for ever.
+LRESULT CZelvanorDlg::OnSizeChanged(WPARAM, LPARAM) {
+    CRect client;
+    GetClientRect(&client);
+    const bool fits = client.Width() == kClientWidth &&
+                      client.Height() == ClientHeightFor(static_cast<int>(m_areas.size()));
+    if (!fits && !m_collapsed && m_sizeRepairs > 0) {
+        const int left = m_sizeRepairs - 1;
+        ResizeToList();
+        m_sizeRepairs = left;
+    }
+    return 0;
 }
 
 void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {
@@ -65,6 +83,7 @@ void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {
         } else {
             CRect window;
             GetWindowRect(&window); // fold keeping the top-right corner
+            m_sizeRepairs = 0;
             MoveWindow(window.right - kCollapsedWidth, window.top, kCollapsedWidth,
                        kCollapsedHeight, TRUE);
         }

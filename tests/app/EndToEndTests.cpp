@@ -100,7 +100,7 @@ std::vector<HWND> With(std::vector<HWND> windows, HWND extra) {
 
 TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     ASSERT_TRUE(helper.Start(L"--windows 1"));
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     HWND bar = app.Bar();
 
     EXPECT_TRUE(IsWindowVisible(bar));
@@ -131,8 +131,15 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     EXPECT_EQ(app.Rows(), 1);
     EXPECT_EQ(app.NameOf(0), L"工作区1");
 
-    // Another program's active window moved over the bar does not cover it.
-    const Image before = CaptureScreen(rc);
+    // Another program's active window moved over the bar does not cover it. The reference is
+    // the bar as painted, once two pictures agree: the window system shows paints in its own time.
+    Image before;
+    ASSERT_TRUE(WaitUntil([&] {
+        Image now = CaptureScreen(rc);
+        const bool steady = !now.Empty() && now == before;
+        before = std::move(now);
+        return steady;
+    }));
     HWND other = helper.Window(0);
     ASSERT_TRUE(SetWindowPos(other, HWND_TOP, rc.left - 40, rc.top - 20, 300, 200, 0));
     SetForegroundWindow(other);
@@ -160,10 +167,10 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
 }
 
 TEST_F(EndToEnd, AddsFromBothMenusDeletesTheClickedRowAndNeverReusesANumber) {
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     const RECT start = app.WindowRect();
 
-    AddAreasFromRowMenu(2);
+    ASSERT_NO_FATAL_FAILURE(AddAreasFromRowMenu(2));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     const RECT grown = app.WindowRect();
@@ -188,7 +195,7 @@ TEST_F(EndToEnd, AddsFromBothMenusDeletesTheClickedRowAndNeverReusesANumber) {
 }
 
 TEST_F(EndToEnd, DeletingTheLastAreaIsRefusedWithAMessageBox) {
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_TRUE(app.RowMenu(0, ID_DELETE_WORKING_AREA));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = app.MessageBoxWindow()) != nullptr; }));
@@ -205,9 +212,9 @@ TEST_F(EndToEnd, DeletingTheLastAreaIsRefusedWithAMessageBox) {
 
 TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     const std::vector<HWND> windows = helper.Windows();
-    AddAreasFromRowMenu(3);
+    ASSERT_NO_FATAL_FAILURE(AddAreasFromRowMenu(3));
 
     // The box takes the row's place as the row was last drawn, and a user renames a row that
     // they see: the new rows are drawn first.
@@ -226,7 +233,7 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
     ASSERT_TRUE(app.SetEditText(L"项目甲"));
     ASSERT_TRUE(app.ClickRow(2)); // only ends the rename
     EXPECT_FALSE(IsWindowVisible(edit));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(windows)) << "the click that ended the rename switched areas";
     EXPECT_TRUE(RowLooksCurrent(0));
     EXPECT_TRUE(RowLooksNotCurrent(2));
@@ -242,15 +249,15 @@ TEST_F(EndToEnd, RenameShowsTheBoxOverTheRowAndAClickCommitsWithoutSwitching) {
 TEST_F(EndToEnd, SwitchHidesTheCurrentAreasWindowsAndShowsTheTargetsKeepingTheBar) {
     ASSERT_TRUE(helper.Start(L"--windows 3 --dialog"));
     ASSERT_TRUE(notepad.Start());
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     const std::vector<HWND> first =
         With(With(helper.Windows(), helper.Special(zhelper::kDialog)), notepad.Window());
     ASSERT_EQ(first.size(), 5u);
     ASSERT_TRUE(AllVisible(first));
-    AddAreasFromRowMenu(2);
+    ASSERT_NO_FATAL_FAILURE(AddAreasFromRowMenu(2));
 
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(NoneVisible(first));
     EXPECT_TRUE(app.Visible());
     EXPECT_TRUE(RowLooksCurrent(1));
@@ -262,54 +269,54 @@ TEST_F(EndToEnd, SwitchHidesTheCurrentAreasWindowsAndShowsTheTargetsKeepingTheBa
     ASSERT_TRUE(AllVisible(second));
 
     ASSERT_TRUE(app.ClickRow(0));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(first));
     EXPECT_TRUE(NoneVisible(second));
     EXPECT_TRUE(RowLooksCurrent(0));
 
     // A click on the current row changes nothing.
     ASSERT_TRUE(app.ClickRow(0));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(first));
     EXPECT_TRUE(NoneVisible(second));
 
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(NoneVisible(first));
     EXPECT_TRUE(AllVisible(second));
 }
 
 TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     const std::vector<HWND> first = helper.Windows();
-    AddAreasFromRowMenu(3);
+    ASSERT_NO_FATAL_FAILURE(AddAreasFromRowMenu(3));
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     ASSERT_TRUE(NoneVisible(first));
 
     // The first area is not current: deleting it shows its windows at once, here.
     ASSERT_TRUE(app.RowMenu(0, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(first));
     EXPECT_TRUE(RowLooksCurrent(0)) << "the former second row should still be current";
     EXPECT_EQ(app.NameOf(0), L"工作区2");
 
     // They now belong to the current area: leaving it hides them.
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(NoneVisible(first));
     // Deleting the current row makes the first row current and shows what it recorded.
     ASSERT_TRUE(app.RowMenu(1, ID_DELETE_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(first));
     EXPECT_TRUE(RowLooksCurrent(0));
 }
 
 TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     struct Way {
         const char* name;
         std::function<bool()> hide;
@@ -360,20 +367,20 @@ TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
 TEST_F(EndToEnd, ExitFromTheTrayMenuRestoresEveryAreasWindows) {
     ASSERT_TRUE(helper.Start(L"--windows 2"));
     ASSERT_TRUE(notepad.Start());
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     const std::vector<HWND> first = With(helper.Windows(), notepad.Window());
-    AddAreasFromRowMenu(3);
+    ASSERT_NO_FATAL_FAILURE(AddAreasFromRowMenu(3));
 
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     const int slot2 = static_cast<int>(helper.Send(zhelper::kMsgOpen, 2));
     const std::vector<HWND> second{helper.Window(slot2), helper.Window(slot2 + 1)};
     ASSERT_TRUE(app.ClickRow(2));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     const int slot3 = static_cast<int>(helper.Send(zhelper::kMsgOpen, 1));
     const std::vector<HWND> third{helper.Window(slot3)};
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     ASSERT_TRUE(NoneVisible(first));
     ASSERT_TRUE(NoneVisible(third));
     ASSERT_TRUE(AllVisible(second));
@@ -383,7 +390,7 @@ TEST_F(EndToEnd, ExitFromTheTrayMenuRestoresEveryAreasWindows) {
     ASSERT_TRUE(app.WaitVisible(false));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_EXIT));
     ASSERT_TRUE(app.WaitEnded(30000)) << "the program did not end";
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     EXPECT_TRUE(AllVisible(first));
     EXPECT_TRUE(AllVisible(second));
     EXPECT_TRUE(AllVisible(third));
@@ -394,7 +401,7 @@ TEST_F(EndToEnd, TrayIconIsAddedAtStartUpAndRemovedAtExit) {
     // program asks for.
     FakeTray tray;
     ASSERT_TRUE(tray.InCharge());
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     HWND bar = app.Bar();
     ASSERT_FALSE(tray.Calls().empty());
     const FakeTray::Call add = tray.Calls().front();
@@ -422,21 +429,21 @@ TEST_F(EndToEnd, TrayIconIsAddedAtStartUpAndRemovedAtExit) {
 
 TEST_F(EndToEnd, ScreenshotOfTheBarWithThreeAreasAfterASwitch) {
     ASSERT_TRUE(helper.Start(L"--windows 4"));
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(3));
     ASSERT_TRUE(app.TypeName(2, L"写作"));
     ASSERT_TRUE(app.ClickRow(2));
     ASSERT_TRUE(app.ClickRow(1));
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     // A window of the second area, active and overlapping the bar: the bar stays on top.
     const int slot = static_cast<int>(helper.Send(zhelper::kMsgOpen, 1));
     HWND other = helper.Window(slot);
     const RECT bar = app.WindowRect();
     SetWindowPos(other, HWND_TOP, bar.left - 150, bar.top + 40, 220, 160, 0);
     SetForegroundWindow(other);
-    SyncOthers();
+    ASSERT_NO_FATAL_FAILURE(SyncOthers());
     ASSERT_TRUE(Answers(app.Bar()));
 
     // The other window is really there, beside and under the bar.

@@ -102,7 +102,7 @@ TEST_F(EndToEndFaults, QueryEndSessionShowsHiddenWindowsAndACancelHidesThemAgain
         w.push_back(helper.Special(zhelper::kDialog));
         return w;
     }();
-    StartAndLeaveFirstArea(windows);
+    ASSERT_NO_FATAL_FAILURE(StartAndLeaveFirstArea(windows));
 
     bool answered = false;
     const LRESULT answer = app.Send(WM_QUERYENDSESSION, 0, 0, &answered);
@@ -129,7 +129,7 @@ TEST_F(EndToEndFaults, QueryEndSessionShowsHiddenWindowsAndACancelHidesThemAgain
 TEST_F(EndToEndFaults, EndSessionShowsHiddenWindowsBeforeItReturns) {
     ASSERT_TRUE(helper.Start(L"--windows 3"));
     const std::vector<HWND> windows = helper.Windows();
-    StartAndLeaveFirstArea(windows);
+    ASSERT_NO_FATAL_FAILURE(StartAndLeaveFirstArea(windows));
 
     bool answered = false;
     app.Send(WM_ENDSESSION, TRUE, 0, &answered);
@@ -143,7 +143,7 @@ TEST_F(EndToEndFaults, ACrashShowsTheHiddenWindowsAgain) {
     ASSERT_TRUE(notepad.Start());
     std::vector<HWND> windows = helper.Windows();
     windows.push_back(notepad.Window());
-    StartAndLeaveFirstArea(windows);
+    ASSERT_NO_FATAL_FAILURE(StartAndLeaveFirstArea(windows));
     ASSERT_TRUE(Answers(notepad.Window()));
     ASSERT_TRUE(NoneVisible(windows));
 
@@ -204,7 +204,7 @@ TEST_F(EndToEndFaults, AHandleReusedByAnotherProgramIsNeverShown) {
     ASSERT_TRUE(helper.Start(L"--windows 4"));
     ASSERT_TRUE(other.Start(L""));
     const std::vector<HWND> windows = helper.Windows();
-    StartAndLeaveFirstArea(windows);
+    ASSERT_NO_FATAL_FAILURE(StartAndLeaveFirstArea(windows));
 
     // The first area recorded `closed` as visible; it goes, and another program's hidden window
     // takes over its handle. A program starting meanwhile (the watcher, say) may take the freed

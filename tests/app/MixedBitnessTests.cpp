@@ -61,7 +61,7 @@ TEST(EndToEndMixedBitness, EachBuildHidesShowsAndRestoresTheOtherKindsWindows) {
             GTEST_SKIP() << "this Wine cannot run 32-bit programs";
         }
     }
-    SwitchAwayAndBackThenExit(otherProgram,
-                              zhelper::HelperPath());      // 32-bit program, 64-bit windows
-    SwitchAwayAndBackThenExit(ProgramPath(), otherHelper); // 64-bit program, 32-bit windows
+    // 32-bit program, 64-bit windows; then 64-bit program, 32-bit windows.
+    ASSERT_NO_FATAL_FAILURE(SwitchAwayAndBackThenExit(otherProgram, zhelper::HelperPath()));
+    ASSERT_NO_FATAL_FAILURE(SwitchAwayAndBackThenExit(ProgramPath(), otherHelper));
 }

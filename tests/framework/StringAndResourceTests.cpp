@@ -157,21 +157,30 @@ TEST_F(ResourceModuleTest, MenuLoadedFromTheResourceModuleIsOwnedByTheObject) {
     EXPECT_FALSE(::IsMenu(handle));
 }
 
-TEST(ThemeHelper, PartSizeIsAvailableExactlyWhenThemeDataIs) {
+// Which of the two runs depends on whether the machine has visual styles on; the other skips.
+TEST(ThemeHelper, WithoutVisualStylesCallersKeepTheirDefaults) {
+    UniqueWindow window = CreateTestWindow();
+    if (HTHEME theme = CThemeHelper::OpenThemeData(window.get(), L"Menu")) {
+        CThemeHelper::CloseThemeData(theme);
+        GTEST_SKIP() << "visual styles are on here";
+    }
+    SIZE size = {-1, -1};
+    EXPECT_EQ(E_FAIL,
+              CThemeHelper::GetThemePartSize(nullptr, nullptr, 14, 1, nullptr, TS_TRUE, &size));
+    EXPECT_EQ(E_FAIL, CThemeHelper::CloseThemeData(nullptr));
+}
+
+TEST(ThemeHelper, WithVisualStylesPartSizeIsAvailable) {
     UniqueWindow window = CreateTestWindow();
     HTHEME theme = CThemeHelper::OpenThemeData(window.get(), L"Menu");
-    SIZE size = {-1, -1};
     if (theme == nullptr) {
-        // No visual styles: the callers keep their defaults.
-        EXPECT_EQ(E_FAIL,
-                  CThemeHelper::GetThemePartSize(nullptr, nullptr, 14, 1, nullptr, TS_TRUE, &size));
-        EXPECT_EQ(E_FAIL, CThemeHelper::CloseThemeData(nullptr));
-    } else {
-        CClientDC dc(nullptr);
-        EXPECT_EQ(S_OK, CThemeHelper::GetThemePartSize(theme, dc, 14, 1, nullptr, TS_TRUE, &size));
-        EXPECT_GE(size.cx, 0);
-        EXPECT_EQ(S_OK, CThemeHelper::CloseThemeData(theme));
+        GTEST_SKIP() << "no visual styles here";
     }
+    SIZE size = {-1, -1};
+    CClientDC dc(nullptr);
+    EXPECT_EQ(S_OK, CThemeHelper::GetThemePartSize(theme, dc, 14, 1, nullptr, TS_TRUE, &size));
+    EXPECT_GE(size.cx, 0);
+    EXPECT_EQ(S_OK, CThemeHelper::CloseThemeData(theme));
 }
 
 } // namespace

@@ -68,9 +68,15 @@ void Click(POINT at) {
     PumpFor(50);
 }
 
+// The tests press the real mouse button: one that fails midway must not leave it held.
+class SkinAboutDialog : public ::testing::Test {
+protected:
+    void TearDown() override { ReleasePointer(); }
+};
+
 } // namespace
 
-TEST(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
+TEST_F(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
     CAboutDlg about;
     const INT_PTR result = RunModal(about, [](HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
@@ -93,9 +99,9 @@ TEST(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST(SkinAboutDialog, CaptionFollowsApplicationActivation) {
+TEST_F(SkinAboutDialog, CaptionFollowsApplicationActivation) {
     CAboutDlg about;
-    RunModal(about, [](HWND hwnd) {
+    const INT_PTR result = RunModal(about, [](HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left;
         const int y = CaptionHeight() - 1; // the caption's lowest rows are free of text
@@ -122,13 +128,14 @@ TEST(SkinAboutDialog, CaptionFollowsApplicationActivation) {
         EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 0, CaptionHeight() + 5));
         EndDialog(hwnd, IDOK);
     });
+    EXPECT_EQ(IDOK, result);
 }
 
-TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
+TEST_F(SkinAboutDialog, CaptionIconAndTextPositions) {
     {
         // Nothing gives the About box a small icon: the text starts 8 pixels into the caption.
         CAboutDlg about;
-        RunModal(about, [](HWND hwnd) {
+        const INT_PTR result = RunModal(about, [](HWND hwnd) {
             ASSERT_EQ(0, SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
             SendMessageW(hwnd, WM_NCPAINT, 1, 0);
             const int start = CaptionTextStart(hwnd, 2);
@@ -136,9 +143,10 @@ TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
             EXPECT_LE(start, 1 + 8 + 2);
             EndDialog(hwnd, IDOK);
         });
+        EXPECT_EQ(IDOK, result);
     }
     AboutWithIcon about;
-    RunModal(about, [&about](HWND hwnd) {
+    const INT_PTR result = RunModal(about, [&about](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const int iconTop = 1 + (CaptionHeight() - 13) / 2;
         const Image expected = RenderOffscreen(16, 16, kTitleBlue, [&](HDC hdc) {
@@ -150,9 +158,10 @@ TEST(SkinAboutDialog, CaptionIconAndTextPositions) {
         EXPECT_LE(start, 1 + 26 + 2);
         EndDialog(hwnd, IDOK);
     });
+    EXPECT_EQ(IDOK, result);
 }
 
-TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
+TEST_F(SkinAboutDialog, CloseButtonImagesInEachState) {
     const Image normal = BitmapOfResource(IDB_CAPTION_CLOSE);
     const Image hover = BitmapOfResource(IDB_CAPTION_CLOSE_HOVER);
     const Image pressed = BitmapOfResource(IDB_CAPTION_CLOSE_PRESSED);
@@ -190,7 +199,7 @@ TEST(SkinAboutDialog, CloseButtonImagesInEachState) {
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
+TEST_F(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
     CAboutDlg about;
     const INT_PTR result = RunModal(about, [](HWND hwnd) {
         // A press on close, released on the caption beside it: nothing happens.
@@ -211,7 +220,7 @@ TEST(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
     EXPECT_EQ(IDCANCEL, result);
 }
 
-TEST(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
+TEST_F(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
     CAboutDlg about;
     const INT_PTR result = RunModal(about, [](HWND hwnd) {
         const HWND ok = GetDlgItem(hwnd, IDOK);

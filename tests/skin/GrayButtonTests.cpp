@@ -204,7 +204,7 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
 
 TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
     ButtonDialog dialog;
-    RunModal(dialog, [&dialog](HWND hwnd) {
+    const INT_PTR result = RunModal(dialog, [&dialog](HWND hwnd) {
         const Image normal = Face(dialog.button, 0);
         const Image hover = Face(dialog.button, ODS_HOTLIGHT);
         const Image pressed = Face(dialog.button, ODS_SELECTED);
@@ -252,4 +252,5 @@ TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
         PumpFor(50);
         EndDialog(hwnd, IDOK);
     });
+    EXPECT_EQ(IDOK, result);
 }

@@ -143,6 +143,12 @@ void ParkCursor() {
     MoveCursor(POINT{300, 700});
 }
 
+void ReleasePointer() {
+    ParkCursor();
+    // Up over the desktop, where a button that was not held does nothing.
+    LeftButton(false);
+}
+
 bool BringToForeground(HWND hwnd, int attempts) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         SetForegroundWindow(hwnd);

@@ -40,6 +40,8 @@ void MoveCursor(POINT screen);
 void LeftButton(bool down);
 // Somewhere on the desktop that no test puts a window of its own on.
 void ParkCursor();
+// For a test's TearDown, whatever the test stopped at: the pointer parked, the left button up.
+void ReleasePointer();
 // Makes a window the foreground one and waits until it stays so: the window manager hands the
 // focus to shown windows in its own time, and may take it back a moment later.
 bool BringToForeground(HWND hwnd, int attempts = 10);

@@ -275,6 +275,9 @@ std::wstring ZelvanorProcess::NameOf(int row) const {
     if (!ztest::WaitVisible(RenameEdit(), false)) {
         return L"<rename box stays>";
     }
+    // The row under the box is painted again when the bar's thread is next idle; until then the
+    // screen still shows the box. The bar looks as before once this returns.
+    Repaint(m_bar);
     return name;
 }
 
