@@ -1,6 +1,6 @@
 /* The two calls of dwmapi.dll the program makes, answered as Windows with desktop composition
    would for the windows a test names. */
-#include <windows.h>
+#include "tests/support/MarkerFile.h"
 #include <wchar.h>
 
 #define CLOAKED_ATTRIBUTE 14 /* DWMWA_CLOAKED */
@@ -9,17 +9,7 @@
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     (void)reserved;
     if (reason == DLL_PROCESS_ATTACH) {
-        wchar_t path[MAX_PATH + 32];
-        DWORD n = GetModuleFileNameW(instance, path, MAX_PATH);
-        while (n > 0 && path[n - 1] != L'\\' && path[n - 1] != L'/') {
-            --n;
-        }
-        lstrcpyW(path + n, L"dwmapi-code-ran.txt");
-        HANDLE file =
-            CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-        }
+        LeaveMarkerBeside(instance, L"dwmapi-code-ran.txt");
     }
     return TRUE;
 }
