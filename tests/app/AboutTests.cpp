@@ -1,6 +1,7 @@
 // The About box as the real program opens it: from the tray menu's command and from the bar's
 // system menu (whose low four bits do not matter), centred on the primary screen, and ended by
-// its button, Escape or a close request while the program goes on running.
+// its button, Escape or a close request while the program goes on running; and drawn by the skin
+// alone under desktop composition.
 #include "tests/app/ScratchFolder.h"
 #include "tests/app/StandInDwmapi.h"
 #include "tests/support/ZelvanorProcess.h"
