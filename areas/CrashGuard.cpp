@@ -1,4 +1,5 @@
 #include "areas/CrashGuard.h"
+#include "Afx.h"
 #include "areas/WindowKeeper.h"
 #include <csignal>
 #include <exception>
@@ -38,6 +39,28 @@ void OnAbort(int) {
     ShowHeldWindows();
 }
 
+// An exception out of a message handler ends the program as any other crash does.
+void OnHandlerFault() {
+    std::terminate();
+}
+
+// 64-bit Windows may swallow an exception that leaves a window procedure through a call-back
+// of the system; the program would run on with its windows in no area. Opt out of that.
+void StopSwallowingCallbackExceptions() {
+    constexpr DWORD kCallbackFilterEnabled = 0x1; // PROCESS_CALLBACK_FILTER_ENABLED
+    using GetPolicyFn = BOOL(WINAPI*)(LPDWORD);
+    using SetPolicyFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const auto get = reinterpret_cast<GetPolicyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "GetProcessUserModeExceptionPolicy")));
+    const auto set = reinterpret_cast<SetPolicyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "SetProcessUserModeExceptionPolicy")));
+    DWORD flags = 0;
+    if (get && set && get(&flags)) {
+        set(flags & ~kCallbackFilterEnabled);
+    }
+}
+
 } // namespace
 
 void CrashGuard::Install() {
@@ -47,4 +70,6 @@ void CrashGuard::Install() {
     g_previousFilter = ::SetUnhandledExceptionFilter(OnUnhandledException);
     g_previousTerminate = std::set_terminate(OnTerminate);
     std::signal(SIGABRT, OnAbort);
+    AfxSetHandlerFault(OnHandlerFault);
+    StopSwallowingCallbackExceptions();
 }

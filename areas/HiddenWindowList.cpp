@@ -3,7 +3,12 @@
 
 namespace {
 constexpr LONG kMagic = 0x5A48574C; // "ZHWL"
+
+std::tuple<UINT64, DWORD, DWORD> KeyOf(const WindowRecord& record) {
+    return std::make_tuple(static_cast<UINT64>(reinterpret_cast<UINT_PTR>(record.hwnd)),
+                           record.processId, record.threadId);
 }
+} // namespace
 
 struct HiddenWindowList::Shared {
     LONG magic;
@@ -49,8 +54,7 @@ bool HiddenWindowList::Add(const WindowRecord& record) {
     if (!m_shared) {
         return true; // no list to keep: the program works as it did without one
     }
-    const auto key = std::make_tuple(static_cast<UINT64>(reinterpret_cast<UINT_PTR>(record.hwnd)),
-                                     record.processId, record.threadId);
+    const auto key = KeyOf(record);
     if (m_listed.count(key)) {
         return true;
     }
@@ -64,6 +68,20 @@ bool HiddenWindowList::Add(const WindowRecord& record) {
     ::InterlockedExchange(&m_shared->count[half], count + 1);
     m_listed.insert(key);
     return true;
+}
+
+void HiddenWindowList::Remove(const WindowRecord& record) {
+    const auto key = KeyOf(record);
+    if (!m_listed.count(key)) {
+        return;
+    }
+    std::vector<Entry> rest;
+    for (const auto& [hwnd, processId, threadId] : m_listed) {
+        if (std::make_tuple(hwnd, processId, threadId) != key) {
+            rest.push_back(Entry{hwnd, processId, threadId});
+        }
+    }
+    Replace(rest);
 }
 
 void HiddenWindowList::Replace(const std::vector<Entry>& entries) {

@@ -36,6 +36,8 @@ public:
     // Lists a window that is about to be hidden; false when the list is full, and then the
     // window must not be hidden.
     bool Add(const WindowRecord& record);
+    // Takes out a window that Add listed but that stayed on screen after all.
+    void Remove(const WindowRecord& record);
     // The list becomes exactly these windows.
     void Replace(const std::vector<Entry>& entries);
     void Clear() { Replace({}); }

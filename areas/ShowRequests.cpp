@@ -14,7 +14,8 @@ struct ShowRequests::Ping {
     unsigned round;
 };
 
-ShowRequests::ShowRequests() : m_roundDone(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
+ShowRequests::ShowRequests(QueueFn queue)
+    : m_queue(queue), m_roundDone(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
     UniqueKernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::pair<ShowRequests*, HANDLE> start(this, ready.get());
     m_worker.reset(::CreateThread(nullptr, 0, WorkerMain, &start, 0, &m_workerId));
@@ -91,9 +92,12 @@ HWND ShowRequests::OtherWindowOf(DWORD threadId, unsigned long long upTo, HWND f
     return nullptr;
 }
 
-void ShowRequests::Ask(const WindowRecord& record, int command) {
-    ::ShowWindowAsync(record.hwnd, command);
+bool ShowRequests::Ask(const WindowRecord& record, int command) {
+    if (!m_queue(record.hwnd, command)) {
+        return false;
+    }
     Queued(record.hwnd, record.processId, record.threadId, command != SW_HIDE);
+    return true;
 }
 
 void ShowRequests::Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visible) {

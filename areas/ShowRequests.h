@@ -11,14 +11,17 @@
 // without handling messages itself meanwhile, and never longer than it chooses.
 class ShowRequests {
 public:
-    ShowRequests();
+    // How a request is queued; ShowWindowAsync, or a stand-in that tests put in its place.
+    using QueueFn = BOOL(WINAPI*)(HWND, int);
+    explicit ShowRequests(QueueFn queue = ::ShowWindowAsync);
     ~ShowRequests();
     ShowRequests(const ShowRequests&) = delete;
     ShowRequests& operator=(const ShowRequests&) = delete;
 
     // Queues SW_SHOW or SW_HIDE for a window of another thread, without waiting on it, and notes
-    // the request.
-    void Ask(const WindowRecord& record, int command);
+    // the request. False when it could not be queued (the window is gone, or belongs to a
+    // program of a higher integrity level): then nothing is noted and nothing will change.
+    bool Ask(const WindowRecord& record, int command);
     // A request just queued for a window of another thread: shown (true) or hidden.
     void Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visible);
     // Waits at most `timeoutMs` until every thread with requests queued since the last wait has
@@ -51,6 +54,7 @@ private:
     // the failed one and the gone ones are forgotten on the way.
     HWND OtherWindowOf(DWORD threadId, unsigned long long upTo, HWND failed);
 
+    QueueFn m_queue;
     mutable std::mutex m_mutex;
     std::unordered_map<HWND, Request> m_pending;
     // Threads with requests since the last wait: one of their windows and the last request.

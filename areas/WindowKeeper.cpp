@@ -5,7 +5,13 @@ namespace {
 WindowKeeper* g_current = nullptr;
 } // namespace
 
-WindowKeeper::WindowKeeper() {
+namespace {
+std::tuple<HWND, DWORD, DWORD> KeyOf(const WindowRecord& record) {
+    return std::make_tuple(record.hwnd, record.processId, record.threadId);
+}
+} // namespace
+
+WindowKeeper::WindowKeeper(ShowRequests::QueueFn queue) : m_requests(queue) {
     m_list.Create();
     g_current = this;
 }
@@ -38,8 +44,17 @@ void WindowKeeper::Hold(const std::vector<const WorkingArea*>& notCurrent) {
     m_list.Replace(entries);
 }
 
+void WindowKeeper::HideFailed(const WindowRecord& record) {
+    m_list.Remove(record);
+    m_cannotHide.insert(KeyOf(record));
+}
+
+bool WindowKeeper::CannotHide(const WindowRecord& record) const {
+    return m_cannotHide.count(KeyOf(record)) != 0;
+}
+
 void WindowKeeper::SetPinned(const WindowRecord& record, bool pinned) {
-    const auto key = std::make_tuple(record.hwnd, record.processId, record.threadId);
+    const auto key = KeyOf(record);
     if (pinned) {
         m_pins.insert(key);
     } else {
@@ -48,5 +63,5 @@ void WindowKeeper::SetPinned(const WindowRecord& record, bool pinned) {
 }
 
 bool WindowKeeper::IsPinned(const WindowRecord& record) const {
-    return m_pins.count(std::make_tuple(record.hwnd, record.processId, record.threadId)) != 0;
+    return m_pins.count(KeyOf(record)) != 0;
 }

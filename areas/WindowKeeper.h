@@ -14,7 +14,7 @@ class WorkingArea;
 // Current() (none in tests that drive working areas alone: they then work without it).
 class WindowKeeper {
 public:
-    WindowKeeper();
+    explicit WindowKeeper(ShowRequests::QueueFn queue = ::ShowWindowAsync);
     ~WindowKeeper();
     WindowKeeper(const WindowKeeper&) = delete;
     WindowKeeper& operator=(const WindowKeeper&) = delete;
@@ -27,6 +27,11 @@ public:
 
     // Before a window is hidden: false when it cannot be listed (then it is not hidden).
     bool BeforeHide(const WindowRecord& record) { return m_list.Add(record); }
+    // A hide that could not be requested: the window is on screen, so it leaves the list, and
+    // no key moves or pins it from now on.
+    void HideFailed(const WindowRecord& record);
+    // Whether a hide of this window has failed before.
+    bool CannotHide(const WindowRecord& record) const;
     // After the areas changed: the list becomes what the areas other than the current one hold.
     void Hold(const std::vector<const WorkingArea*>& notCurrent);
     // At the end of a normal exit, once every held window is back: the watcher has nothing to do.
@@ -46,4 +51,5 @@ private:
     WatcherProcess m_watcher;
     ShowRequests m_requests;
     std::set<std::tuple<HWND, DWORD, DWORD>> m_pins;
+    std::set<std::tuple<HWND, DWORD, DWORD>> m_cannotHide;
 };

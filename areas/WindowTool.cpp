@@ -1,7 +1,7 @@
 #include "areas/WindowTool.h"
+#include "CDwmHelper.h"
 #include "UniqueHandle.h"
-#include <psapi.h>
-#include <cwchar>
+#include <utility>
 
 BOOL CALLBACK WindowTool::EnumWindowsProc(HWND hwnd, LPARAM lParam) {
     return reinterpret_cast<WindowTool*>(lParam)->AddWindow(hwnd);
@@ -19,7 +19,9 @@ BOOL WindowTool::AddWindow(HWND hwnd) {
     ::GetClassNameW(hwnd, record.className, 100);
     record.hwnd = hwnd;
     record.threadId = ::GetWindowThreadProcessId(hwnd, &record.processId);
-    record.visible = ::IsWindowVisible(hwnd);
+    // A cloaked window keeps WS_VISIBLE off screen (another virtual desktop, a shell surface
+    // not shown now): it is the shell's to show, and counts as not visible.
+    record.visible = ::IsWindowVisible(hwnd) && !CDwmHelper::IsCloaked(hwnd);
     m_windows.push_back(record);
     return TRUE;
 }
@@ -35,19 +37,17 @@ const std::wstring& WindowTool::ModulePathOf(DWORD processId) {
     if (found != m_modulePaths.end()) {
         return found->second;
     }
-    // Same buffer size as the record's field, so a long path is cut exactly as it would be there.
-    wchar_t path[260] = {};
-    UniqueKernelHandle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (process) {
-        HMODULE modules[1024];
-        DWORD bytes = 0;
-        if (::EnumProcessModules(process.get(), modules, sizeof(modules), &bytes) &&
-            bytes >= sizeof(HMODULE)) {
-            // The first module listed is the executable itself.
-            ::GetModuleFileNameExW(process.get(), modules[0], path, 260);
-        }
+    // The limited right and this call answer for any process, a 64-bit one asked by the
+    // 32-bit program and an elevated one included; reading the module list does neither.
+    // The call fails rather than cut a path too long for its buffer: the buffer takes any path,
+    // and the record's field cuts it below.
+    std::wstring path(32768, L'\0');
+    UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, &path[0], &length)) {
+        length = 0;
     }
     // At most 259 characters, so that the record's copy keeps its terminating null.
-    return m_modulePaths.emplace(processId, std::wstring(path, ::wcsnlen(path, 259))).first->second;
+    path.resize(length < 259 ? length : 259);
+    return m_modulePaths.emplace(processId, std::move(path)).first->second;
 }

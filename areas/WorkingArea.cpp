@@ -18,6 +18,22 @@ bool NeedsModulePath(const WindowRecord& record) {
            IsClass(record, L"#32770");
 }
 
+// The process of the shell's desktop window or of a taskbar: the shell itself.
+bool IsShellProcess(DWORD processId) {
+    DWORD shell = 0;
+    if (HWND desktop = ::GetShellWindow();
+        desktop && ::GetWindowThreadProcessId(desktop, &shell) && shell == processId) {
+        return true;
+    }
+    for (HWND bar = ::FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); bar;
+         bar = ::FindWindowExW(nullptr, bar, L"Shell_TrayWnd", nullptr)) {
+        if (::GetWindowThreadProcessId(bar, &shell) && shell == processId) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The desktop, the taskbar, top-level toolbars and this program's own windows (the bar among
 // them) stay on screen whichever working area is current.
 bool IsShellOrOwn(const WindowRecord& record) {
@@ -26,8 +42,16 @@ bool IsShellOrOwn(const WindowRecord& record) {
     if (record.processId == ::GetCurrentProcessId()) {
         return true;
     }
+    // The taskbars of the other displays, and the desktop's icons, which often live in a
+    // visible WorkerW rather than in Progman.
     if (IsClass(record, L"Progman") || IsClass(record, L"ToolbarWindow32") ||
-        IsClass(record, L"Shell_TrayWnd")) {
+        IsClass(record, L"Shell_TrayWnd") || IsClass(record, L"Shell_SecondaryTrayWnd") ||
+        IsClass(record, L"WorkerW")) {
+        return true;
+    }
+    // Whatever else the shell shows is its own too, except its folder windows: those are
+    // ordinary windows a user opens and switches.
+    if (!IsClass(record, L"CabinetWClass") && IsShellProcess(record.processId)) {
         return true;
     }
     // Under Wine without its virtual desktop the notification area is a window of its own, not
@@ -57,15 +81,17 @@ bool SameWindow(const WindowRecord& a, const WindowRecord& b) {
 
 // ShowWindow on another thread's window waits until that thread answers, and a hung
 // application would freeze the bar with it; the asynchronous call only queues the request,
-// and the keeper notes it until the thread has acted on it.
-void ShowOrHide(const WindowRecord& record, int command) {
+// and the keeper notes it until the thread has acted on it. False when the request could not
+// even be made.
+bool ShowOrHide(const WindowRecord& record, int command) {
     if (record.threadId == ::GetCurrentThreadId()) {
         ::ShowWindow(record.hwnd, command);
-    } else if (WindowKeeper* keeper = WindowKeeper::Current()) {
-        keeper->Requests().Ask(record, command);
-    } else {
-        ::ShowWindowAsync(record.hwnd, command);
+        return true;
     }
+    if (WindowKeeper* keeper = WindowKeeper::Current()) {
+        return keeper->Requests().Ask(record, command);
+    }
+    return ::ShowWindowAsync(record.hwnd, command) != FALSE;
 }
 
 } // namespace
@@ -150,7 +176,7 @@ void WorkingArea::RecordAndHide() {
     m_windows.clear();
     m_windows = TakeSnapshot();
     WindowKeeper* keeper = WindowKeeper::Current();
-    for (const WindowRecord& record : m_windows) {
+    for (WindowRecord& record : m_windows) {
         if (!HidesWhenLeft(record)) {
             continue;
         }
@@ -158,7 +184,14 @@ void WorkingArea::RecordAndHide() {
         if (keeper && !keeper->BeforeHide(record)) {
             continue;
         }
-        ShowOrHide(record, SW_HIDE);
+        if (!ShowOrHide(record, SW_HIDE)) {
+            // Still on screen (an elevated program's window, or one just closed): this area
+            // does not hold it, and the area made current next finds it there.
+            record.visible = FALSE;
+            if (keeper) {
+                keeper->HideFailed(record);
+            }
+        }
     }
 }
 

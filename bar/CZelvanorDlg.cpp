@@ -13,6 +13,19 @@ namespace {
 // window system only when it has windows to show.
 UINT g_taskbarCreated = 0;
 
+// Run elevated, the program would not hear the shell's broadcast from a program of lower
+// integrity (Explorer restarted) without this, and a hidden bar would have no icon to come back
+// from. From user32 at run time: not every Windows the program starts on has it.
+void LetTaskbarCreatedThrough(HWND hwnd) {
+    using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+    const auto filter = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter) {
+        filter(hwnd, g_taskbarCreated, kAllow, nullptr);
+    }
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CZelvanorDlg, CDiyDialogEx)
@@ -91,6 +104,7 @@ BOOL CZelvanorDlg::OnInitDialog() {
 
     SetWindowPos(&wndTopMost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
+    LetTaskbarCreatedThrough(m_hWnd);
     m_trayMenu.LoadMenu(IDR_TRAY_MENU);
     m_trayIcon.m_pMenu = &m_trayMenu;
     m_trayIcon.m_nid.hWnd = m_hWnd;
@@ -180,6 +194,10 @@ BOOL CZelvanorDlg::OnQueryEndSession() {
 void CZelvanorDlg::OnEndSession(BOOL bEnding) {
     if (bEnding) {
         ShowHiddenWindows();
+        // The Restart Manager (an installer updating the program) asks this program alone to
+        // close: the session goes on, so it ends as the exit command ends it.
+        if (m_currentMsg.lParam & ENDSESSION_CLOSEAPP)
+            CDialog::OnCancel();
         return;
     }
     // Cancelled: what the query showed goes back to its areas, unless its program has shown or

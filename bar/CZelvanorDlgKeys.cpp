@@ -68,23 +68,29 @@ bool CZelvanorDlg::ForegroundWindow(WindowRecord* record) const {
         ::GetAncestor(hwnd, GA_ROOT) != hwnd)
         return false;
     *record = WorkingArea::RecordWindow(hwnd);
-    return WorkingArea::CanBeHidden(*record);
+    // One whose hide has failed is out of the program's reach, as the bar itself is: a key
+    // neither moves nor pins it.
+    return WorkingArea::CanBeHidden(*record) && !m_keeper.CannotHide(*record);
 }
 
 void CZelvanorDlg::MoveForegroundWindowTo(WorkingArea* target) {
     WindowRecord record{};
     if (!target || target == m_currentArea || !ForegroundWindow(&record))
         return;
+    m_keeper.EnsureWatcher();
+    if (!m_keeper.BeforeHide(record))
+        return;
+    // Asynchronously, as a switch hides: a hung program must not freeze the bar. A window that
+    // cannot be hidden stays where it is, as if the key had not been pressed.
+    if (!m_keeper.Requests().Ask(record, SW_HIDE)) {
+        m_keeper.HideFailed(record);
+        return;
+    }
     m_keeper.SetPinned(record, false); // a moved window belongs to its new area alone
     for (const auto& area : m_areas)
         if (area.get() != target)
             area->Drop(record);
     target->Adopt(record);
-    m_keeper.EnsureWatcher();
-    if (m_keeper.BeforeHide(record)) {
-        // Asynchronously, as a switch hides: a hung program must not freeze the bar.
-        m_keeper.Requests().Ask(record, SW_HIDE);
-    }
     HoldWhatIsNotCurrent();
 }
 

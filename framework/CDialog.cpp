@@ -57,7 +57,12 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     }
     MSG saved = dialog->m_currentMsg;
     dialog->m_currentMsg = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
-    BOOL result = dialog->OnInitDialog();
+    BOOL result = FALSE;
+    try {
+        result = dialog->OnInitDialog();
+    } catch (...) {
+        AfxHandlerFault();
+    }
     if (FromHandlePermanent(hWnd) == dialog) {
         dialog->m_currentMsg = saved;
     }

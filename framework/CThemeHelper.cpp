@@ -1,36 +1,16 @@
 #include "CThemeHelper.h"
-#include <string>
-#include "UniqueHandle.h"
+#include "SystemLibrary.h"
 
 namespace {
 using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
 using GetThemePartSizeFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCRECT, THEMESIZE, SIZE*);
 using CloseThemeDataFn = HRESULT(WINAPI*)(HTHEME);
 
-template <typename Fn> Fn Lookup(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                  : nullptr;
-}
-
 struct UxTheme {
-    UniqueModule module;
-    OpenThemeDataFn open = nullptr;
-    GetThemePartSizeFn partSize = nullptr;
-    CloseThemeDataFn close = nullptr;
-
-    // From the system folder by full path, so that no other folder can supply the library.
-    UxTheme() {
-        wchar_t folder[MAX_PATH] = {};
-        UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) {
-            return;
-        }
-        std::wstring path = std::wstring(folder, length) + L"\\uxtheme.dll";
-        module.reset(::LoadLibraryW(path.c_str()));
-        open = Lookup<OpenThemeDataFn>(module.get(), "OpenThemeData");
-        partSize = Lookup<GetThemePartSizeFn>(module.get(), "GetThemePartSize");
-        close = Lookup<CloseThemeDataFn>(module.get(), "CloseThemeData");
-    }
+    SystemLibrary library{L"uxtheme.dll"};
+    OpenThemeDataFn open = library.Find<OpenThemeDataFn>("OpenThemeData");
+    GetThemePartSizeFn partSize = library.Find<GetThemePartSizeFn>("GetThemePartSize");
+    CloseThemeDataFn close = library.Find<CloseThemeDataFn>("CloseThemeData");
 };
 
 const UxTheme& Api() {

@@ -1,4 +1,5 @@
 #include "CWnd.h"
+#include <exception>
 #include <unordered_map>
 #include "Afx.h"
 #include "CDC.h"
@@ -20,10 +21,25 @@ std::unordered_map<HWND, CWnd*>& PermanentMap() {
     return map;
 }
 
+AfxHandlerFaultFn g_handlerFault = nullptr;
+
 WNDPROC CurrentProc(HWND hWnd) {
     return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
 }
 } // namespace
+
+AfxHandlerFaultFn AfxSetHandlerFault(AfxHandlerFaultFn handler) {
+    const AfxHandlerFaultFn previous = g_handlerFault;
+    g_handlerFault = handler;
+    return previous;
+}
+
+void AfxHandlerFault() {
+    if (!g_handlerFault) {
+        std::terminate();
+    }
+    g_handlerFault();
+}
 
 CWnd::~CWnd() {
     // The window belongs to a dialog or to the system; only our hold on it ends here.
@@ -98,7 +114,12 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     // Saved and restored, so that Default() after a nested message still means this one.
     MSG saved = wnd->m_currentMsg;
     wnd->m_currentMsg = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
-    LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        AfxHandlerFault();
+    }
     // A handler may have deleted or detached the object.
     if (FromHandlePermanent(hWnd) != wnd) {
         return result;

@@ -2,6 +2,7 @@
 // The menu bar lives in CDiyDialogExMenuBar.cpp, frame and caption painting in
 // CDiyDialogExPaint.cpp.
 #include "skin/CDiyDialogEx.h"
+#include "CDwmHelper.h"
 
 #include <algorithm>
 
@@ -79,6 +80,11 @@ BOOL CDiyDialogEx::OnInitDialog() {
     // Every skin decision reads this copy: the live style is toggled during default processing.
     m_dwStyle = GetStyle();
     return TRUE;
+}
+
+void CDiyDialogEx::PreSubclassWindow() {
+    CDialogEx::PreSubclassWindow();
+    CDwmHelper::DisableNonClientRendering(m_hWnd);
 }
 
 CSize CDiyDialogEx::FrameThickness() const {

@@ -23,6 +23,9 @@ public:
     ~CDiyDialogEx() override;
 
     BOOL OnInitDialog() override;
+    // With desktop composition DWM would draw its own frame and caption over the skin's: it is
+    // told not to, before the window is first shown.
+    void PreSubclassWindow() override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);

@@ -1,6 +1,9 @@
 // The About box as the real program opens it: from the tray menu's command and from the bar's
 // system menu (whose low four bits do not matter), centred on the primary screen, and ended by
-// its button, Escape or a close request while the program goes on running.
+// its button, Escape or a close request while the program goes on running; and drawn by the skin
+// alone under desktop composition.
+#include "tests/app/ScratchFolder.h"
+#include "tests/app/StandInDwmapi.h"
 #include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
 
@@ -73,4 +76,37 @@ TEST(EndToEndAbout, OpensFromTrayAndSystemCommandsCentredAndEndsEachWay) {
         EXPECT_TRUE(app.Running());
         EXPECT_TRUE(app.Visible());
     }
+}
+
+// Under desktop composition DWM would draw its frame over the skin's: the skinned windows turn
+// its non-client rendering off. dwmapi comes from the system folder alone, never from beside
+// the program, whose folder holds a copy that would leave its file there if it ran.
+TEST(EndToEndAbout, SkinnedWindowsTurnOffDwmFramesWithDwmapiFromTheSystemFolderOnly) {
+    StandInDwmapi dwm;
+    ASSERT_TRUE(dwm.Ok()) << "the stand-in dwmapi.dll could not be put in the system folder";
+    ScratchFolder folder(L"planted-dwmapi");
+    const std::wstring program = folder.File(L"Zelvanor.exe");
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(StandInDwmapi::Built().c_str(), folder.File(L"dwmapi.dll").c_str(), FALSE));
+    {
+        ZelvanorProcess app;
+        ASSERT_TRUE(app.Start(program));
+        ASSERT_TRUE(app.Post(WM_COMMAND, ID_TRAY_ABOUT, 0));
+        HWND about = WaitAbout(app);
+        ASSERT_NE(about, nullptr);
+        constexpr unsigned kNcRenderingPolicy = 2; // DWMWA_NCRENDERING_POLICY
+        constexpr int kDisabled = 1;               // DWMNCRP_DISABLED
+        for (HWND hwnd : {about, app.Bar()}) {
+            int policy = -1;
+            EXPECT_TRUE(StandInDwmapi::AttributeSet(hwnd, kNcRenderingPolicy, &policy)) << hwnd;
+            EXPECT_EQ(policy, kDisabled) << hwnd;
+        }
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+        EXPECT_TRUE(app.Exit());
+    }
+    EXPECT_TRUE(dwm.LoadedFromSystemFolder()) << "the stand-in never ran: the test proves nothing";
+    EXPECT_FALSE(FileExists(folder.File(StandInDwmapi::MarkerName())))
+        << "the dwmapi.dll beside the program was loaded";
 }

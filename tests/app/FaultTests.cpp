@@ -138,6 +138,25 @@ TEST_F(EndToEndFaults, EndSessionShowsHiddenWindowsBeforeItReturns) {
     EXPECT_TRUE(AllVisible(windows));
 }
 
+// The Restart Manager asks this program alone to close: the session goes on without it.
+TEST_F(EndToEndFaults, ACloseRequestOfTheRestartManagerShowsHiddenWindowsAndEndsTheProgram) {
+    ASSERT_TRUE(helper.Start(L"--windows 2"));
+    const std::vector<HWND> windows = helper.Windows();
+    StartAndLeaveFirstArea(windows);
+
+    bool answered = false;
+    EXPECT_EQ(app.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, &answered), TRUE);
+    ASSERT_TRUE(answered);
+    app.Send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, &answered);
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(app.WaitEnded(kAnswerMs)) << "the program runs on";
+    DWORD code = 1;
+    GetExitCodeProcess(app.Process(), &code);
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(AllVisible(windows));
+}
+
 TEST_F(EndToEndFaults, ACrashShowsTheHiddenWindowsAgain) {
     ASSERT_TRUE(helper.Start(L"--windows 3"));
     ASSERT_TRUE(notepad.Start());

@@ -1,6 +1,7 @@
 // Beyond the mouse: the keys that switch areas and move or pin the foreground window, pressed on
 // the real keyboard, and the row tooltips that list what an area holds.
 #include "bar/GlobalKeys.h"
+#include "tests/app/StandInDwmapi.h"
 #include "tests/helpers/HelperProcess.h"
 #include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
@@ -238,4 +239,40 @@ TEST_F(EndToEndKeys, RowTipsListTheWindowsEachAreaHolds) {
     EXPECT_EQ(LinesOf(TipOfRow(app, 1)), TitlesOf(second.Windows()));
     // An area that holds nothing shows no tip.
     EXPECT_EQ(TipOfRow(app, 2), L"");
+}
+
+// A window that the window manager cloaks (one of another virtual desktop, say) is the shell's
+// to show: no switch hides or files it, no tip lists it, no key moves it.
+TEST_F(EndToEndKeys, ACloakedWindowIsLeftAloneBySwitchesTipsAndKeys) {
+    StandInDwmapi dwm;
+    ASSERT_TRUE(dwm.Ok()) << "the stand-in dwmapi.dll could not be put in the system folder";
+    ASSERT_TRUE(helper.Start(L"--windows 3"));
+    windows = helper.Windows();
+    HWND cloaked = windows[2];
+    const std::wstring title = TitleOf(cloaked);
+    ASSERT_TRUE(SetWindowTextW(cloaked, (title + L" [cloaked]").c_str()));
+    const std::vector<HWND> plain{windows[0], windows[1]};
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.AddAreasUpTo(2));
+
+    EXPECT_EQ(LinesOf(TipOfRow(app, 0)), TitlesOf(plain));
+    ParkCursor();
+    ASSERT_TRUE(MakeForeground(cloaked));
+    Press(kDigit1 + 1, true);
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(IsWindowVisible(cloaked)) << "a key moved the cloaked window";
+    Press(kDigit1 + 1);
+    EXPECT_TRUE(Shown(plain, false));
+    ASSERT_TRUE(helper.Sync());
+    EXPECT_TRUE(IsWindowVisible(cloaked)) << "a switch hid the cloaked window";
+    EXPECT_TRUE(dwm.LoadedFromSystemFolder()) << "the stand-in never ran: the test proves nothing";
+
+    // No longer cloaked, it is on the second area's screen: leaving that area hides it, and the
+    // first area, which never held it, does not show it.
+    ASSERT_TRUE(SetWindowTextW(cloaked, title.c_str()));
+    Press(kDigit1);
+    EXPECT_TRUE(Shown(plain, true));
+    EXPECT_TRUE(Shown({cloaked}, false));
+    ASSERT_TRUE(app.Exit());
+    EXPECT_TRUE(Shown(windows, true));
 }

@@ -1,5 +1,6 @@
 // On 64-bit Windows most programs are 64-bit, while the program as specified is 32-bit: each
 // build must hide, record, show and at exit restore the windows of a program of the other kind.
+// The 32-bit program also tells a 64-bit copy's dialogs for its own.
 // Runs in a 64-bit Wine prefix that can also start 32-bit programs, with the i686 build beside
 // this one (build/i686 next to build/x86_64).
 #include "tests/app/ScratchFolder.h"
@@ -39,6 +40,50 @@ void SwitchAwayAndBackThenExit(const std::wstring& program, const std::wstring& 
     EXPECT_TRUE(WaitAllVisible(windows, true)) << "after the exit";
 }
 
+// The dialog the copy shows besides its bar, once it is on screen.
+HWND WaitDialogOf(const ZelvanorProcess& copy) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindowsOf(copy.Pid())) {
+            if (hwnd != copy.Bar() && ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
+                found = hwnd;
+            }
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+// The 32-bit program finds a 64-bit copy's executable too, so its About box and message boxes
+// stay on screen through switches, as the copy's bar does.
+void LeavesTheOtherKindsCopyAlone(const std::wstring& program) {
+    ZelvanorProcess app, copy;
+    ASSERT_TRUE(app.Start(program)) << "the bar did not appear";
+    ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
+    ASSERT_TRUE(app.WaitRows(2));
+    ASSERT_TRUE(copy.Start());
+    ASSERT_TRUE(copy.Post(WM_COMMAND, ID_TRAY_ABOUT, 0));
+    HWND about = WaitDialogOf(copy);
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(app.ClickRow(1));
+    ASSERT_TRUE(app.Answers());
+    EXPECT_TRUE(IsWindowVisible(about)) << "the About box was hidden";
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    ASSERT_TRUE(copy.RowMenu(0, ID_DELETE_WORKING_AREA));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = copy.MessageBoxWindow()) != nullptr; }));
+    ASSERT_TRUE(app.ClickRow(0));
+    ASSERT_TRUE(app.Answers());
+    EXPECT_TRUE(IsWindowVisible(box)) << "the message box was hidden";
+    EXPECT_TRUE(IsWindowVisible(copy.Bar()));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    EXPECT_TRUE(copy.Exit());
+    EXPECT_TRUE(app.Exit());
+}
+
 } // namespace
 
 TEST(EndToEndMixedBitness, EachBuildHidesShowsAndRestoresTheOtherKindsWindows) {
@@ -64,4 +109,5 @@ TEST(EndToEndMixedBitness, EachBuildHidesShowsAndRestoresTheOtherKindsWindows) {
     // 32-bit program, 64-bit windows; then 64-bit program, 32-bit windows.
     ASSERT_NO_FATAL_FAILURE(SwitchAwayAndBackThenExit(otherProgram, zhelper::HelperPath()));
     ASSERT_NO_FATAL_FAILURE(SwitchAwayAndBackThenExit(ProgramPath(), otherHelper));
+    ASSERT_NO_FATAL_FAILURE(LeavesTheOtherKindsCopyAlone(otherProgram));
 }

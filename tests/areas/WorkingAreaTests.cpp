@@ -1,5 +1,6 @@
 // Leaving and entering working areas with real windows of other processes on the screen.
 #include "areas/ShowRequests.h"
+#include "areas/WindowKeeper.h"
 #include "tests/areas/AreaTestSupport.h"
 #include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
@@ -52,7 +53,11 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     ASSERT_TRUE(ours.Ok() && lowerCase.Ok());
     HelperProcess helper, bar, impostor;
     ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden --class Progman --class "
-                             L"ToolbarWindow32 --class Shell_TrayWnd --class Shell_TrayWnd2"));
+                             L"ToolbarWindow32 --class Shell_SecondaryTrayWnd --class WorkerW "
+                             L"--class Shell_TrayWnd2"));
+    // A process with a taskbar is the shell: all its windows stay but its folder windows.
+    HelperProcess shell;
+    ASSERT_TRUE(shell.Start(L"--windows 1 --class Shell_TrayWnd --class CabinetWClass"));
     ASSERT_TRUE(bar.Start(L"--windows 1 --dialog", ours.Path()));
     ASSERT_TRUE(impostor.Start(L"--dialog", lowerCase.Path()));
     Notepad notepad;
@@ -61,13 +66,18 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     const std::vector<HWND> hiddenExpected = {helper.Window(0),
                                               helper.Window(1),
                                               helper.Special(zhelper::kDialog),
-                                              helper.Special(zhelper::kNamedClass, 3),
+                                              helper.Special(zhelper::kNamedClass, 4),
+                                              shell.Special(zhelper::kNamedClass, 1),
                                               bar.Window(0),
                                               impostor.Special(zhelper::kDialog),
                                               notepad.Window()};
-    const std::vector<HWND> keptExpected = {
-        helper.Special(zhelper::kNamedClass, 0), helper.Special(zhelper::kNamedClass, 1),
-        helper.Special(zhelper::kNamedClass, 2), bar.Special(zhelper::kDialog)};
+    const std::vector<HWND> keptExpected = {helper.Special(zhelper::kNamedClass, 0),
+                                            helper.Special(zhelper::kNamedClass, 1),
+                                            helper.Special(zhelper::kNamedClass, 2),
+                                            helper.Special(zhelper::kNamedClass, 3),
+                                            shell.Window(0),
+                                            shell.Special(zhelper::kNamedClass, 0),
+                                            bar.Special(zhelper::kDialog)};
     HWND neverShown = helper.Special(zhelper::kHidden);
     for (HWND hwnd : hiddenExpected) {
         ASSERT_TRUE(IsWindowVisible(hwnd));
@@ -82,6 +92,7 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     EXPECT_TRUE(WaitAllVisible(hiddenExpected, false));
     helper.Sync();
     bar.Sync();
+    shell.Sync();
     for (HWND hwnd : keptExpected) {
         EXPECT_TRUE(IsWindowVisible(hwnd)) << hwnd;
     }
@@ -426,4 +437,48 @@ TEST(AreasShowRequests, AClosedWindowLeavesTheOthersOfItsThreadPending) {
     EXPECT_TRUE(
         WaitUntil([&] { return !requests.PendingNow().Asked(kept, processId, threadId, &asked); }));
     EXPECT_FALSE(IsWindowVisible(kept));
+}
+
+namespace {
+// The seam where a hide is requested: one window closes just before its request, as if between
+// the snapshot and the hide, and one is refused as an elevated program's would be.
+const HelperProcess* g_requested = nullptr;
+HWND g_closesFirst = nullptr;
+HWND g_refused = nullptr;
+BOOL WINAPI RequestLikeWindows(HWND hwnd, int command) {
+    if (hwnd == g_refused) {
+        return FALSE;
+    }
+    if (hwnd == g_closesFirst) {
+        g_requested->Send(zhelper::kMsgClose, 2);
+    }
+    return ShowWindowAsync(hwnd, command);
+}
+} // namespace
+
+TEST(AreasWorkingArea, AWindowThatCannotBeHiddenStaysOutOfTheAreaAndTheHeldList) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(L"--windows 4"));
+    const std::vector<HWND> windows = helper.Windows();
+    g_requested = &helper;
+    g_closesFirst = windows[2];
+    g_refused = windows[3];
+    WindowKeeper keeper(RequestLikeWindows);
+    WorkingArea area(1);
+    area.RecordAndHide();
+    ASSERT_TRUE(helper.Sync());
+
+    EXPECT_TRUE(NoneVisible({windows[0], windows[1]}));
+    EXPECT_FALSE(IsWindow(windows[2]));
+    EXPECT_TRUE(IsWindowVisible(windows[3])) << "the refused window is on screen";
+    for (HWND hwnd : {windows[2], windows[3]}) {
+        const WindowRecord* record = FindRecord(area.m_windows, hwnd);
+        ASSERT_NE(record, nullptr);
+        EXPECT_FALSE(WorkingArea::HidesWhenLeft(*record)) << "the area holds " << hwnd;
+        EXPECT_TRUE(keeper.CannotHide(*record));
+    }
+    // What a watcher or a crash guard would show: the two hidden windows, nothing else.
+    EXPECT_EQ(keeper.ShowListed(), 2);
+    EXPECT_TRUE(WaitAllVisible({windows[0], windows[1]}, true));
+    g_requested = nullptr;
 }

@@ -2,6 +2,7 @@
 // procedure, virtual and qualified handlers, command routing, Default() and the object's hold on
 // its window.
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include "tests/framework/FrameworkTestSupport.h"
@@ -254,6 +255,43 @@ TEST(RuntimeClass, IsKindOfFollowsTheDeclaredBaseChain) {
     EXPECT_FALSE(dialog.IsKindOf(RUNTIME_CLASS(CButton)));
     EXPECT_TRUE(theApp.IsKindOf(RUNTIME_CLASS(CWinApp)));
     EXPECT_FALSE(theApp.IsKindOf(RUNTIME_CLASS(CWnd)));
+}
+
+// An exception that leaves a handler stops in the framework's procedure and goes to the handler
+// the application set, whether the message was sent or posted and dispatched.
+constexpr UINT kThrowMsg = WM_APP + 5;
+int g_handlerFaults = 0;
+
+class CThrowingWnd : public CWnd {
+public:
+    afx_msg LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("handler fault"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
+ON_MESSAGE(kThrowMsg, OnThrow)
+END_MESSAGE_MAP()
+
+TEST(HandlerFault, AnExceptionOutOfAHandlerReachesTheHandlerSetAndTheWindowLivesOn) {
+    UniqueWindow window = CreateTestWindow();
+    ASSERT_TRUE(window);
+    CThrowingWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(window.get()));
+    g_handlerFaults = 0;
+    const AfxHandlerFaultFn previous = AfxSetHandlerFault([] { ++g_handlerFaults; });
+
+    EXPECT_EQ(SendMessageW(window.get(), kThrowMsg, 0, 0), 0);
+    EXPECT_EQ(g_handlerFaults, 1);
+    ASSERT_TRUE(PostMessageW(window.get(), kThrowMsg, 0, 0));
+    MSG msg;
+    while (PeekMessageW(&msg, window.get(), kThrowMsg, kThrowMsg, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(g_handlerFaults, 2);
+    // The window is still the framework's, and the next message is handled as ever.
+    EXPECT_EQ(SendMessageW(window.get(), kOriginalAnswerMsg, 0, 0), kOriginalAnswer);
+
+    AfxSetHandlerFault(previous);
 }
 
 } // namespace

@@ -351,7 +351,7 @@ constexpr char kOwnArchitecture[] = "processorArchitecture=\"amd64\"";
 constexpr char kOwnArchitecture[] = "processorArchitecture=\"x86\"";
 #endif
 
-TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAware) {
+TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwareOnWindows7To11) {
     const std::vector<uint8_t> bytes = Get(RT_MANIFEST, 1, kEnglishUS);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("manifestVersion=\"1.0\""), std::string::npos);
@@ -363,6 +363,17 @@ TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAware) {
     const size_t dpi = text.find("<dpiAware");
     ASSERT_NE(dpi, std::string::npos);
     EXPECT_EQ(text.substr(text.find('>', dpi) + 1, 4), "true");
+    // Declared for Windows 7, 8, 8.1 and 10/11: no compatibility shims, nothing swallowed.
+    const size_t compatibility =
+        text.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+    ASSERT_NE(compatibility, std::string::npos);
+    const std::string section =
+        text.substr(compatibility, text.find("</compatibility>") - compatibility);
+    for (const char* os :
+         {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(section.find(std::string("<supportedOS Id=\"") + os + "\"/>"), std::string::npos)
+            << os;
 }
 
 } // namespace
