@@ -351,7 +351,7 @@ constexpr char kOwnArchitecture[] = "processorArchitecture=\"amd64\"";
 constexpr char kOwnArchitecture[] = "processorArchitecture=\"x86\"";
 #endif
 
-TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAware) {
+TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwarePerMonitor) {
     const std::vector<uint8_t> bytes = Get(RT_MANIFEST, 1, kEnglishUS);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("manifestVersion=\"1.0\""), std::string::npos);
@@ -363,6 +363,9 @@ TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAware) {
     const size_t dpi = text.find("<dpiAware");
     ASSERT_NE(dpi, std::string::npos);
     EXPECT_EQ(text.substr(text.find('>', dpi) + 1, 4), "true");
+    const size_t perMonitor = text.find("<dpiAwareness");
+    ASSERT_NE(perMonitor, std::string::npos);
+    EXPECT_EQ(text.substr(text.find('>', perMonitor) + 1, 12), "PerMonitorV2");
 }
 
 } // namespace
