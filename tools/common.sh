@@ -193,8 +193,8 @@ zelvanor_wine_prefix_dpi() {  # arch dpi
 # Several monitors under Wine: one X screen as large as the whole layout, and a stand-in Xinerama
 # library (built here for the architecture's Wine) that reports the layout in
 # ZELVANOR_MONITORS_FILE; Wine reads Xinerama only with XRandR turned off in the prefix. A test
-# changes the layout by rewriting the file and then calling ChangeDisplaySettingsExW(NULL, ...),
-# after which Wine reads the monitors again and sends WM_DISPLAYCHANGE to every window.
+# changes the layout by rewriting the file; ChangeDisplaySettingsExW(NULL, ...) from a process
+# started after that (each reads the monitors once) makes Wine take them and send WM_DISPLAYCHANGE.
 zelvanor_monitors() {  # arch
   local dir lib
   dir=$(zelvanor_arch_dir "$1")
