@@ -54,9 +54,11 @@ void CZelvanorDlg::DrawTitleBar(CDC* dc) {
     memory.FillRect(&strip, &fill);
 
     int captionLeft = m_layout.captionLeftNoIcon;
+    // The strip has always shown the large icon shrunk to its place, and keeps that look; a bar
+    // without a small icon shows none.
     if (HICON icon = GetSmallIcon()) {
-        DrawIconEx(memory, m_layout.iconLeft, m_layout.iconTop, icon, m_layout.iconSize,
-                   m_layout.iconSize, 0, nullptr, DI_NORMAL);
+        DrawIconEx(memory, m_layout.iconLeft, m_layout.iconTop, m_hIcon ? m_hIcon : icon,
+                   m_layout.iconSize, m_layout.iconSize, 0, nullptr, DI_NORMAL);
         captionLeft = m_layout.captionLeftWithIcon;
     }
     memory.SetTextColor(kCaptionColour);
