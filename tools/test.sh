@@ -37,12 +37,13 @@ run_extra() {  # arch dpi|monitors
       ZELVANOR_TEST_DPI=$what ctest --test-dir "$dir" --output-on-failure --timeout 300 \
         -R "$pattern" >"$log" 2>&1)
   fi || status=1
-  cat "$log"
+  cat "$log" 2>/dev/null || true
   # The subshell's Wine settings are gone with it; its server is ended through the prefix's.
   (if [ "$what" = monitors ]; then zelvanor_wine_prefix "$arch" test-monitors
    else zelvanor_wine_prefix "$arch" "test-dpi$what"; fi; zelvanor_wineserver -k 2>/dev/null) || true
   zelvanor_stop_display
-  summary+=("$arch ($what): $(grep -E 'tests passed|No tests were found' "$log" | tail -n 1)")
+  summary+=("$arch ($what): $(grep -E 'tests passed|No tests were found' "$log" 2>/dev/null |
+    tail -n 1 || true)")
   return $status
 }
 
