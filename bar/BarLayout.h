@@ -1,7 +1,9 @@
 #pragma once
+#include "Dpi.h"
 
 // The bar's layout in client pixels: a title strip, then one row per working area.
-// Every number of the layout lives here.
+// Every number of the layout lives here, as its value at 96 dpi; Metrics turns them all into
+// pixels at the screen's DPI in one step.
 namespace BarLayout {
 
 constexpr int kClientWidth = 120; // also the rows' right edge
@@ -25,24 +27,76 @@ constexpr int kIconSize = 16;
 constexpr int kCaptionLeftWithIcon = 32;
 constexpr int kCaptionLeftNoIcon = 8;
 constexpr int kCaptionTop = 3;
+constexpr int kCaptionFontHeight = 16;
 
+// The layout in pixels at one DPI.
+struct Metrics {
+    constexpr explicit Metrics(int atDpi = kBaseDpi)
+        : dpi(atDpi), clientWidth(ScaleToDpi(kClientWidth, atDpi)),
+          titleHeight(ScaleToDpi(kTitleHeight, atDpi)), rowHeight(ScaleToDpi(kRowHeight, atDpi)),
+          collapsedWidth(ScaleToDpi(kCollapsedWidth, atDpi)),
+          collapsedHeight(ScaleToDpi(kCollapsedHeight, atDpi)),
+          snapDistance(ScaleToDpi(kSnapDistance, atDpi)),
+          buttonHeight(ScaleToDpi(kButtonHeight, atDpi)), hoverZoneBottom(buttonHeight - 1),
+          closeOffset(ScaleToDpi(kCloseOffset, atDpi)),
+          collapseOffset(ScaleToDpi(kCollapseOffset, atDpi)),
+          iconLeft(ScaleToDpi(kIconLeft, atDpi)), iconTop(ScaleToDpi(kIconTop, atDpi)),
+          iconSize(ScaleToDpi(kIconSize, atDpi)),
+          captionLeftWithIcon(ScaleToDpi(kCaptionLeftWithIcon, atDpi)),
+          captionLeftNoIcon(ScaleToDpi(kCaptionLeftNoIcon, atDpi)),
+          captionTop(ScaleToDpi(kCaptionTop, atDpi)),
+          captionFontHeight(ScaleToDpi(kCaptionFontHeight, atDpi)) {}
+
+    int dpi;
+    int clientWidth;
+    int titleHeight;
+    int rowHeight;
+    int collapsedWidth;
+    int collapsedHeight;
+    int snapDistance;
+    int buttonHeight;
+    int hoverZoneBottom;
+    int closeOffset;
+    int collapseOffset;
+    int iconLeft;
+    int iconTop;
+    int iconSize;
+    int captionLeftWithIcon;
+    int captionLeftNoIcon;
+    int captionTop;
+    int captionFontHeight;
+
+    constexpr int RowTop(int index) const { return titleHeight + rowHeight * index; }
+    // Truncates toward zero, so the strip's band below the buttons (y = 18..23 at 96 dpi) counts
+    // as the first row for hover: a pointer leaving the buttons downwards lights that row at
+    // once. Clicks and menus test y >= titleHeight first, so the band never selects a row.
+    constexpr int RowIndex(int y) const { return (y - titleHeight) / rowHeight; }
+    constexpr int ClientHeightFor(int rows) const { return titleHeight + rowHeight * rows; }
+    constexpr bool InCloseColumn(int x, int width) const {
+        return width - closeOffset < x && x < width;
+    }
+    constexpr bool InCollapseColumn(int x, int width) const {
+        return width - collapseOffset < x && x < width - closeOffset;
+    }
+};
+
+static_assert(Metrics().hoverZoneBottom == kHoverZoneBottom, "the bitmaps' last row");
+
+// The same at 96 dpi.
 inline int RowTop(int index) {
-    return kTitleHeight + kRowHeight * index;
+    return Metrics().RowTop(index);
 }
-// Truncates toward zero, so the strip's band below the buttons (y = 18..23) counts as the first
-// row for hover: a pointer leaving the buttons downwards lights that row at once. Clicks and
-// menus test y >= kTitleHeight first, so the band never selects a row.
 inline int RowIndex(int y) {
-    return (y - kTitleHeight) / kRowHeight;
+    return Metrics().RowIndex(y);
 }
 inline int ClientHeightFor(int rows) {
-    return kTitleHeight + kRowHeight * rows;
+    return Metrics().ClientHeightFor(rows);
 }
 inline bool InCloseColumn(int x, int width) {
-    return width - kCloseOffset < x && x < width;
+    return Metrics().InCloseColumn(x, width);
 }
 inline bool InCollapseColumn(int x, int width) {
-    return width - kCollapseOffset < x && x < width - kCloseOffset;
+    return Metrics().InCollapseColumn(x, width);
 }
 
 } // namespace BarLayout

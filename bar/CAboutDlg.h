@@ -12,7 +12,11 @@ public:
     BOOL OnInitDialog() override;
 
 protected:
+    // Above 96 dpi the picture is shown stretched to its size there.
+    void ScalePicture();
+
     CGrayButton m_btnOK;
+    CBitmap m_picture;
 
     DECLARE_MESSAGE_MAP()
 };

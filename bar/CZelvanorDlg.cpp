@@ -57,12 +57,18 @@ ON_MESSAGE(WM_NOTIFY, OnNotify)
 ON_MESSAGE(WM_ENTERMENULOOP, OnEnterMenuLoop)
 ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
 ON_WM_DESTROY()
+ON_MESSAGE(WM_DISPLAYCHANGE, OnDisplayChange)
+ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
 END_MESSAGE_MAP()
 
 CZelvanorDlg::CZelvanorDlg()
     : CDiyDialogEx(IDD_ZELVANOR_DIALOG, ProgramSkin::kCaption),
       m_hIcon(LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
                         MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_smallIcon(static_cast<HICON>(
+          LoadImageW(AfxFindResourceHandle(MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON),
+                     MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                     GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))),
       m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
       m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE), m_sizeRepairs(0),
       m_menuOpen(FALSE) {
@@ -85,6 +91,8 @@ void CZelvanorDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CZelvanorDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_dwStyle = GetStyle();
+    SetDpi(DpiOfWindow(m_hWnd));
+    m_layout = BarLayout::Metrics(Dpi());
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
         CString about;
@@ -95,7 +103,7 @@ BOOL CZelvanorDlg::OnInitDialog() {
         }
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon()));
 
     AddDefaultWorkingArea();
     ResizeToList();
@@ -109,7 +117,7 @@ BOOL CZelvanorDlg::OnInitDialog() {
     m_trayIcon.m_pMenu = &m_trayMenu;
     m_trayIcon.m_nid.hWnd = m_hWnd;
     m_trayIcon.m_nid.uCallbackMessage = WM_TRAY_NOTIFY;
-    m_trayIcon.SetIcon(m_hIcon, L"Zelvanor");
+    m_trayIcon.SetIcon(SmallIcon(), L"Zelvanor");
 
     // From here on neither a fault nor a kill may leave windows hidden.
     CrashGuard::Install();
@@ -117,7 +125,7 @@ BOOL CZelvanorDlg::OnInitDialog() {
 
     m_keys.Register(m_hWnd);
     m_rowTips.Create(m_hWnd, [this](int row) { return RowTipText(row); });
-    m_rowTips.SetRows(static_cast<int>(m_areas.size()));
+    m_rowTips.SetRows(static_cast<int>(m_areas.size()), m_layout);
 
     CenterWindow(nullptr);
     DockRight();
@@ -137,7 +145,7 @@ void CZelvanorDlg::OnCaptionClose() {
 void CZelvanorDlg::HideBar() {
     // The tray icon is the only way back to a hidden bar, and so to a clean exit that brings
     // the hidden windows back: without it the bar stays.
-    if (!m_trayIcon.EnsureShown(m_hIcon))
+    if (!m_trayIcon.EnsureShown(SmallIcon()))
         return;
     ShowWindow(SW_HIDE);
 }
@@ -172,7 +180,7 @@ LRESULT CZelvanorDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CZelvanorDlg::OnTaskbarCreated(WPARAM, LPARAM) {
-    m_trayIcon.AddAgain(m_hIcon);
+    m_trayIcon.AddAgain(SmallIcon());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "Framework.h"
 #include "areas/WindowKeeper.h"
 #include "areas/WindowRecord.h"
+#include "bar/BarLayout.h"
 #include "bar/GlobalKeys.h"
 #include "bar/RowTips.h"
 #include "skin/CDiyDialogEx.h"
@@ -45,6 +46,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void OnCaptionClose() override;
+    void OnDpiChanged() override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -71,10 +73,19 @@ protected:
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    // A monitor went or the work area changed.
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    HICON SmallIcon() const { return m_smallIcon ? m_smallIcon.get() : m_hIcon; }
+    // The monitor the bar is on, or nearest to, and the taskbar lying on it.
+    CRect MonitorRect() const;
+    bool FindTaskbar(CRect* taskbar) const;
+    // A bar that lies on no monitor moves onto the nearest one and docks there.
+    void BringOntoMonitor();
     void HideBar();
     // The keeper's list becomes what the areas other than the current one hold hidden.
     void HoldWhatIsNotCurrent();
@@ -92,6 +103,10 @@ private:
 
 public:
     HICON m_hIcon;
+    // The icon file's own image at the small-icon size: the tray's and the window's small icon.
+    UniqueIcon m_smallIcon;
+    // The layout in pixels at the bar's DPI.
+    BarLayout::Metrics m_layout;
     int m_areaCounter;
     std::vector<std::unique_ptr<WorkingArea>> m_areas;
     WorkingArea* m_hoverArea;   // borrowed from m_areas

@@ -1,11 +1,8 @@
 // The bar's working-area list: add, delete, rename in place, and the switch by a click on a row.
 #include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
-#include "bar/BarLayout.h"
 #include "res/resource.h"
 #include <algorithm>
-
-using namespace BarLayout;
 
 namespace {
 // How long a switch waits for other programs to act on its requests.
@@ -42,9 +39,9 @@ void CZelvanorDlg::DeleteAllWorkingAreas() {
 }
 
 WorkingArea* CZelvanorDlg::AreaAtRow(int y) const {
-    if (y < kTitleHeight)
+    if (y < m_layout.titleHeight)
         return nullptr;
-    const int index = RowIndex(y);
+    const int index = m_layout.RowIndex(y);
     return index < static_cast<int>(m_areas.size()) ? m_areas[index].get() : nullptr;
 }
 
@@ -115,7 +112,7 @@ void CZelvanorDlg::OnLButtonDown(UINT nFlags, CPoint point) {
         CommitRename(); // the click only ends the rename
         return;
     }
-    if (point.y < kTitleHeight) {
+    if (point.y < m_layout.titleHeight) {
         PressTitleStrip(point);
         return;
     }
@@ -144,7 +141,7 @@ void CZelvanorDlg::SwitchTo(WorkingArea* target) {
 }
 
 void CZelvanorDlg::OnRButtonDown(UINT nFlags, CPoint point) {
-    if (point.y < kTitleHeight)
+    if (point.y < m_layout.titleHeight)
         return;
     CommitRename(); // before the click retargets the menu
     CMenu menu;

@@ -1,22 +1,52 @@
-// The bar's size and position: sized to its list, folded to a stub and back, docked to the
-// screen edges or to the taskbar whenever it moves.
+// The bar's size and position: sized to its list, folded to a stub and back, docked to the edges
+// of its monitor or to the taskbar there whenever it moves, and brought back onto a monitor when
+// the one it was on goes.
 #include "bar/CZelvanorDlg.h"
-#include "bar/BarLayout.h"
 #include <algorithm>
-
-using namespace BarLayout;
 
 namespace {
 
-// The taskbar, if there is one, and its window rectangle. A hidden or empty taskbar window is
-// none: under Wine a hidden one sits at (0, 0), and the bar would dock a pixel off the edge.
-bool FindTaskbar(CRect* rect) {
-    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", L"");
+// A taskbar window lying on `monitor`. A hidden or empty one is none: under Wine a hidden one
+// sits at (0, 0), and the bar would dock a pixel off the edge.
+bool TaskbarOn(HWND taskbar, HMONITOR monitor, CRect* rect) {
     return taskbar && ::IsWindowVisible(taskbar) && ::GetWindowRect(taskbar, rect) &&
-           !::IsRectEmpty(rect);
+           !::IsRectEmpty(rect) && ::MonitorFromRect(rect, MONITOR_DEFAULTTONULL) == monitor;
+}
+
+HMONITOR MonitorOf(HWND hwnd) {
+    return ::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+}
+
+// The rectangle moved as little as it takes to lie inside `bounds`; one larger than them keeps
+// its top-left corner on theirs.
+CRect MovedInside(const CRect& rect, const CRect& bounds) {
+    const int x = std::max<int>(bounds.left, std::min<int>(rect.left, bounds.right - rect.Width()));
+    const int y = std::max<int>(bounds.top, std::min<int>(rect.top, bounds.bottom - rect.Height()));
+    return CRect(x, y, x + rect.Width(), y + rect.Height());
 }
 
 } // namespace
+
+CRect CZelvanorDlg::MonitorRect() const {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(MonitorOf(m_hWnd), &info))
+        return CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return CRect(info.rcMonitor);
+}
+
+// The primary monitor's taskbar is the shell's tray window; every other monitor may have a
+// secondary one of its own.
+bool CZelvanorDlg::FindTaskbar(CRect* rect) const {
+    const HMONITOR monitor = MonitorOf(m_hWnd);
+    if (TaskbarOn(::FindWindowW(L"Shell_TrayWnd", L""), monitor, rect))
+        return true;
+    HWND secondary = nullptr;
+    while ((secondary = ::FindWindowExW(nullptr, secondary, L"Shell_SecondaryTrayWnd", nullptr)))
+        if (TaskbarOn(secondary, monitor, rect))
+            return true;
+    return false;
+}
 
 void CZelvanorDlg::ResizeToList() {
     CRect client, window;
@@ -24,28 +54,51 @@ void CZelvanorDlg::ResizeToList() {
     GetWindowRect(&window);
     const int rows = static_cast<int>(m_areas.size());
     // The frame's thickness is whatever the window adds around the client area.
-    const int bottom = window.bottom + ClientHeightFor(rows) - client.Height();
+    const int bottom = window.bottom + m_layout.ClientHeightFor(rows) - client.Height();
     int left = window.left;
     int right = window.right;
     if (m_collapsed)
-        left = window.left + client.Width() - kClientWidth; // folded: the right edge stays
+        left = window.left + client.Width() - m_layout.clientWidth; // folded: the right edge stays
     else
-        right = window.right - client.Width() + kClientWidth;
+        right = window.right - client.Width() + m_layout.clientWidth;
     MoveWindow(left, window.top, right - left, bottom - window.top, TRUE);
     m_sizeRepairs = 3;
-    m_rowTips.SetRows(rows);
+    m_rowTips.SetRows(rows, m_layout);
 
-    // A resize alone never docks, so a bar at the bottom edge would grow off the screen. One
+    // A resize alone never docks, so a bar at the bottom edge would grow off its monitor. One
     // that no longer fits moves back onto it, and the move docks it as a drag there would.
     CRect now;
     GetWindowRect(&now);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    if (now.left >= 0 && now.top >= 0 && now.right <= cx && now.bottom <= cy)
+    const CRect inside = MovedInside(now, MonitorRect());
+    if (inside != now)
+        MoveWindow(inside.left, inside.top, inside.Width(), inside.Height(), TRUE);
+}
+
+void CZelvanorDlg::OnDpiChanged() {
+    m_layout = BarLayout::Metrics(Dpi());
+    // The suggested rectangle is the old one scaled, rounded its own way: the list decides.
+    ResizeToList();
+}
+
+LRESULT CZelvanorDlg::OnDisplayChange(WPARAM, LPARAM) {
+    BringOntoMonitor();
+    return 0;
+}
+
+LRESULT CZelvanorDlg::OnSettingChange(WPARAM flags, LPARAM) {
+    if (flags == SPI_SETWORKAREA)
+        BringOntoMonitor();
+    return 0;
+}
+
+void CZelvanorDlg::BringOntoMonitor() {
+    CRect window;
+    GetWindowRect(&window);
+    if (::MonitorFromRect(&window, MONITOR_DEFAULTTONULL))
         return;
-    const int x = std::max(0, std::min(static_cast<int>(now.left), cx - now.Width()));
-    const int y = std::max(0, std::min(static_cast<int>(now.top), cy - now.Height()));
-    MoveWindow(x, y, now.Width(), now.Height(), TRUE);
+    // Off every monitor: onto the nearest, where the move docks it to the edge it lands on.
+    const CRect inside = MovedInside(window, MonitorRect());
+    MoveWindow(inside.left, inside.top, inside.Width(), inside.Height(), TRUE);
 }
 
 // Under Wine the window manager now and then hands the bar back the size it had before its last
@@ -55,8 +108,9 @@ void CZelvanorDlg::ResizeToList() {
 LRESULT CZelvanorDlg::OnSizeChanged(WPARAM, LPARAM) {
     CRect client;
     GetClientRect(&client);
-    const bool fits = client.Width() == kClientWidth &&
-                      client.Height() == ClientHeightFor(static_cast<int>(m_areas.size()));
+    const bool fits =
+        client.Width() == m_layout.clientWidth &&
+        client.Height() == m_layout.ClientHeightFor(static_cast<int>(m_areas.size()));
     if (!fits && !m_collapsed && m_sizeRepairs > 0) {
         const int left = m_sizeRepairs - 1;
         ResizeToList();
@@ -66,26 +120,26 @@ LRESULT CZelvanorDlg::OnSizeChanged(WPARAM, LPARAM) {
 }
 
 void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {
-    if (point.y >= kTitleHeight) {
+    if (point.y >= m_layout.titleHeight) {
         CDiyDialogEx::OnLButtonUp(nFlags, point);
         return;
     }
     CRect client;
     GetClientRect(&client);
     const int width = client.Width();
-    if (InCloseColumn(point.x, width)) {
+    if (m_layout.InCloseColumn(point.x, width)) {
         OnCaptionClose();
         return;
     }
-    if (InCollapseColumn(point.x, width)) {
+    if (m_layout.InCollapseColumn(point.x, width)) {
         if (m_collapsed) {
             ResizeToList();
         } else {
             CRect window;
             GetWindowRect(&window); // fold keeping the top-right corner
             m_sizeRepairs = 0;
-            MoveWindow(window.right - kCollapsedWidth, window.top, kCollapsedWidth,
-                       kCollapsedHeight, TRUE);
+            MoveWindow(window.right - m_layout.collapsedWidth, window.top, m_layout.collapsedWidth,
+                       m_layout.collapsedHeight, TRUE);
         }
         m_collapsed = !m_collapsed;
         InvalidateRect(nullptr, TRUE);
@@ -94,36 +148,38 @@ void CZelvanorDlg::OnLButtonUp(UINT nFlags, CPoint point) {
     CDiyDialogEx::OnLButtonUp(nFlags, point);
 }
 
+// Docks to the edges of the monitor the bar is on, which, during a drag across monitors, is the
+// one holding most of it: the bar is carried over and docks only on its new monitor.
 void CZelvanorDlg::OnMove(int x, int y) {
     CDiyDialogEx::OnMove(x, y);
     CRect window;
     GetWindowRect(&window);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    if (window.left < kSnapDistance)
+    const CRect monitor = MonitorRect();
+    const int snap = m_layout.snapDistance;
+    if (window.left < monitor.left + snap)
         DockLeft();
-    // A bar taller than the screen could never satisfy both vertical tests: docking it to the
+    // A bar taller than the monitor could never satisfy both vertical tests: docking it to the
     // bottom pushes its top past the top edge and the other way round, for ever. It docks to
     // the top only, where most of its rows stay visible.
-    const bool tall = window.Height() > cy - kSnapDistance;
+    const bool tall = window.Height() > monitor.Height() - snap;
     if (tall) {
-        if (window.top < kSnapDistance || window.bottom > cy - kSnapDistance)
+        if (window.top < monitor.top + snap || window.bottom > monitor.bottom - snap)
             DockTop();
-    } else if (window.top < kSnapDistance) {
+    } else if (window.top < monitor.top + snap) {
         DockTop();
     }
-    if (window.right > cx - kSnapDistance)
+    if (window.right > monitor.right - snap)
         DockRight();
-    if (!tall && window.bottom > cy - kSnapDistance)
+    if (!tall && window.bottom > monitor.bottom - snap)
         DockBottom();
 }
 
 void CZelvanorDlg::DockLeft() {
     CRect window, taskbar;
     GetWindowRect(&window);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    int x = 0;
-    if (FindTaskbar(&taskbar) && taskbar.left == 0 && taskbar.right < cx)
+    const CRect monitor = MonitorRect();
+    int x = monitor.left;
+    if (FindTaskbar(&taskbar) && taskbar.left == monitor.left && taskbar.right < monitor.right)
         x = taskbar.right + 1;
     MoveWindow(x, window.top, window.Width(), window.Height(), TRUE);
 }
@@ -131,9 +187,9 @@ void CZelvanorDlg::DockLeft() {
 void CZelvanorDlg::DockRight() {
     CRect window, taskbar;
     GetWindowRect(&window);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    int x = cx - window.Width();
-    if (FindTaskbar(&taskbar) && taskbar.left > 0 && taskbar.right == cx)
+    const CRect monitor = MonitorRect();
+    int x = monitor.right - window.Width();
+    if (FindTaskbar(&taskbar) && taskbar.left > monitor.left && taskbar.right == monitor.right)
         x = taskbar.left - window.Width();
     MoveWindow(x, window.top, window.Width(), window.Height(), TRUE);
 }
@@ -141,9 +197,9 @@ void CZelvanorDlg::DockRight() {
 void CZelvanorDlg::DockTop() {
     CRect window, taskbar;
     GetWindowRect(&window);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    int y = 0;
-    if (FindTaskbar(&taskbar) && taskbar.top == 0 && taskbar.bottom < cy)
+    const CRect monitor = MonitorRect();
+    int y = monitor.top;
+    if (FindTaskbar(&taskbar) && taskbar.top == monitor.top && taskbar.bottom < monitor.bottom)
         y = taskbar.bottom + 1;
     MoveWindow(window.left, y, window.Width(), window.Height(), TRUE);
 }
@@ -151,9 +207,9 @@ void CZelvanorDlg::DockTop() {
 void CZelvanorDlg::DockBottom() {
     CRect window, taskbar;
     GetWindowRect(&window);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    int y = cy - window.Height();
-    if (FindTaskbar(&taskbar) && taskbar.top > 0 && taskbar.bottom == cy)
+    const CRect monitor = MonitorRect();
+    int y = monitor.bottom - window.Height();
+    if (FindTaskbar(&taskbar) && taskbar.top > monitor.top && taskbar.bottom == monitor.bottom)
         y = taskbar.top - window.Height();
     MoveWindow(window.left, y, window.Width(), window.Height(), TRUE);
 }

@@ -4,11 +4,8 @@
 // paint put the same pixels (a window DC would be shifted by the frame).
 #include "bar/CZelvanorDlg.h"
 #include "areas/WorkingArea.h"
-#include "bar/BarLayout.h"
 #include "res/resource.h"
 #include <commctrl.h>
-
-using namespace BarLayout;
 
 namespace {
 const COLORREF kTitleColour = RGB(38, 179, 232);
@@ -30,8 +27,8 @@ void CZelvanorDlg::OnPaint() {
     ScopedSelect font(dc, GetFont());
     DrawTitleBar(&dc);
     for (size_t i = 0; i < m_areas.size(); ++i) {
-        const int top = RowTop(static_cast<int>(i));
-        m_areas[i]->Draw(&dc, CRect(0, top, kClientWidth, top + kRowHeight));
+        const int top = m_layout.RowTop(static_cast<int>(i));
+        m_areas[i]->Draw(&dc, CRect(0, top, m_layout.clientWidth, top + m_layout.rowHeight));
     }
 }
 
@@ -48,34 +45,38 @@ void CZelvanorDlg::DrawTitleBar(CDC* dc) {
         return;
     // Drawn off-screen and copied in one go, so the strip does not flicker.
     CBitmap image;
-    image.CreateCompatibleBitmap(dc, width, kTitleHeight);
+    const int height = m_layout.titleHeight;
+    image.CreateCompatibleBitmap(dc, width, height);
     ScopedSelect imageSelection(memory, image);
 
     CBrush fill(kTitleColour);
-    CRect strip(0, 0, client.right, kTitleHeight);
+    CRect strip(0, 0, client.right, height);
     memory.FillRect(&strip, &fill);
 
-    int captionLeft = kCaptionLeftNoIcon;
+    int captionLeft = m_layout.captionLeftNoIcon;
+    // The strip has always shown the large icon shrunk to its place, and keeps that look; a bar
+    // without a small icon shows none.
     if (HICON icon = GetSmallIcon()) {
-        DrawIconEx(memory, kIconLeft, kIconTop, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
-        captionLeft = kCaptionLeftWithIcon;
+        DrawIconEx(memory, m_layout.iconLeft, m_layout.iconTop, m_hIcon ? m_hIcon : icon,
+                   m_layout.iconSize, m_layout.iconSize, 0, nullptr, DI_NORMAL);
+        captionLeft = m_layout.captionLeftWithIcon;
     }
     memory.SetTextColor(kCaptionColour);
     memory.SetBkMode(TRANSPARENT);
     CFont captionFont;
-    captionFont.CreateFont(16, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    captionFont.CreateFont(m_layout.captionFontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_DONTCARE, L"Microsoft Sans Serif");
     {
         ScopedSelect fontSelection(memory, captionFont);
-        CRect text(captionLeft, kCaptionTop, client.right, kTitleHeight);
-        // DT_VCENTER centres only single lines: the caption keeps its top at y = 3, where the
-        // strip's look has always had it.
+        CRect text(captionLeft, m_layout.captionTop, client.right, height);
+        // DT_VCENTER centres only single lines: the caption keeps its top at y = 3 (96 dpi), where
+        // the strip's look has always had it.
         memory.DrawText(L"Area", -1, &text, DT_VCENTER);
     }
     DrawCollapseButton(&memory, kNormal);
     DrawCloseButton(&memory, kNormal);
-    dc->BitBlt(0, 0, width, kTitleHeight, &memory, 0, 0, SRCCOPY);
+    dc->BitBlt(0, 0, width, height, &memory, 0, 0, SRCCOPY);
 }
 
 void CZelvanorDlg::DrawCloseButton(CDC* dc, int state) {
@@ -84,7 +85,7 @@ void CZelvanorDlg::DrawCloseButton(CDC* dc, int state) {
     const UINT id = state == kHover     ? IDB_CLOSE_HOVER
                     : state == kPressed ? IDB_CLOSE_PRESSED
                                         : IDB_CLOSE;
-    DrawBitmap(dc, id, client.Width() - kCloseOffset, 0);
+    DrawBitmap(dc, id, client.Width() - m_layout.closeOffset, 0);
 }
 
 void CZelvanorDlg::DrawCollapseButton(CDC* dc, int state) {
@@ -99,7 +100,7 @@ void CZelvanorDlg::DrawCollapseButton(CDC* dc, int state) {
         id = state == kHover     ? IDB_COLLAPSE_HOVER
              : state == kPressed ? IDB_COLLAPSE_PRESSED
                                  : IDB_COLLAPSE;
-    DrawBitmap(dc, id, client.Width() - kCollapseOffset, 0);
+    DrawBitmap(dc, id, client.Width() - m_layout.collapseOffset, 0);
 }
 
 void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
@@ -111,11 +112,11 @@ void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
     CRect client;
     GetClientRect(&client);
     const int width = client.Width();
-    const int index = RowIndex(point.y);
+    const int index = m_layout.RowIndex(point.y);
     CClientDC dc(this);
-    if (point.y <= kHoverZoneBottom) {
-        DrawCloseButton(&dc, InCloseColumn(point.x, width) ? kHover : kNormal);
-        DrawCollapseButton(&dc, InCollapseColumn(point.x, width) ? kHover : kNormal);
+    if (point.y <= m_layout.hoverZoneBottom) {
+        DrawCloseButton(&dc, m_layout.InCloseColumn(point.x, width) ? kHover : kNormal);
+        DrawCollapseButton(&dc, m_layout.InCollapseColumn(point.x, width) ? kHover : kNormal);
         return;
     }
     if (index >= static_cast<int>(m_areas.size())) {
@@ -163,11 +164,11 @@ void CZelvanorDlg::PressTitleStrip(CPoint point) {
     BOOL pressed = FALSE;
     {
         CClientDC dc(this);
-        if (InCloseColumn(point.x, width)) {
+        if (m_layout.InCloseColumn(point.x, width)) {
             pressed = TRUE;
             DrawCloseButton(&dc, kPressed);
         }
-        if (InCollapseColumn(point.x, width)) {
+        if (m_layout.InCollapseColumn(point.x, width)) {
             pressed = TRUE;
             DrawCollapseButton(&dc, kPressed);
         }

@@ -18,7 +18,7 @@ void RowTips::Create(HWND bar, TextOfRow text) {
     }
 }
 
-void RowTips::SetRows(int rows) {
+void RowTips::SetRows(int rows, const BarLayout::Metrics& layout) {
     if (!m_tip) {
         return;
     }
@@ -32,8 +32,7 @@ void RowTips::SetRows(int rows) {
     for (int row = 0; row < rows; ++row) {
         tool.uId = row;
         tool.uFlags = TTF_SUBCLASS;
-        tool.rect =
-            RECT{0, BarLayout::RowTop(row), BarLayout::kClientWidth, BarLayout::RowTop(row + 1)};
+        tool.rect = RECT{0, layout.RowTop(row), layout.clientWidth, layout.RowTop(row + 1)};
         tool.lpszText = LPSTR_TEXTCALLBACKW;
         if (row < m_rows) {
             ::SendMessageW(m_tip.get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));

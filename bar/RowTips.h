@@ -1,4 +1,5 @@
 #pragma once
+#include "bar/BarLayout.h"
 #include "UniqueHandle.h"
 #include <functional>
 #include <string>
@@ -19,7 +20,7 @@ public:
     // Before the bar goes: the tip is the bar's to end with it.
     void Destroy() { m_tip.reset(); }
     // One tool per row, over the row's rectangle of the bar's layout.
-    void SetRows(int rows);
+    void SetRows(int rows, const BarLayout::Metrics& layout);
     // Off while a menu is open or a row is being renamed: the tip must cover neither.
     void Enable(bool enable);
     // The bar's WM_NOTIFY; true when it was the tip asking for a row's text.

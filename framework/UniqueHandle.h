@@ -62,6 +62,15 @@ struct WindowTraits {
     static void Close(Handle h) { ::DestroyWindow(h); }
 };
 
+// An icon this program loaded at a size of its own (not a shared one).
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Empty() { return nullptr; }
+    static bool IsEmpty(Handle h) { return h == nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;

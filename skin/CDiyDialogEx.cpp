@@ -14,6 +14,7 @@ ON_WM_INITMENU()
 ON_WM_ACTIVATEAPP()
 ON_WM_MEASUREITEM()
 ON_WM_DRAWITEM()
+ON_MESSAGE(WM_DPICHANGED, OnDpiChangedMessage)
 END_MESSAGE_MAP()
 
 namespace {
@@ -29,11 +30,15 @@ constexpr int kMaxButton = 2;
 constexpr int kCloseButton = 3;
 
 constexpr DWORD kAnyCaptionButton = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+// At 96 dpi; Px() scales them.
 constexpr int kCloseOffset = 51; // close image's left edge, from the window's right edge
 constexpr int kButtonStep = 26;  // width of a minimize or maximize slot
 // The close zone starts one pixel right of the image and ends short of the frame.
 constexpr int kCloseZoneLeft = 50;
 constexpr int kCloseZoneRight = 7;
+constexpr int kNormalFontHeight = 14;
+constexpr int kCaptionFontHeight = 16;
+constexpr int kLineGap = 5; // between measured lines, and below the last
 
 int ButtonOfHit(UINT hit) {
     switch (hit) {
@@ -65,11 +70,34 @@ CDiyDialogEx::CDiyDialogEx(UINT templateId, const CaptionBitmaps& captionBitmaps
       m_clrCaptionInactive(RGB(132, 211, 242)), m_clrListBox(RGB(255, 250, 240)),
       m_hbrWhite(RGB(255, 255, 255)), m_hbrListBox(m_clrListBox), m_dwStyle(0), m_bAppActive(TRUE),
       m_nPressedButton(0), m_cxCaptionCache(0), m_cyCaptionCache(0), m_cxMenuBarCache(0),
-      m_cyMenuBarCache(0) {
-    m_fontNormal.CreateFont(14, 0, 0, 0, FW_THIN, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
-                            L"Microsoft Sans Serif");
-    m_fontCaption.CreateFont(16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
-                             L"Microsoft Sans Serif");
+      m_cyMenuBarCache(0), m_dpi(0) {
+    SetDpi(kBaseDpi);
+}
+
+void CDiyDialogEx::SetDpi(int dpi) {
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    m_fontNormal.CreateFont(Px(kNormalFontHeight), 0, 0, 0, FW_THIN, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
+                            0, L"Microsoft Sans Serif");
+    m_fontCaption.CreateFont(Px(kCaptionFontHeight), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
+                             0, 0, L"Microsoft Sans Serif");
+    m_bitmaps.Clear();
+    m_bmpCaption.DeleteObject();
+    m_cxCaptionCache = 0;
+    m_bmpMenuBar.DeleteObject();
+    m_cxMenuBarCache = 0;
+}
+
+LRESULT CDiyDialogEx::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) {
+    SetDpi(LOWORD(wParam));
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiChanged();
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return 0;
 }
 
 // Brushes, fonts and cached images are owned by their members and go with them.
@@ -79,6 +107,7 @@ BOOL CDiyDialogEx::OnInitDialog() {
     CDialog::OnInitDialog();
     // Every skin decision reads this copy: the live style is toggled during default processing.
     m_dwStyle = GetStyle();
+    SetDpi(DpiOfWindow(m_hWnd));
     return TRUE;
 }
 
@@ -215,19 +244,20 @@ UINT CDiyDialogEx::HitTestCaption(UINT defaultHit, int x, int y) {
     const int fy = FrameThickness().cy;
     if (y < rect.top || y > rect.top + fy + GetSystemMetrics(SM_CYSIZE) - 1)
         return defaultHit;
-    int edge = rect.right - kCloseZoneLeft;
+    const int step = Px(kButtonStep);
+    int edge = rect.right - Px(kCloseZoneLeft);
     if (m_dwStyle & kAnyCaptionButton) {
-        if (edge < x && x < rect.right - kCloseZoneRight)
+        if (edge < x && x < rect.right - Px(kCloseZoneRight))
             return HTCLOSE;
-        edge -= kButtonStep;
+        edge -= step;
     }
     if (m_dwStyle & WS_MAXIMIZEBOX) {
-        if (edge < x && x < edge + kButtonStep)
+        if (edge < x && x < edge + step)
             return HTMAXBUTTON;
-        edge -= kButtonStep;
+        edge -= step;
     }
     if (m_dwStyle & WS_MINIMIZEBOX) {
-        if (edge < x && x < edge + kButtonStep)
+        if (edge < x && x < edge + step)
             return HTMINBUTTON;
     }
     // The system's own button zones are plain caption under the skin.
@@ -241,24 +271,25 @@ void CDiyDialogEx::DrawCaptionButtons(CDC* dc, int closeState, int maxState, int
     // A state outside the three draws nothing for that button.
     auto valid = [](int state) { return state >= kNormal && state < kButtonStates; };
 
-    int x = WindowWidth() - kCloseOffset;
+    const int step = Px(kButtonStep);
+    int x = WindowWidth() - Px(kCloseOffset);
     if (m_dwStyle & kAnyCaptionButton) {
         if (valid(closeState))
             DrawBitmap(dc, ids.close[closeState], x, 0);
-        x -= kButtonStep;
+        x -= step;
     }
     if (m_dwStyle & WS_MAXIMIZEBOX) {
         const UINT* images = IsZoomed() ? ids.restore : ids.maximize;
         if (valid(maxState))
             DrawBitmap(dc, images[maxState], x, 0);
-        x -= kButtonStep;
+        x -= step;
     }
     if ((m_dwStyle & WS_MINIMIZEBOX) && valid(minState))
         DrawBitmap(dc, ids.minimize[minState], x, 0);
 }
 
 void CDiyDialogEx::DrawBitmap(CDC* dc, UINT bitmapId, int x, int y) {
-    ResourceBitmap(dc, bitmapId).Draw(x, y);
+    m_bitmaps.Draw(dc, bitmapId, x, y, m_dpi);
 }
 
 HICON CDiyDialogEx::GetSmallIcon() {
@@ -275,12 +306,12 @@ CSize CDiyDialogEx::MeasureText(CString text) {
         // The character before the newline is the carriage return of the pair.
         const CSize line = dc.GetTextExtent(text.Left(pos - 1));
         widest = std::max(widest, static_cast<int>(line.cx));
-        total += line.cy + 5;
+        total += line.cy + Px(kLineGap);
         text = text.Mid(pos + 1);
         pos = text.Find(L"\n");
     }
     const CSize last = dc.GetTextExtent(text);
-    return CSize(std::max(widest, static_cast<int>(last.cx)), last.cy + total + 5);
+    return CSize(std::max(widest, static_cast<int>(last.cx)), last.cy + total + Px(kLineGap));
 }
 
 void CDiyDialogEx::EraseBackground(CDC* dc, CRect rect) {

@@ -52,7 +52,21 @@ public:
     virtual int ShowMessage(LPCTSTR text, LPCTSTR caption, UINT type);
     virtual void OnCaptionClose();
 
+    // The DPI the dialog is drawn at, and a 96-dpi size in pixels at it.
+    int Dpi() const { return m_dpi; }
+    int Px(int value) const { return ScaleToDpi(value, m_dpi); }
+
 protected:
+    // Fonts and cached images for a new DPI; the derived dialog's own sizes follow in
+    // OnDpiChanged. The window's size is the caller's.
+    void SetDpi(int dpi);
+    // The dialog now draws at Dpi() and lies in the suggested rectangle: derived dialogs scale
+    // their own sizes here.
+    virtual void OnDpiChanged() {}
+    // WM_DPICHANGED: the window moves to the system's suggested rectangle and redraws at the
+    // new scale.
+    LRESULT OnDpiChangedMessage(WPARAM wParam, LPARAM lParam);
+
     // Frame thickness from the saved style: (horizontal, vertical).
     CSize FrameThickness() const;
     int WindowWidth() const;
@@ -84,6 +98,8 @@ protected:
     int m_cxMenuBarCache;
     int m_cyMenuBarCache;
     CString m_strMenuBarCache;
+    int m_dpi;
+    ScaledBitmapCache m_bitmaps; // the bitmaps as drawn at m_dpi
 
     DECLARE_MESSAGE_MAP()
 };

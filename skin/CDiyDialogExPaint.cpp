@@ -3,10 +3,12 @@
 
 namespace {
 
+// At 96 dpi; Px() scales them.
 constexpr int kIconSize = 16;
 constexpr int kIconLeft = 8;
 constexpr int kIconAdvance = 18; // icon width plus a gap before the text
 constexpr int kIconCentring = 13;
+constexpr int kCornerMark = 4; // legs of the corner triangles
 
 } // namespace
 
@@ -82,11 +84,11 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
             CBrush brush(fill);
             mem.FillRect(&r, &brush);
         }
-        r.top += (capH - kIconCentring) / 2;
-        r.left += kIconLeft;
+        r.top += (capH - Px(kIconCentring)) / 2;
+        r.left += Px(kIconLeft);
         if (icon != nullptr) {
-            mem.DrawIconEx(r.left, r.top, icon, kIconSize, kIconSize);
-            r.left += kIconAdvance;
+            mem.DrawIconEx(r.left, r.top, icon, Px(kIconSize), Px(kIconSize));
+            r.left += Px(kIconAdvance);
         }
         mem.SetTextColor(GetSysColor(COLOR_WINDOW));
         mem.SetBkMode(TRANSPARENT);
@@ -99,8 +101,9 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
         // width, so the image's right edge (two pixels narrower) cuts it.
         CPen pen(PS_SOLID, 1, m_clrBorder);
         CBrush brush(m_clrBorder);
-        const POINT leftMark[3] = {{0, 0}, {0, 4}, {4, 0}};
-        const POINT rightMark[3] = {{w - 1, 0}, {w - 1, 4}, {w - 5, 0}};
+        const int m = Px(kCornerMark);
+        const POINT leftMark[3] = {{0, 0}, {0, m}, {m, 0}};
+        const POINT rightMark[3] = {{w - 1, 0}, {w - 1, m}, {w - 1 - m, 0}};
         CRgn leftRegion;
         CRgn rightRegion;
         leftRegion.CreatePolygonRgn(leftMark, 3, ALTERNATE);
@@ -124,12 +127,12 @@ void CDiyDialogEx::DrawCaptionDirect(CDC* dc, HICON icon, const CString& text, C
         CBrush brush(fill);
         dc->FillRect(&caption, &brush);
     }
-    caption.left += kIconLeft;
-    caption.top += kIconLeft;
+    caption.left += Px(kIconLeft);
+    caption.top += Px(kIconLeft);
     if (icon != nullptr) {
-        ::DrawIconEx(*dc, caption.left, caption.top, icon, kIconSize, kIconSize, 0, nullptr,
+        ::DrawIconEx(*dc, caption.left, caption.top, icon, Px(kIconSize), Px(kIconSize), 0, nullptr,
                      DI_NORMAL);
-        caption.left += kIconAdvance;
+        caption.left += Px(kIconAdvance);
     }
     dc->SetTextColor(GetSysColor(COLOR_WINDOW));
     dc->SetBkMode(TRANSPARENT);

@@ -44,20 +44,21 @@ void CGrayButton::DrawItem(LPDRAWITEMSTRUCT dis) {
     dc.SetTextColor(kFaceText);
 
     const UINT state = dis->itemState;
+    const int dpi = DpiOfWindow(m_hWnd);
     if (state & ODS_DISABLED) {
         dc.SetTextColor(kFlatText);
         dc.FillRect(&rect, &brush);
     } else if (state & ODS_SELECTED) {
-        DrawFace(&dc, m_faces.pressed, rect);
+        DrawFace(&dc, m_faces.pressed, rect, dpi);
     } else if (state & ODS_GRAYED) {
         dc.SetTextColor(kFlatText);
         ScopedSelect selectBrush(dc, brush);
         ScopedSelect selectPen(dc, pen);
         dc.RoundRect(rect.left, rect.top, rect.right, rect.bottom, kCornerEllipse, kCornerEllipse);
     } else if ((state & ODS_HOTLIGHT) || m_bHover) {
-        DrawFace(&dc, m_faces.hover, rect);
+        DrawFace(&dc, m_faces.hover, rect, dpi);
     } else {
-        DrawFace(&dc, m_faces.normal, rect);
+        DrawFace(&dc, m_faces.normal, rect, dpi);
     }
 
     dc.SetBkMode(TRANSPARENT);
@@ -90,23 +91,26 @@ void CGrayButton::OnMouseLeave() {
     m_bTracking = FALSE;
 }
 
-void CGrayButton::DrawFace(CDC* dc, const Face& face, const RECT& rect) {
+void CGrayButton::DrawFace(CDC* dc, const Face& face, const RECT& rect, int dpi) {
     const int height = rect.bottom - rect.top;
+    const int edge = ScaleToDpi(kEdgeRows, dpi);
     // Each piece is loaded, drawn and released; a piece that does not load is skipped.
     if (ResourceBitmap middle(dc, face.middle); middle) {
         const int w = middle.Width();
         const int h = middle.Height();
-        middle.Stretch(RECT{rect.left, rect.top, rect.right, rect.top + kEdgeRows},
+        middle.Stretch(RECT{rect.left, rect.top, rect.right, rect.top + edge},
                        RECT{0, 0, w, kEdgeRows});
-        middle.Stretch(RECT{rect.left, rect.top + kEdgeRows, rect.right, rect.bottom - kEdgeRows},
+        middle.Stretch(RECT{rect.left, rect.top + edge, rect.right, rect.bottom - edge},
                        RECT{0, kEdgeRows, w, h - kEdgeRows});
-        middle.Stretch(RECT{rect.left, rect.bottom - kEdgeRows, rect.right, rect.bottom},
+        middle.Stretch(RECT{rect.left, rect.bottom - edge, rect.right, rect.bottom},
                        RECT{0, h - kEdgeRows, w, h});
     }
     if (ResourceBitmap left(dc, face.left); left) {
-        left.Stretch(RECT{rect.left, rect.top, rect.left + left.Width(), rect.top + height});
+        left.Stretch(RECT{rect.left, rect.top, rect.left + ScaleToDpi(left.Width(), dpi),
+                          rect.top + height});
     }
     if (ResourceBitmap right(dc, face.right); right) {
-        right.Stretch(RECT{rect.right - right.Width(), rect.top, rect.right, rect.top + height});
+        right.Stretch(RECT{rect.right - ScaleToDpi(right.Width(), dpi), rect.top, rect.right,
+                           rect.top + height});
     }
 }

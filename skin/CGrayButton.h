@@ -39,6 +39,7 @@ protected:
 
 private:
     // Paints the face over `rect`: the centre strip stretched across it (its top and bottom two
-    // rows kept at full size), the end caps at their own width, stretched to the full height.
-    static void DrawFace(CDC* dc, const Face& face, const RECT& rect);
+    // rows kept at their height), the end caps at their own width, stretched to the full height;
+    // the kept sizes scaled from 96 dpi to `dpi`.
+    static void DrawFace(CDC* dc, const Face& face, const RECT& rect, int dpi);
 };

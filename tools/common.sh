@@ -89,10 +89,10 @@ zelvanor_build() {  # arch targets...
 
 # Starts Xvfb on a free display number with openbox on it (without a window manager Wine waits
 # 2 s on every hide and topmost stacking is wrong). Sets DISPLAY; zelvanor_stop_display undoes it.
-zelvanor_start_display() {  # log folder
+zelvanor_start_display() {  # log folder [screen size]
   local n=${ZELVANOR_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$1/xvfb.log" 2>&1 &
+  Xvfb ":$n" -screen 0 "${2:-1280x1024}x24" -nolisten tcp >"$1/xvfb.log" 2>&1 &
   ZELVANOR_XVFB_PID=$!
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   export DISPLAY=":$n"
@@ -175,4 +175,42 @@ zelvanor_headless() {  # script prefix targets...
   trap 'zelvanor_wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
   zelvanor_wine_prefix "$ZELVANOR_ARCH_CHOSEN" "$prefix"
   zelvanor_wine_warm_up "$ZELVANOR_DIR/warmup.log"
+}
+
+# A test prefix at another DPI: LogPixels in both places Wine reads it, taken when the prefix's
+# server next starts.
+zelvanor_wine_prefix_dpi() {  # arch dpi
+  zelvanor_wine_prefix "$1" "test-dpi$2"
+  [ -f "$WINEPREFIX/.zelvanor-dpi" ] && return 0
+  local log="$WINEPREFIX/../wineboot-test-dpi$2.log"
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >>"$log" 2>&1
+  "$WINE" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$2" /f >>"$log" 2>&1
+  zelvanor_wineserver -w
+  touch "$WINEPREFIX/.zelvanor-dpi"
+}
+
+# Several monitors under Wine: one X screen as large as the whole layout, and a stand-in Xinerama
+# library (built here for the architecture's Wine) that reports the layout in
+# ZELVANOR_MONITORS_FILE; Wine reads Xinerama only with XRandR turned off in the prefix. A test
+# changes the layout by rewriting the file; ChangeDisplaySettingsExW(NULL, ...) from a process
+# started after that (each reads the monitors once) makes Wine take them and send WM_DISPLAYCHANGE.
+zelvanor_monitors() {  # arch
+  local dir lib
+  dir=$(zelvanor_arch_dir "$1")
+  lib="$dir/monitors"
+  mkdir -p "$lib"
+  local bits=64
+  [ "$1" = i686 ] && bits=32
+  gcc -m$bits -std=c99 -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
+    -o "$lib/libXinerama.so.1" "$ZELVANOR_TOP/tests/monitors/XineramaStandIn.c"
+  printf '1280x1024+0+0\n1024x768+1280+0\n' >"$lib/layout"
+  export LD_LIBRARY_PATH="$lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+  export ZELVANOR_MONITORS_FILE="$lib/layout"
+  zelvanor_wine_prefix "$1" test-monitors
+  [ -f "$WINEPREFIX/.zelvanor-monitors" ] && return 0
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f \
+    >>"$dir/wineboot-test-monitors.log" 2>&1
+  zelvanor_wineserver -w
+  touch "$WINEPREFIX/.zelvanor-monitors"
 }

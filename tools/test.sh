@@ -17,6 +17,36 @@ for arch in "${ZELVANOR_ARCHS[@]}"; do
   zelvanor_build "$arch"
 done
 
+# The screens beyond one 96-dpi monitor: the suites named ...AtDpi again in a prefix per extra DPI
+# (ZELVANOR_TEST_DPI tells them which), and the suites named ...OnMonitors on two monitors.
+# They run after a whole-suite run, or always with ZELVANOR_EXTRA=1 (never with 0).
+extra=${ZELVANOR_EXTRA:-auto}
+[ "$extra" = auto ] && { [ $# -eq 0 ] && extra=1 || extra=0; }
+run_extra() {  # arch dpi|monitors
+  local arch=$1 what=$2 dir status=0 pattern='AtDpi\.' size=1280x1024 log
+  dir=$(zelvanor_arch_dir "$arch")
+  log="$dir/ctest-$what.log"
+  echo "== $what tests on $arch"
+  [ "$what" = monitors ] && pattern='OnMonitors\.' && size=2304x1024
+  zelvanor_start_display "$dir" "$size"
+  if [ "$what" = monitors ]; then
+    (zelvanor_monitors "$arch" && zelvanor_wine_warm_up "$dir/warmup.log" &&
+      ctest --test-dir "$dir" --output-on-failure --timeout 300 -R "$pattern" >"$log" 2>&1)
+  else
+    (zelvanor_wine_prefix_dpi "$arch" "$what" && zelvanor_wine_warm_up "$dir/warmup.log" &&
+      ZELVANOR_TEST_DPI=$what ctest --test-dir "$dir" --output-on-failure --timeout 300 \
+        -R "$pattern" >"$log" 2>&1)
+  fi || status=1
+  cat "$log" 2>/dev/null || true
+  # The subshell's Wine settings are gone with it; its server is ended through the prefix's.
+  (if [ "$what" = monitors ]; then zelvanor_wine_prefix "$arch" test-monitors
+   else zelvanor_wine_prefix "$arch" "test-dpi$what"; fi; zelvanor_wineserver -k 2>/dev/null) || true
+  zelvanor_stop_display
+  summary+=("$arch ($what): $(grep -E 'tests passed|No tests were found' "$log" 2>/dev/null |
+    tail -n 1 || true)")
+  return $status
+}
+
 rc=0
 summary=()
 trap 'zelvanor_wineserver -k 2>/dev/null || true; zelvanor_stop_display' EXIT
@@ -34,6 +64,10 @@ for arch in "${run[@]}"; do
   zelvanor_wineserver -k 2>/dev/null || true
   zelvanor_stop_display
   summary+=("$arch: $(grep -E 'tests passed|No tests were found' "$dir/ctest.log" | tail -n 1)")
+  [ "$extra" = 1 ] || continue
+  for what in ${ZELVANOR_EXTRA_DPIS-144 192} monitors; do
+    run_extra "$arch" "$what" || rc=1
+  done
 done
 echo
 echo "== summary"

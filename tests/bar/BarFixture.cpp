@@ -1,6 +1,8 @@
 #include "tests/bar/BarFixture.h"
+#include "tests/support/Dpi.h"
 #include "tests/support/WineSettings.h"
 #include <algorithm>
+#include <cstdio>
 
 namespace bartest {
 
@@ -26,7 +28,7 @@ int Reddish(const Image& shown, const Image& background) {
 void BarTest::SetUp() {
     ParkCursor();
     ASSERT_TRUE(m_bar.Start(ProgramCopy(L"")));
-    ASSERT_EQ(m_bar.ClientSize().cx, kClientWidth);
+    ASSERT_EQ(m_bar.ClientSize().cx, Layout().clientWidth);
 }
 
 void BarTest::TearDown() {
@@ -55,6 +57,26 @@ std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
         m_copies.push_back(path);
     }
     return path;
+}
+
+::testing::AssertionResult BarTest::MovesTo(int left, int top, int wantLeft, int wantTop) const {
+    const RECT before = m_bar.WindowRect();
+    const RECT want{wantLeft, wantTop, wantLeft + (before.right - before.left),
+                    wantTop + (before.bottom - before.top)};
+    if (!m_bar.MoveTo(left, top)) {
+        return ::testing::AssertionFailure() << "the bar did not take the move";
+    }
+    if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; })) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "moved to (" << left << ", " << top << "): expected "
+                                         << Text(want) << ", seen " << Text(m_bar.WindowRect());
+}
+
+std::string BarTest::Text(const RECT& r) {
+    char text[80];
+    std::snprintf(text, sizeof(text), "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
 }
 
 const Image& BarTest::RowBackground(RowKind kind) {

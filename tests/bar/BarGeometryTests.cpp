@@ -2,7 +2,6 @@
 // docking against the screen's edges and a taskbar whenever the bar is moved.
 #include "tests/bar/BarFixture.h"
 #include "tests/bar/FakeTaskbar.h"
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -20,29 +19,6 @@ protected:
             RECT{m_cx / 2, m_cy / 2, m_cx / 2 + 10, m_cy / 2 + 10}, false);
         ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", L""), m_noTaskbar->Handle());
         BarTest::SetUp();
-    }
-
-    // Moves the bar and waits for it to settle at (left, top) with its size unchanged.
-    ::testing::AssertionResult MovesTo(int left, int top, int wantLeft, int wantTop) const {
-        const RECT before = m_bar.WindowRect();
-        const RECT want{wantLeft, wantTop, wantLeft + (before.right - before.left),
-                        wantTop + (before.bottom - before.top)};
-        if (!m_bar.MoveTo(left, top)) {
-            return ::testing::AssertionFailure() << "the bar did not take the move";
-        }
-        if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; })) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure()
-               << "moved to (" << left << ", " << top << "): expected " << Text(want) << ", seen "
-               << Text(m_bar.WindowRect());
-    }
-
-    static std::string Text(const RECT& r) {
-        char text[80];
-        std::snprintf(text, sizeof(text), "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right,
-                      r.bottom);
-        return text;
     }
 
     bool WaitAt(const RECT& want) const {

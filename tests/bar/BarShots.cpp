@@ -1,9 +1,12 @@
 // Pictures of the bar for the documentation, taken from the screen as a user sees the real
 // program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp,
 // bar-renamed.bmp and bar-tooltip.bmp (the first row's tooltip listing the windows its area
-// holds), written to the folder named on the command line.
+// holds), written to the folder named on the command line. With --dpi only the first, as
+// bar-<dpi>dpi.bmp; with --monitors it shows two monitors with the bar docked to the second one's
+// right edge, says "ready" and waits for the script's picture.
 // tools/screenshots.sh runs it and turns the pictures into PNG files.
 #include "tests/helpers/HelperProcess.h"
+#include "tests/bar/MonitorLayout.h"
 #include "tests/support/Notepad.h"
 #include "tests/support/ZelvanorProcess.h"
 #include <algorithm>
@@ -28,14 +31,45 @@ int Fail(const wchar_t* what) {
     return 1;
 }
 
+// The bar docked to the second monitor's right edge, for the script's picture of both.
+int ShootMonitors(const std::wstring& folder) {
+    const std::vector<RECT> monitors = MonitorLayout::Monitors();
+    if (monitors.size() < 2) {
+        return Fail(L"--monitors needs two monitors");
+    }
+    ZelvanorProcess bar;
+    if (!bar.Start() || !bar.AddAreasUpTo(3)) {
+        return Fail(L"the bar did not come up with three areas");
+    }
+    const RECT& second = monitors[1];
+    const RECT r = bar.WindowRect();
+    bar.MoveTo(second.right - (r.right - r.left) - 2, second.top + 120);
+    // The screen DC of this Wine shows only the primary monitor: the script takes the picture
+    // of the whole X screen, and says so by making the file "taken".
+    PumpFor(500);
+    std::fwprintf(stdout, L"ready\n");
+    std::fflush(stdout);
+    const std::wstring taken = folder + L"\\taken";
+    const int status =
+        WaitUntil([&] { return GetFileAttributesW(taken.c_str()) != INVALID_FILE_ATTRIBUTES; })
+            ? 0
+            : Fail(L"no picture was taken");
+    bar.Stop();
+    return status;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        return Fail(L"usage: BarShots <output folder>");
+    if (argc < 2 || argc > 3) {
+        return Fail(L"usage: BarShots <output folder> [--dpi | --monitors]");
     }
     const std::wstring folder = argv[1];
+    const std::wstring mode = argc == 3 ? argv[2] : L"";
     ParkCursor();
+    if (mode == L"--monitors") {
+        return ShootMonitors(folder);
+    }
     // Two programs on screen at start-up: the first area's, hidden once the second is current.
     Notepad notepad;
     zhelper::HelperProcess helper;
@@ -50,9 +84,16 @@ int wmain(int argc, wchar_t** argv) {
     if (!bar.ClickRow(1)) {
         return Fail(L"the bar did not take the click");
     }
-    MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(2)));
-    if (!Shoot(bar.WindowRect(), folder, L"bar")) {
+    MoveCursor(bar.ToScreen(Layout().clientWidth / 2, RowMiddle(2)));
+    const std::wstring first =
+        mode == L"--dpi" ? L"bar-" + std::to_wstring(ScreenDpi()) + L"dpi" : L"bar";
+    if (!Shoot(bar.WindowRect(), folder, first.c_str())) {
         return 1;
+    }
+    if (mode == L"--dpi") {
+        ParkCursor();
+        bar.Stop();
+        return 0;
     }
 
     ParkCursor();

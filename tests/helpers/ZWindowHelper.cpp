@@ -11,6 +11,9 @@
 //   --parent PID    ends when that process ends
 //   --quit          ends as soon as the windows exist (starts the desktop for a new session)
 //   --slow MS [N]   the plain windows take MS milliseconds over every Nth show or hide (N: 1)
+//   --display-change  only asks for the display settings of the registry and ends: Wine then
+//                   reads the monitors afresh, as this new process found them, and tells every
+//                   window (WM_DISPLAYCHANGE)
 #include "ZWindowHelperProtocol.h"
 #include <windows.h>
 #include <algorithm>
@@ -326,6 +329,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
             }
         } else if (arg == L"--quit") {
             quit = true;
+        } else if (arg == L"--display-change") {
+            LocalFree(argv);
+            return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);
         } else if (arg == L"--parent" && hasValue) {
             parent = OpenProcess(SYNCHRONIZE, FALSE, wcstoul(argv[++i], nullptr, 10));
         }

@@ -351,7 +351,7 @@ constexpr char kOwnArchitecture[] = "processorArchitecture=\"amd64\"";
 constexpr char kOwnArchitecture[] = "processorArchitecture=\"x86\"";
 #endif
 
-TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwareOnWindows7To11) {
+TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwarePerMonitorOnWindows7To11) {
     const std::vector<uint8_t> bytes = Get(RT_MANIFEST, 1, kEnglishUS);
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("manifestVersion=\"1.0\""), std::string::npos);
@@ -363,6 +363,9 @@ TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwareOnWindows7To11)
     const size_t dpi = text.find("<dpiAware");
     ASSERT_NE(dpi, std::string::npos);
     EXPECT_EQ(text.substr(text.find('>', dpi) + 1, 4), "true");
+    const size_t perMonitor = text.find("<dpiAwareness");
+    ASSERT_NE(perMonitor, std::string::npos);
+    EXPECT_EQ(text.substr(text.find('>', perMonitor) + 1, 12), "PerMonitorV2");
     // Declared for Windows 7, 8, 8.1 and 10/11: no compatibility shims, nothing swallowed.
     const size_t compatibility =
         text.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/skin/SkinTestSupport.h"
+#include "tests/support/Dpi.h"
 #include "res/resource.h"
 #include "bar/CAboutDlg.h"
 
@@ -232,4 +233,34 @@ TEST_F(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
         Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     });
     EXPECT_EQ(IDOK, result);
+}
+
+// Run again by tools/test.sh at 144 and 192 dpi: the caption's button and text and the picture
+// grow with the screen; the template's dialog units take care of the rest.
+TEST(SkinAboutDialogAtDpi, CaptionButtonTextAndPictureScale) {
+    ASSERT_EQ(ScreenDpi(), ExpectedDpi());
+    const Image close =
+        BitmapResource(GetModuleHandleW(nullptr), IDB_CAPTION_CLOSE, Px(43), Px(18));
+    const Image picture = BitmapOfResource(IDB_ABOUT);
+    CAboutDlg about;
+    RunModal(about, [&](HWND hwnd) {
+        const RECT rect = WindowRect(hwnd);
+        const int w = rect.right - rect.left;
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        const RECT image{w - Px(51), 0, w - Px(51) + Px(43), Px(18)};
+        EXPECT_EQ(Compare(close, CaptureWindow(hwnd, image), 8).count, 0);
+        const Image caption = CaptureWindow(hwnd, RECT{2, 1, w - Px(51), 1 + CaptionHeight()});
+        const PixelSet text = caption.Find(NearWhite);
+        EXPECT_GE(text.box.bottom - text.box.top, Px(9)) << "the caption's text is not scaled";
+
+        HWND shown = nullptr;
+        for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+                shown = child;
+        ASSERT_NE(shown, nullptr);
+        const RECT box = WindowRect(shown);
+        EXPECT_NEAR(box.right - box.left, picture.width * ExpectedDpi() / 96.0, 1);
+        EXPECT_NEAR(box.bottom - box.top, picture.height * ExpectedDpi() / 96.0, 1);
+        EndDialog(hwnd, IDOK);
+    });
 }

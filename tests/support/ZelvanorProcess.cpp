@@ -124,7 +124,7 @@ SIZE ZelvanorProcess::ClientSize() const {
 }
 
 bool ZelvanorProcess::WaitRows(int rows) const {
-    return WaitUntil([&] { return ClientSize().cy == ClientHeightFor(rows); });
+    return WaitUntil([&] { return ClientSize().cy == Layout().ClientHeightFor(rows); });
 }
 
 bool ZelvanorProcess::WaitWindow(const std::function<bool(const RECT&)>& done) const {
@@ -215,12 +215,12 @@ bool ZelvanorProcess::ChooseFromOpenMenu(UINT menuId, UINT command) const {
 
 bool ZelvanorProcess::RowMenu(int row, UINT command) const {
     // Posted: the menu runs a loop of its own inside the handler.
-    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kClientWidth / 2, RowMiddle(row))) &&
+    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Layout().clientWidth / 2, RowMiddle(row))) &&
            ChooseFromOpenMenu(IDR_BAR_MENU, command);
 }
 
 bool ZelvanorProcess::TargetRow(int row) const {
-    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kClientWidth / 2, RowMiddle(row))) &&
+    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Layout().clientWidth / 2, RowMiddle(row))) &&
            WaitUntil([this] { return OpenMenu() != nullptr; }) && CloseMenus() && Answers();
 }
 

@@ -3,6 +3,7 @@
 // would drive it: messages to its bar, its menus and its message boxes, and the bar read back
 // from the screen.
 #include "bar/BarLayout.h"
+#include "tests/support/Dpi.h"
 #include "res/resource.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Desktop.h"
@@ -12,9 +13,9 @@
 
 namespace ztest {
 
-// Points of the bar that its layout implies.
+// Points of the bar that its layout implies, at the DPI the test runs at.
 inline int RowMiddle(int row) {
-    return BarLayout::RowTop(row) + BarLayout::kRowHeight / 2;
+    return Layout().RowTop(row) + Layout().rowHeight / 2;
 }
 constexpr int kCloseWidth = BarLayout::kCloseOffset;
 constexpr int kCollapseWidth = BarLayout::kCollapseOffset - BarLayout::kCloseOffset;
@@ -57,7 +58,7 @@ public:
     bool Press(int x, int y) const;
     bool Release(int x, int y) const;
     bool Click(int x, int y) const { return Press(x, y) && Release(x, y); }
-    bool ClickRow(int row) const { return Click(BarLayout::kClientWidth / 2, RowMiddle(row)); }
+    bool ClickRow(int row) const { return Click(Layout().clientWidth / 2, RowMiddle(row)); }
     bool MouseOver(int x, int y) const;
     bool Answers(DWORD timeoutMs = kAnswerMs) const { return ztest::Answers(m_bar, timeoutMs); }
     // The bar's thread runs the system's loop that moves a window by the pointer.
@@ -65,7 +66,7 @@ public:
 
     RECT WindowRect() const;
     SIZE ClientSize() const;
-    int Rows() const { return BarLayout::RowIndex(ClientSize().cy); }
+    int Rows() const { return Layout().RowIndex(ClientSize().cy); }
     bool WaitRows(int rows) const;
     bool WaitWindow(const std::function<bool(const RECT&)>& done) const;
     bool Visible() const { return IsWindowVisible(m_bar) != FALSE; }

@@ -1,0 +1,134 @@
+// The bar at the screen's DPI: run at 96 dpi with the other bar tests, and by tools/test.sh again
+// in prefixes at 144 and 192 dpi. Every size is the 96-dpi one scaled, within a pixel.
+#include "tests/bar/BarFixture.h"
+#include "tests/support/Dpi.h"
+
+using namespace bartest;
+
+namespace {
+
+class BarAtDpi : public BarTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(ScreenDpi(), ExpectedDpi()) << "the prefix does not have the DPI asked for";
+        BarTest::SetUp();
+    }
+    // Pixels of the row text's grey, or near it, in a picture of a row.
+    static PixelSet RowText(const Image& row) {
+        return row.Find([](COLORREF c) { return ChannelDistance(c, kRowText) < 40; });
+    }
+};
+
+TEST_F(BarAtDpi, StripButtonsCaptionAndRowsScale) {
+    const BarLayout::Metrics layout = Layout();
+    ASSERT_TRUE(m_bar.AddAreasUpTo(3));
+    const SIZE client = m_bar.ClientSize();
+    EXPECT_NEAR(client.cx, kClientWidth * ExpectedDpi() / 96.0, 1);
+    // Three rows under the strip, each 30 pixels at 96 dpi.
+    EXPECT_NEAR((client.cy - layout.titleHeight) / 3.0, kRowHeight * ExpectedDpi() / 96.0, 1);
+
+    // The strip's fill ends at its scaled height, and the buttons are their bitmaps stretched.
+    const Image close = ProgramBitmap(IDB_CLOSE, Px(kCloseWidth), Px(kButtonHeight));
+    const Image collapse = ProgramBitmap(IDB_COLLAPSE, Px(kCollapseWidth), Px(kButtonHeight));
+    const int w = client.cx;
+    Image strip;
+    EXPECT_TRUE(m_bar.WaitPixels(
+        RECT{0, 0, w, layout.titleHeight + 1},
+        [&](const Image& s) {
+            const int closeLeft = w - layout.closeOffset;
+            const int collapseLeft = w - layout.collapseOffset;
+            // Left of the icon the strip is all fill; the row below starts at once.
+            return s.Crop(Px(4), 0, Px(4) + 1, layout.titleHeight).Count(kTitleBlue) ==
+                       layout.titleHeight &&
+                   s.At(w / 2, layout.titleHeight) != kTitleBlue &&
+                   Compare(s.Crop(closeLeft, 0, w, layout.buttonHeight), close, kTolerance).count ==
+                       0 &&
+                   Compare(s.Crop(collapseLeft, 0, closeLeft, layout.buttonHeight), collapse,
+                           kTolerance)
+                           .count == 0;
+        },
+        &strip))
+        << "strip " << strip.width << " x " << strip.height;
+
+    // The caption's white text: beside the scaled icon, as tall as its scaled font makes it.
+    const PixelSet caption = strip
+                                 .Crop(layout.captionLeftWithIcon - Px(2), 0,
+                                       w - layout.collapseOffset, layout.titleHeight)
+                                 .Find(kWhite);
+    ASSERT_GT(caption.count, Px(20));
+    EXPECT_GE(caption.box.bottom - caption.box.top, Px(9));
+    EXPECT_LE(caption.box.bottom, layout.titleHeight);
+
+    // Each row's name lies wholly inside its row.
+    for (int row = 0; row < 3; ++row) {
+        const Image shown = CaptureScreen([&] {
+            const POINT at = m_bar.ToScreen(0, layout.RowTop(row));
+            return RECT{at.x, at.y, at.x + w, at.y + layout.rowHeight};
+        }());
+        const PixelSet text = RowText(shown);
+        ASSERT_GT(text.count, 0) << "row " << row;
+        EXPECT_GT(text.box.top, 0) << "row " << row;
+        EXPECT_LT(text.box.bottom, layout.rowHeight) << "row " << row;
+        EXPECT_GT(text.box.left, 0) << "row " << row;
+        EXPECT_LT(text.box.right, w) << "row " << row;
+    }
+}
+
+TEST_F(BarAtDpi, RenameBoxShowsItsWholeText) {
+    ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    const std::wstring name = L"工作区12 Zelvanor";
+    ASSERT_TRUE(m_bar.TypeName(1, name));
+    HWND edit = m_bar.RenameEdit();
+    RECT box;
+    GetClientRect(edit, &box);
+    // The last character starts inside the box and the line's height fits in it.
+    const LRESULT last = SendMessageW(edit, EM_POSFROMCHAR, name.size() - 1, 0);
+    EXPECT_LT(static_cast<short>(LOWORD(last)) + Px(6), box.right) << "the text runs past the box";
+    RECT format{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    EXPECT_GE(format.top, 0);
+    EXPECT_LE(format.bottom, box.bottom) << "the line is taller than the box";
+
+    // And on the screen: the dark text keeps off the box's top and bottom edges.
+    POINT origin{0, 0};
+    ClientToScreen(edit, &origin);
+    Image shown;
+    ASSERT_TRUE(WaitUntil([&] {
+        shown =
+            CaptureScreen(RECT{origin.x, origin.y, origin.x + box.right, origin.y + box.bottom});
+        return shown.Find([](COLORREF c) { return GetGValue(c) < 100; }).count > Px(30);
+    }));
+    const PixelSet text = shown.Find([](COLORREF c) { return GetGValue(c) < 100; });
+    EXPECT_GT(text.box.top, 0);
+    EXPECT_LT(text.box.bottom, box.bottom);
+    EXPECT_GE(text.box.bottom - text.box.top, Px(8)) << "the text is not scaled";
+}
+
+TEST_F(BarAtDpi, DpiChangeTakesTheSuggestedPlaceAndRedrawsAtTheNewScale) {
+    // What Windows sends when the bar moves to a monitor of another DPI; under Wine every
+    // monitor has one DPI, so the test sends it.
+    const int newDpi = ExpectedDpi() == 192 ? 144 : 192;
+    const BarLayout::Metrics after(newDpi);
+    ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    const RECT suggested{200, 150, 200 + after.clientWidth + 2, 150 + after.ClientHeightFor(2) + 2};
+    // The rectangle must lie in the bar's own memory, as the system's would.
+    void* remote = VirtualAllocEx(m_bar.Process(), nullptr, sizeof(suggested),
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(
+        WriteProcessMemory(m_bar.Process(), remote, &suggested, sizeof(suggested), nullptr));
+    m_bar.Send(WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(m_bar.Process(), remote, 0, MEM_RELEASE);
+    EXPECT_TRUE(m_bar.WaitWindow([&](const RECT& r) { return r.left == 200 && r.top == 150; }));
+    const SIZE client = m_bar.ClientSize();
+    EXPECT_EQ(client.cx, after.clientWidth);
+    EXPECT_EQ(client.cy, after.ClientHeightFor(2));
+    const Image close = ProgramBitmap(IDB_CLOSE, ScaleToDpi(kCloseWidth, newDpi),
+                                      ScaleToDpi(kButtonHeight, newDpi));
+    EXPECT_TRUE(
+        m_bar.WaitPixels(RECT{client.cx - after.closeOffset, 0, client.cx, after.buttonHeight},
+                         [&](const Image& s) { return Compare(s, close, kTolerance).count == 0; }))
+        << "the close button is not drawn at the new scale";
+}
+
+} // namespace
