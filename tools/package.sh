@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds both architectures and writes the release packages dist/Zelvanor-<version>-win32.zip
 # (the 32-bit program) and dist/Zelvanor-<version>-win64.zip (the same program for 64-bit
-# Windows), each holding Zelvanor.exe and README.txt. The version is the product version of the
-# program's own version block. Fails if an executable imports anything but system DLLs.
+# Windows), each holding Zelvanor.exe, README.txt and english/qorv.dll (the English texts). The
+# version is the product version of the program's own version block. Fails if an executable
+# imports anything but system DLLs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 version=$(sed -n 's/.*VALUE "ProductVersion", "\([^"]*\)".*/\1/p' "$ZELVANOR_TOP/res/Zelvanor.rc")
@@ -14,7 +15,7 @@ system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvc
   psapi.dll shell32.dll user32.dll uxtheme.dll version.dll "
 for arch in "${ZELVANOR_ARCHS[@]}"; do
   dir=$(zelvanor_arch_dir "$arch")
-  zelvanor_build "$arch" --target Zelvanor >/dev/null
+  zelvanor_build "$arch" --target Zelvanor ZelvanorEnglish >/dev/null
   exe="$dir/bin/Zelvanor.exe"
   imports=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
   for dll in $imports; do
@@ -34,13 +35,15 @@ for arch in "${ZELVANOR_ARCHS[@]}"; do
   rm -rf "$stage"
   mkdir -p "$stage"
   cp "$exe" "$stage/Zelvanor.exe"
+  mkdir "$stage/english"
+  cp "$dir/bin/english/qorv.dll" "$stage/english/qorv.dll"
   # Notepad on older Windows wants CRLF, and a BOM to read the Chinese menu texts as UTF-8.
   { printf '\xef\xbb\xbf'
     sed -e "s/@VERSION@/$version/" -e "s/@PLATFORM@/$platform/" -e "s/@NOTE@/$note/" \
       "$ZELVANOR_TOP/tools/package/README.txt" | sed 's/$/\r/'; } >"$stage/README.txt"
   zip="$dist/Zelvanor-$version-$suffix.zip"
   rm -f "$zip"
-  (cd "$stage" && cmake -E tar cf "$zip" --format=zip Zelvanor.exe README.txt)
+  (cd "$stage" && cmake -E tar cf "$zip" --format=zip Zelvanor.exe README.txt english/qorv.dll)
   header=$("$arch-w64-mingw32-objdump" -p "$exe")
   field() { sed -n "s/^$1[[:space:]]*[0-9a-f]*[[:space:]]*(\(.*\))/\1/p" <<<"$header"; }
   machine=$("$arch-w64-mingw32-objdump" -f "$exe" | sed -n 's/^architecture: \([^,]*\),.*/\1/p')
