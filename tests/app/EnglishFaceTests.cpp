@@ -24,16 +24,19 @@ std::wstring EnglishLibrary() {
     return ExeDir() + L"\\english\\qorv.dll";
 }
 
-// A popup menu as the screen shows it, once two looks in a row agree.
+// A popup menu as the screen shows it once drawn: not one colour (a window not drawn yet), and
+// the same in three looks in a row.
 Image SteadyMenu(DWORD pid) {
-    Image last, now;
+    Image now;
+    int same = 0;
     WaitUntil([&] {
         HWND menu = OpenMenuOf(pid);
-        now = menu ? CaptureScreen(WindowRect(menu)) : Image();
-        const bool steady = !now.Empty() && now == last;
-        last = now;
-        PumpFor(50);
-        return steady;
+        Image look = menu ? CaptureScreen(WindowRect(menu)) : Image();
+        const bool drawn = !look.Empty() && look.Count(look.At(0, 0)) < look.width * look.height;
+        same = drawn && look == now ? same + 1 : 0;
+        now = look;
+        PumpFor(100);
+        return same >= 2;
     });
     return now;
 }
@@ -182,7 +185,11 @@ protected:
         ASSERT_FALSE(expected.Empty());
         EXPECT_NE(expected, looks(own)) << "the two sets' menus look alike";
         ASSERT_TRUE(open());
-        const Image shown = SteadyMenu(app.Pid());
+        Image shown;
+        WaitUntil([&] {
+            shown = SteadyMenu(app.Pid());
+            return shown == expected;
+        });
         ASSERT_TRUE(app.CloseMenus());
         EXPECT_TRUE(SamePixels(expected, shown));
     }
