@@ -1,7 +1,8 @@
 // The English face: the real program with english\qorv.dll beside it shows the library's texts
-// in its menus, its system menu, its new areas' names and its About box, not its own, with
-// nothing cut at the display's DPI (the suite runs at several), and switches, renames and exits
-// as it does with its own resources.
+// in its menus, its new areas' names and its About box, not its own, with nothing cut at the
+// display's DPI (the suite runs at several), and switches, renames and exits as it does with its
+// own resources. Its system menu is not shown: the bar has no system-menu style, and where the
+// system then gives it no system menu (Wine) no About entry is added to show.
 #include "tests/app/ProgramCopy.h"
 #include "tests/helpers/HelperProcess.h"
 #include "tests/support/TestHandles.h"
@@ -16,9 +17,6 @@ using namespace ztest;
 using namespace BarLayout;
 
 namespace {
-
-// The message with which the shell opens a window's system menu.
-constexpr UINT kPopupSystemMenu = 0x0313;
 
 std::wstring EnglishLibrary() {
     return ExeDir() + L"\\english\\qorv.dll";
@@ -79,18 +77,6 @@ Image ReferencePopup(HMODULE module, UINT id) {
         POINT at{};
         GetCursorPos(&at);
         TrackPopupMenu(popup, 0, at.x, at.y, 0, owner, nullptr);
-    });
-}
-
-// A system menu with the About entry of a module appended, as the bar appends it.
-Image ReferenceSystemMenu(HMODULE module) {
-    return ReferenceMenu([=](HWND owner) {
-        wchar_t about[128] = {};
-        LoadStringW(module, IDS_ABOUTBOX, about, 128);
-        HMENU system = GetSystemMenu(owner, FALSE);
-        AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(system, MF_STRING, IDM_ABOUTBOX, about);
-        SendMessageW(owner, kPopupSystemMenu, 0, MAKELPARAM(100, 100));
     });
 }
 
@@ -263,18 +249,4 @@ TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
     EXPECT_EQ(app.NameOf(1), L"Mail");
     EXPECT_TRUE(app.Exit());
     EXPECT_TRUE(WaitAllVisible(windows, true));
-}
-
-// The bar has no system-menu style: where the system still gives it a system menu, the About
-// entry the bar appends there is the library's.
-TEST_F(EndToEndEnglishFaceAtDpi, SystemMenuShowsTheLibrarysAboutEntry) {
-    {
-        UniqueWindow probe(CreateWindowExW(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP | WS_BORDER,
-                                           0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr));
-        if (!GetSystemMenu(probe.get(), FALSE))
-            GTEST_SKIP() << "this system gives a window without WS_SYSMENU no system menu";
-    }
-    ASSERT_TRUE(app.Start(copy.Program()));
-    ExpectMenu([&] { return app.Post(kPopupSystemMenu, 0, MAKELPARAM(100, 100)); },
-               ReferenceSystemMenu);
 }
