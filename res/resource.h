@@ -1,5 +1,6 @@
-// Resource ids shared by the code and Zelvanor.rc. Plain #defines only, so that the resource
-// compiler's preprocessor reads this file as well as the C++ compiler does.
+// Resource ids shared by the code and the resource scripts (the program's, the English library's).
+// Plain #defines only, so that the resource compiler's preprocessor reads this file as well as
+// the C++ compiler does.
 // A resource library that replaces the program's resources must carry the same ids and types.
 #pragma once
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both architectures and writes the release packages dist/Zelvanor-<version>-win32.zip
 # (the 32-bit program) and dist/Zelvanor-<version>-win64.zip (the same program for 64-bit
-# Windows), each holding Zelvanor.exe (stripped) and README.txt, and dist/SHA256SUMS beside them.
+# Windows), each holding Zelvanor.exe (stripped),
+# README.txt and english/qorv.dll (the English texts), and dist/SHA256SUMS beside them.
 # The version is the product version of the program's own version block. The same commit gives
 # the same bytes: the program carries no link time, and the ZIPs list their files in a fixed
 # order with the commit's time. Fails if an executable imports anything but system DLLs, misses
@@ -19,7 +20,7 @@ system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvc
   psapi.dll shell32.dll user32.dll uxtheme.dll version.dll "
 for arch in "${ZELVANOR_ARCHS[@]}"; do
   dir=$(zelvanor_arch_dir "$arch")
-  zelvanor_build "$arch" --target Zelvanor >/dev/null
+  zelvanor_build "$arch" --target Zelvanor ZelvanorEnglish >/dev/null
   exe="$dir/bin/Zelvanor.exe"
   imports=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z')
   for dll in $imports; do
@@ -42,11 +43,13 @@ for arch in "${ZELVANOR_ARCHS[@]}"; do
   # strip writes the time of day into the header unless SOURCE_DATE_EPOCH says otherwise; 0 is
   # what the linker leaves there (no time).
   SOURCE_DATE_EPOCH=0 "$arch-w64-mingw32-strip" -o "$stage/Zelvanor.exe" "$exe"
+  mkdir "$stage/english"
+  cp "$dir/bin/english/qorv.dll" "$stage/english/qorv.dll"
   # Notepad on older Windows wants CRLF, and a BOM to read the Chinese menu texts as UTF-8.
   { printf '\xef\xbb\xbf'
     sed -e "s/@VERSION@/$version/" -e "s/@PLATFORM@/$platform/" -e "s/@NOTE@/$note/" \
       "$ZELVANOR_TOP/tools/package/README.txt" | sed 's/$/\r/'; } >"$stage/README.txt"
-  files=(Zelvanor.exe README.txt)
+  files=(Zelvanor.exe README.txt english/qorv.dll)
   shipped="$stage/Zelvanor.exe"
   header=$("$arch-w64-mingw32-objdump" -p "$shipped")
   field() { sed -n "s/^$1[[:space:]]*[0-9a-f]*[[:space:]]*(\(.*\))/\1/p" <<<"$header"; }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Pictures of the bar for the documentation: docs/bar.png (several areas, one current, one under
 # the pointer), docs/bar-folded.png, docs/bar-renamed.png and docs/bar-tooltip.png, then
-# docs/bar-144dpi.png (the first of them at 144 dpi) and docs/monitors.png (two monitors, the bar
-# on the second, at half size), taken from the screen of a virtual display while BarShots drives
-# the real program (of the architecture tools/run.sh would run).
+# docs/bar-144dpi.png (the first of them at 144 dpi), docs/monitors.png (two monitors, the bar
+# on the second, at half size) and docs/english-menus.png (the bar's and the tray's menus with
+# the English library), taken from the screen of a virtual display while BarShots drives the
+# real program (of the architecture tools/run.sh would run).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 zelvanor_headless screenshots test Zelvanor BarShots
@@ -44,3 +45,8 @@ convert -size 2304x1024 xc:'#202020' -fill '#3a546e' -draw 'rectangle 0,0 1279,1
   -fill '#2e6e60' -draw 'rectangle 1280,0 2303,767' \( "$shots/monitors.bmp" -transparent black \) \
   -composite -resize 50% -strip "$ZELVANOR_TOP/docs/monitors.png"
 echo "docs/monitors.png"
+# The English menus side by side, on the desktop's own colour.
+desktop=$(convert "$shots/english-bar-menu.bmp" -format '%[pixel:p{0,0}]' info:)
+convert "$shots/english-bar-menu.bmp" "$shots/english-tray-menu.bmp" -bordercolor "$desktop" -border 8 \
+  -background "$desktop" -gravity north +append -strip "$ZELVANOR_TOP/docs/english-menus.png"
+echo "docs/english-menus.png"

@@ -1,5 +1,6 @@
 // The optional resource library "qorv.dll": taken only from the program's own folder, used for
 // its resources only (no code of it runs), and ignored when it is not a library at all.
+#include "tests/app/ProgramCopy.h"
 #include "tests/app/ScratchFolder.h"
 #include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
@@ -17,22 +18,6 @@ std::wstring TextLibrary() {
 std::wstring MarkerLibrary() {
     return ExeDir() + L"\\qorv-marker\\qorv.dll";
 }
-
-// A copy of the program with the given file as "qorv.dll" beside it.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const std::wstring& tag) : m_folder(tag) {
-        m_ok = CopyFileW(ProgramPath().c_str(), Program().c_str(), FALSE) != FALSE;
-    }
-    bool Ok() const { return m_ok; }
-    std::wstring Program() const { return m_folder.File(L"Zelvanor.exe"); }
-    std::wstring Library() const { return m_folder.File(L"qorv.dll"); }
-    const ScratchFolder& Folder() const { return m_folder; }
-
-private:
-    ScratchFolder m_folder;
-    bool m_ok = false;
-};
 
 class EndToEndResourceLibrary : public ::testing::Test {
 protected:

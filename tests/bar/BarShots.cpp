@@ -1,9 +1,10 @@
 // Pictures of the bar for the documentation, taken from the screen as a user sees the real
 // program: bar.bmp (four areas, the second current, the pointer over the third), bar-folded.bmp,
 // bar-renamed.bmp and bar-tooltip.bmp (the first row's tooltip listing the windows its area
-// holds), written to the folder named on the command line. With --dpi only the first, as
-// bar-<dpi>dpi.bmp; with --monitors it shows two monitors with the bar docked to the second one's
-// right edge, says "ready" and waits for the script's picture.
+// holds), and english-bar-menu.bmp and english-tray-menu.bmp (the menus with the English
+// resource library), written to the folder named on the command line. With --dpi only the first,
+// as bar-<dpi>dpi.bmp; with --monitors it shows two monitors with the bar docked to the second
+// one's right edge, says "ready" and waits for the script's picture.
 // tools/screenshots.sh runs it and turns the pictures into PNG files.
 #include "tests/helpers/HelperProcess.h"
 #include "tests/bar/MonitorLayout.h"
@@ -24,6 +25,12 @@ bool Shoot(const RECT& area, const std::wstring& folder, const wchar_t* name) {
     std::fwprintf(saved ? stdout : stderr, L"%ls %ls\n", saved ? L"wrote" : L"cannot write",
                   path.c_str());
     return saved;
+}
+
+// Both rectangles with a margin of the desktop round them.
+RECT Around(const RECT& a, const RECT& b) {
+    return RECT{std::min(a.left, b.left) - 8, std::min(a.top, b.top) - 8,
+                std::max(a.right, b.right) + 8, std::max(a.bottom, b.bottom) + 8};
 }
 
 int Fail(const wchar_t* what) {
@@ -138,5 +145,37 @@ int wmain(int argc, wchar_t** argv) {
     }
     ParkCursor();
     bar.Stop();
+
+    // The English face: a copy of the program with the English library beside it, its bar's
+    // menu open over the second row, then its tray menu.
+    const std::wstring english = folder + L"\\english";
+    CreateDirectoryW(english.c_str(), nullptr);
+    if (!CopyFileW(ProgramPath().c_str(), (english + L"\\Zelvanor.exe").c_str(), FALSE) ||
+        !CopyFileW((ExeDir() + L"\\english\\qorv.dll").c_str(), (english + L"\\qorv.dll").c_str(),
+                   FALSE)) {
+        return Fail(L"cannot copy the program and its English library");
+    }
+    ZelvanorProcess englishBar;
+    if (!englishBar.Start(english + L"\\Zelvanor.exe") || !englishBar.AddAreasUpTo(3)) {
+        return Fail(L"the English bar did not come up with three areas");
+    }
+    englishBar.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kClientWidth / 2, RowMiddle(1)));
+    if (!WaitUntil([&] { return englishBar.OpenMenu() != nullptr; }) ||
+        !Shoot(Around(englishBar.WindowRect(), WindowRect(englishBar.OpenMenu())), folder,
+               L"english-bar-menu") ||
+        !englishBar.CloseMenus()) {
+        return Fail(L"no picture of the English bar menu");
+    }
+    // The tray menu opens at the pointer, left of the bar.
+    MoveCursor(englishBar.ToScreen(-240, kTitleHeight));
+    englishBar.Post(WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP);
+    if (!WaitUntil([&] { return englishBar.OpenMenu() != nullptr; }) ||
+        !Shoot(Around(WindowRect(englishBar.OpenMenu()), WindowRect(englishBar.OpenMenu())), folder,
+               L"english-tray-menu") ||
+        !englishBar.CloseMenus()) {
+        return Fail(L"no picture of the English tray menu");
+    }
+    ParkCursor();
+    englishBar.Stop();
     return 0;
 }

@@ -32,6 +32,15 @@ std::vector<HWND> TopLevelWindows() {
     return TopLevelWindowsOf(0);
 }
 
+HWND OpenMenuOf(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (ClassOf(hwnd) == L"#32768" && IsWindowVisible(hwnd)) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
 std::wstring ClassOf(HWND hwnd) {
     wchar_t name[512] = L"";
     GetClassNameW(hwnd, name, 512);

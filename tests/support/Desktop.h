@@ -17,6 +17,8 @@ constexpr DWORD kAnswerMs = 30000;
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 std::wstring ClassOf(HWND hwnd);
+// A visible popup menu of a process, or null.
+HWND OpenMenuOf(DWORD pid);
 std::wstring TitleOf(HWND hwnd);
 // WM_GETTEXT across processes (an edit control keeps its text to itself).
 std::wstring TextOf(HWND hwnd);

@@ -172,12 +172,7 @@ bool ZelvanorProcess::WaitPixels(const RECT& client, const std::function<bool(co
 }
 
 HWND ZelvanorProcess::OpenMenu() const {
-    for (HWND hwnd : TopLevelWindowsOf(Pid())) {
-        if (ClassOf(hwnd) == L"#32768" && IsWindowVisible(hwnd)) {
-            return hwnd;
-        }
-    }
-    return nullptr;
+    return OpenMenuOf(Pid());
 }
 
 HWND ZelvanorProcess::MessageBoxWindow() const {

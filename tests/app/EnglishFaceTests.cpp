@@ -1,0 +1,252 @@
+// The English face: the real program with english\qorv.dll beside it shows the library's texts
+// in its menus, its new areas' names and its About box, not its own, with nothing cut at the
+// display's DPI (the suite runs at several), and switches, renames and exits as it does with its
+// own resources. Its system menu is not shown: the bar has no system-menu style, and where the
+// system then gives it no system menu (Wine) no About entry is added to show.
+#include "tests/app/ProgramCopy.h"
+#include "tests/helpers/HelperProcess.h"
+#include "tests/support/TestHandles.h"
+#include "tests/support/ZelvanorProcess.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+using namespace ztest;
+using namespace BarLayout;
+
+namespace {
+
+std::wstring EnglishLibrary() {
+    return ExeDir() + L"\\english\\qorv.dll";
+}
+
+// A popup menu as the screen shows it once drawn: not one colour (a window not drawn yet), and
+// the same in three looks in a row.
+Image SteadyMenu(DWORD pid) {
+    Image now;
+    int same = 0;
+    WaitUntil([&] {
+        HWND menu = OpenMenuOf(pid);
+        Image look = menu ? CaptureScreen(WindowRect(menu)) : Image();
+        const bool drawn = !look.Empty() && look.Count(look.At(0, 0)) < look.width * look.height;
+        same = drawn && look == now ? same + 1 : 0;
+        now = look;
+        PumpFor(100);
+        return same >= 2;
+    });
+    return now;
+}
+
+// What a menu looks like when this process opens it as the program does: `open` runs on a thread
+// of its own, with a window styled as the bar, until the menu it opened is closed.
+Image ReferenceMenu(const std::function<void(HWND)>& open) {
+    HWND owner = nullptr;
+    HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread([&] {
+        HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Static", L"",
+                                    WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 8, 8, nullptr, nullptr,
+                                    nullptr, nullptr);
+        owner = hwnd;
+        SetEvent(created);
+        if (hwnd) {
+            open(hwnd);
+            DestroyWindow(hwnd);
+        }
+    });
+    WaitForSingleObject(created, INFINITE);
+    CloseHandle(created);
+    Image image = owner ? SteadyMenu(GetCurrentProcessId()) : Image();
+    // The menu's loop takes keys posted to its thread.
+    for (int tries = 0; tries < 5 && OpenMenuOf(GetCurrentProcessId()); ++tries) {
+        PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE));
+        WaitUntil([] { return OpenMenuOf(GetCurrentProcessId()) == nullptr; }, kWaitMs / 5);
+    }
+    thread.join();
+    return image;
+}
+
+// Menu `id` of a module, as the bar and the tray icon open theirs.
+Image ReferencePopup(HMODULE module, UINT id) {
+    return ReferenceMenu([=](HWND owner) {
+        UniqueMenu menu(LoadMenuW(module, MAKEINTRESOURCEW(id)));
+        HMENU popup = GetSubMenu(menu.get(), 0);
+        if (id == IDR_TRAY_MENU)
+            SetMenuDefaultItem(popup, 0, TRUE);
+        POINT at{};
+        GetCursorPos(&at);
+        TrackPopupMenu(popup, 0, at.x, at.y, 0, owner, nullptr);
+    });
+}
+
+std::wstring DefaultName(HMODULE module, int number) {
+    wchar_t format[64] = {}, name[80] = {};
+    LoadStringW(module, IDS_WORKING_AREA_NAME, format, 64);
+    swprintf(name, 80, format, number);
+    return name;
+}
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+std::vector<std::wstring> ChildTexts(HWND dialog) {
+    std::vector<std::wstring> texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(TextOf(child));
+    return texts;
+}
+
+// What a text needs on one line in a window's own font.
+SIZE TextSize(HWND window, const std::wstring& text, UINT format = 0) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &need, format | DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {need.right, need.bottom};
+}
+
+// Each text of the program's About box on its one line inside its control, measured in the font
+// the library's template gives at this DPI.
+void ExpectAboutTextsFit(HMODULE module, HWND shown) {
+    UniqueWindow reference(
+        CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0));
+    ASSERT_TRUE(reference);
+    int texts = 0;
+    for (HWND mine = GetWindow(reference.get(), GW_CHILD), theirs = GetWindow(shown, GW_CHILD);
+         mine && theirs;
+         mine = GetWindow(mine, GW_HWNDNEXT), theirs = GetWindow(theirs, GW_HWNDNEXT)) {
+        const LONG style = GetWindowLongW(mine, GWL_STYLE);
+        const bool button = _wcsicmp(ClassOf(mine).c_str(), L"Button") == 0;
+        const std::wstring text = TextOf(mine);
+        if (text.empty() || (!button && (style & SS_TYPEMASK) != SS_LEFT))
+            continue;
+        ++texts;
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        const SIZE need = TextSize(mine, text, !button && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+        RECT has{};
+        GetClientRect(theirs, &has);
+        // A push button's face keeps a frame and a focus rectangle clear of its text.
+        const int frame = button ? 2 * (GetSystemMetrics(SM_CXEDGE) + 1) : 0;
+        EXPECT_LE(need.cx + frame, has.right);
+        EXPECT_LE(need.cy, has.bottom);
+    }
+    EXPECT_EQ(texts, 3) << "two static texts and the button";
+}
+
+// Every default name up to the thousandth area across the program's row, in the bar's font.
+void ExpectDefaultNamesFit(HMODULE module, int rowWidth) {
+    UniqueWindow bar(CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ZELVANOR_DIALOG), nullptr,
+                                        QuietDialogProc, 0));
+    ASSERT_TRUE(bar);
+    ShowWindow(bar.get(), SW_HIDE);
+    int widest = 0;
+    for (int number = 1; number <= 999; ++number)
+        widest = std::max<int>(widest, TextSize(bar.get(), DefaultName(module, number)).cx);
+    EXPECT_LE(widest, rowWidth) << "the widest default name";
+}
+
+std::vector<std::wstring> AboutTexts(HMODULE module) {
+    UniqueWindow about(
+        CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0));
+    return about ? ChildTexts(about.get()) : std::vector<std::wstring>{};
+}
+
+class EndToEndEnglishFaceAtDpi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(copy.Ok());
+        ASSERT_TRUE(CopyFileW(EnglishLibrary().c_str(), copy.Library().c_str(), FALSE));
+        ASSERT_TRUE(english);
+        ParkCursor();
+    }
+
+    // Popup menus of the program look as the library's do, and not as its own would.
+    void ExpectMenu(const std::function<bool()>& open, const std::function<Image(HMODULE)>& looks) {
+        const Image expected = looks(english.get());
+        ASSERT_FALSE(expected.Empty());
+        EXPECT_NE(expected, looks(own)) << "the two sets' menus look alike";
+        ASSERT_TRUE(open());
+        Image shown;
+        WaitUntil([&] {
+            shown = SteadyMenu(app.Pid());
+            return shown == expected;
+        });
+        ASSERT_TRUE(app.CloseMenus());
+        EXPECT_TRUE(SamePixels(expected, shown));
+    }
+
+    ProgramCopy copy{L"english"};
+    UniqueModule english{LoadLibraryExW(EnglishLibrary().c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
+    const HMODULE own = ProgramModule();
+    zhelper::HelperProcess helper;
+    // Declared last: the program ends, bringing the helper's windows back, before the rest goes.
+    ZelvanorProcess app;
+};
+
+} // namespace
+
+TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    SCOPED_TRACE(std::to_string(dpi) + " dpi");
+    // A prefix set up for another DPI that did not take it would only repeat the 96-dpi run.
+    if (const char* asked = std::getenv("ZELVANOR_TEST_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(asked));
+    }
+    ASSERT_TRUE(helper.Start(L"--windows 1"));
+    const std::vector<HWND> windows = helper.Windows();
+    ASSERT_TRUE(app.Start(copy.Program()));
+
+    EXPECT_EQ(app.NameOf(0), DefaultName(english.get(), 1));
+    ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
+    ASSERT_TRUE(app.WaitRows(2));
+    EXPECT_EQ(app.NameOf(1), DefaultName(english.get(), 2));
+    EXPECT_NE(DefaultName(english.get(), 2), DefaultName(own, 2));
+
+    {
+        SCOPED_TRACE("bar menu");
+        ExpectMenu(
+            [&] {
+                return app.Post(WM_RBUTTONDOWN, MK_RBUTTON,
+                                MAKELPARAM(kClientWidth / 2, RowMiddle(0)));
+            },
+            [](HMODULE m) { return ReferencePopup(m, IDR_BAR_MENU); });
+    }
+    {
+        SCOPED_TRACE("tray menu");
+        ExpectMenu([&] { return app.Post(WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP); },
+                   [](HMODULE m) { return ReferencePopup(m, IDR_TRAY_MENU); });
+    }
+
+    // The About box's texts.
+    ASSERT_TRUE(app.Post(WM_COMMAND, ID_TRAY_ABOUT));
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindowsOf(app.Pid())) {
+            if (hwnd != app.Bar() && ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd))
+                about = hwnd;
+        }
+        return about != nullptr;
+    }));
+    EXPECT_EQ(ChildTexts(about), AboutTexts(english.get()));
+    EXPECT_NE(AboutTexts(own), AboutTexts(english.get()));
+    ExpectAboutTextsFit(english.get(), about);
+    ExpectDefaultNamesFit(english.get(), app.ClientSize().cx);
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    // A switch, a rename, and the exit that brings the windows back.
+    ASSERT_TRUE(app.ClickRow(1));
+    EXPECT_TRUE(WaitAllVisible(windows, false));
+    ASSERT_TRUE(app.Rename(1, L"Mail"));
+    EXPECT_EQ(app.NameOf(1), L"Mail");
+    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(WaitAllVisible(windows, true));
+}
