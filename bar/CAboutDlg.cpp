@@ -62,6 +62,9 @@ void CAboutDlg::ScalePicture() {
         target.StretchBlt(0, 0, Px(info.bmWidth), Px(info.bmHeight), &source, 0, 0, info.bmWidth,
                           info.bmHeight, SRCCOPY);
     }
-    ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                   reinterpret_cast<LPARAM>(HBITMAP(m_picture)));
+    // The control hands back the picture it loaded from the template and no longer owns it.
+    const auto replaced = reinterpret_cast<HBITMAP>(::SendMessageW(
+        picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(HBITMAP(m_picture))));
+    if (replaced && replaced != HBITMAP(m_picture))
+        ::DeleteObject(replaced);
 }

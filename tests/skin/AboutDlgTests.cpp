@@ -243,7 +243,7 @@ TEST(SkinAboutDialogAtDpi, CaptionButtonTextAndPictureScale) {
         BitmapResource(GetModuleHandleW(nullptr), IDB_CAPTION_CLOSE, Px(43), Px(18));
     const Image picture = BitmapOfResource(IDB_ABOUT);
     CAboutDlg about;
-    RunModal(about, [&](HWND hwnd) {
+    const INT_PTR result = RunModal(about, [&](HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left;
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
@@ -263,4 +263,5 @@ TEST(SkinAboutDialogAtDpi, CaptionButtonTextAndPictureScale) {
         EXPECT_NEAR(box.bottom - box.top, picture.height * ExpectedDpi() / 96.0, 1);
         EndDialog(hwnd, IDOK);
     });
+    EXPECT_EQ(IDOK, result);
 }
