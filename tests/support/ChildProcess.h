@@ -16,15 +16,17 @@ inline std::wstring ExeDir() {
 
 // Every program a test starts runs in this job, which ends them all when the test process ends,
 // however it ends (a crash, CTest's timeout): a left-over program would keep its windows, its
-// tray icon and its global keys into the next test. A child may start a process outside the job
-// (the program's watcher does, so that it can still bring windows back once the job has ended
-// the program).
+// tray icon and its global keys into the next test. What those programs start in turn stays
+// outside it: the program's watcher must outlive the program to bring its windows back, and
+// under Wine the first program that needs them starts the prefix's own desktop and services,
+// which the next test needs as well.
 inline HANDLE TestJob() {
     static const UniqueKernelObject job = [] {
         UniqueKernelObject created(CreateJobObjectW(nullptr, nullptr));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags =
-            JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
+                                                  JOB_OBJECT_LIMIT_BREAKAWAY_OK |
+                                                  JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
         if (created && !SetInformationJobObject(created.get(), JobObjectExtendedLimitInformation,
                                                 &limits, sizeof(limits))) {
             created.reset();
@@ -51,8 +53,7 @@ public:
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
         // Put in the job as soon as it exists; the programs started here start nothing of their
-        // own that soon. Not started suspended: with that, helpers under Wine on a busy machine
-        // three times in one run showed no window within 60 s.
+        // own that soon.
         if (!TestJob() ||
             !CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                             currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
