@@ -7,6 +7,7 @@ WindowKeeper* g_current = nullptr;
 
 WindowKeeper::WindowKeeper() {
     m_list.Create();
+    m_list.MirrorTo(&m_record);
     g_current = this;
 }
 

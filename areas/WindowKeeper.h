@@ -27,6 +27,8 @@ public:
 
     // Before a window is hidden: false when it cannot be listed (then it is not hidden).
     bool BeforeHide(const WindowRecord& record) { return m_list.Add(record); }
+    // The same for several windows: how many of them, from the first, may be hidden.
+    size_t BeforeHide(const std::vector<WindowRecord>& records) { return m_list.AddAll(records); }
     // After the areas changed: the list becomes what the areas other than the current one hold.
     void Hold(const std::vector<const WorkingArea*>& notCurrent);
     // At the end of a normal exit, once every held window is back: the watcher has nothing to do.
@@ -42,6 +44,7 @@ public:
     bool IsPinned(const WindowRecord& record) const;
 
 private:
+    HeldWindowRecord m_record; // before the list, which writes to it until it goes
     HiddenWindowList m_list;
     WatcherProcess m_watcher;
     ShowRequests m_requests;

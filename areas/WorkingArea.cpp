@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -149,16 +150,14 @@ std::vector<WindowRecord> WorkingArea::WindowsToHideNow() {
 void WorkingArea::RecordAndHide() {
     m_windows.clear();
     m_windows = TakeSnapshot();
+    std::vector<WindowRecord> toHide;
+    std::copy_if(m_windows.begin(), m_windows.end(), std::back_inserter(toHide), HidesWhenLeft);
+    // Listed first, all at once: a process killed right after a hide still leaves every hidden
+    // window to the watcher and the record.
     WindowKeeper* keeper = WindowKeeper::Current();
-    for (const WindowRecord& record : m_windows) {
-        if (!HidesWhenLeft(record)) {
-            continue;
-        }
-        // Listed first: a process killed right after the hide still leaves it to the watcher.
-        if (keeper && !keeper->BeforeHide(record)) {
-            continue;
-        }
-        ShowOrHide(record, SW_HIDE);
+    const size_t listed = keeper ? keeper->BeforeHide(toHide) : toHide.size();
+    for (size_t i = 0; i < listed; ++i) {
+        ShowOrHide(toHide[i], SW_HIDE);
     }
 }
 

@@ -62,6 +62,15 @@ struct WindowTraits {
     static void Close(Handle h) { ::DestroyWindow(h); }
 };
 
+// A search of a folder (FindFirstFileW).
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsEmpty(Handle h) { return h == INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueFind = UniqueHandle<FindTraits>;
