@@ -5,6 +5,7 @@
 // working areas predicts (the slow program's once it has caught up); after a kill and at the
 // exit no window may stay hidden, and the program's handles and GDI objects must not have grown.
 #include "tests/app/ProcessCounters.h"
+#include "tests/app/ProcessTree.h"
 #include "tests/helpers/HelperProcess.h"
 #include "tests/support/ZelvanorProcess.h"
 #include <gtest/gtest.h>
@@ -543,11 +544,25 @@ protected:
         return "";
     }
 
-    // Task Manager's "End task": every window an area held comes back, and the program starts
-    // again with one area that owns whatever is on screen.
+    // Task Manager's "End task" or "End process tree", or every copy of the program ended at
+    // once: every window an area held comes back (from the watcher, or from the record at the
+    // next start), and the program starts again with one area that owns whatever is on screen.
     std::string KillAndRestart() {
-        if (!TerminateProcess(app.Process(), 1) || !app.WaitEnded(30000)) {
-            return "the program could not be ended";
+        static const char* const kEnds[] = {"end task", "end process tree", "end every copy"};
+        const int end = Pick(3);
+        const ProcessTree tree(app.Pid());
+        if (!tree.WaitWatcher()) {
+            return "no watcher ran";
+        }
+        const bool ended = end == 0   ? TerminateProcess(app.Process(), 1) != FALSE
+                           : end == 1 ? tree.EndTree()
+                                      : ProcessTree::EndEveryCopy();
+        if (!ended || !app.WaitEnded(30000)) {
+            return std::string("the program could not be ended: ") + kEnds[end];
+        }
+        const bool restartFirst = end == 2; // nothing but the record is left
+        if (restartFirst && !app.Start()) {
+            return "the program did not start again";
         }
         WindowSet all = tracked;
         all.insert(slowWindows.begin(), slowWindows.end());
@@ -557,11 +572,12 @@ protected:
         ++kills;
         if (visible != all) {
             lostAtKills += static_cast<int>(all.size() - visible.size());
-            return "hidden after the kill: " + Describe(all) + " but visible " + Describe(visible);
+            return std::string("hidden after ") + kEnds[end] + ": " + Describe(all) +
+                   " but visible " + Describe(visible);
         }
         model = Model();
         model.onScreen = all;
-        if (!app.Start()) {
+        if (!restartFirst && !app.Start()) {
             return "the program did not start again";
         }
         baselineAt = -1; // counts of the killed process say nothing about this one

@@ -21,17 +21,25 @@ public:
     ChildProcess() = default;
     ~ChildProcess() { Terminate(); }
 
-    // Runs the command line `"exe" args` in `currentDir` (empty: this process's own). An exe
-    // without a folder is searched for as the system searches for commands.
+    // Runs the command line `"exe" args` in `currentDir` (empty: this process's own), inside
+    // `job` if one is given, before it runs any code. An exe without a folder is searched for as
+    // the system searches for commands.
     bool Start(const std::wstring& exe, const std::wstring& args = L"",
-               const std::wstring& currentDir = L"") {
+               const std::wstring& currentDir = L"", HANDLE job = nullptr) {
         Terminate();
         std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
+        if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                            nullptr, currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
+            return false;
+        }
+        if (job && (!AssignProcessToJobObject(job, pi.hProcess) ||
+                    ResumeThread(pi.hThread) == static_cast<DWORD>(-1))) {
+            TerminateProcess(pi.hProcess, 1);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
             return false;
         }
         CloseHandle(pi.hThread);
