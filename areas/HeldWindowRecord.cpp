@@ -230,33 +230,48 @@ void HeldWindowRecord::Mirror(const std::vector<Window>& windows) {
         return;
     }
     if (windows.empty()) {
+        m_processes.clear();
         if (m_written &&
             (::DeleteFileW(m_path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND)) {
             m_written = false;
         }
         return;
     }
-    // Looked up afresh each time: a process that ended since the last time may have left its id
-    // to another.
-    std::unordered_map<DWORD, UINT64> starts;
+    std::unordered_map<DWORD, Process> listed;
     std::vector<Entry> entries;
     entries.reserve(windows.size());
     for (const Window& window : windows) {
-        auto known = starts.find(window.processId);
-        if (known == starts.end()) {
-            known = starts.emplace(window.processId, ProcessStart(window.processId)).first;
+        auto known = listed.find(window.processId);
+        if (known == listed.end()) {
+            auto held = m_processes.find(window.processId);
+            Process process{};
+            if (held != m_processes.end()) {
+                process = std::move(held->second);
+            } else {
+                process.handle.reset(
+                    ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, window.processId));
+                process.start = process.handle ? StartOf(process.handle.get()) : 0;
+            }
+            known = listed.emplace(window.processId, std::move(process)).first;
         }
-        entries.push_back(Entry{window, known->second});
+        entries.push_back(Entry{window, known->second.start});
         if (entries.size() == kMaxEntries) {
             break;
         }
     }
-    const std::string bytes = Encode(entries);
+    m_processes = std::move(listed); // the others' handles go
+    std::string bytes = Encode(entries);
+    if (m_written && bytes == m_last) {
+        return;
+    }
     // Written beside the record and renamed over it, so that a kill at any moment leaves a whole
     // record. It is not flushed to the disk: a killed process's writes are kept by the system,
     // and only a power cut could lose them, which also ends every hidden window's program.
     const std::wstring fresh = m_path.substr(0, m_path.size() - std::wcslen(kSuffix)) + kNewSuffix;
-    ::CreateDirectoryW(m_folder.c_str(), nullptr);
+    if (!m_folderMade) {
+        m_folderMade = ::CreateDirectoryW(m_folder.c_str(), nullptr) ||
+                       ::GetLastError() == ERROR_ALREADY_EXISTS;
+    }
     bool ok = false;
     {
         UniqueKernelHandle file(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr,
@@ -269,8 +284,10 @@ void HeldWindowRecord::Mirror(const std::vector<Window>& windows) {
     }
     if (ok && ::MoveFileExW(fresh.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         m_written = true;
+        m_last = std::move(bytes);
     } else {
         ::DeleteFileW(fresh.c_str());
+        m_folderMade = false; // perhaps removed meanwhile: made again next time
     }
 }
 

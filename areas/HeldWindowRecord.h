@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
+#include "UniqueHandle.h"
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The held windows again, in a per-user file that outlives every copy of this program: when the
@@ -51,4 +53,13 @@ private:
     std::wstring m_folder;
     std::wstring m_path;
     bool m_written = false;
+    bool m_folderMade = false;
+    std::string m_last; // what the record holds now
+    // A handle to each process with listed windows: while it is held, the process's id cannot
+    // go to another, so its start time, looked up once, stays right.
+    struct Process {
+        UniqueKernelHandle handle;
+        UINT64 start;
+    };
+    std::unordered_map<DWORD, Process> m_processes;
 };
