@@ -37,15 +37,14 @@ std::vector<DWORD> SomeProcesses(size_t count) {
     return pids;
 }
 
-// One switch's two changes of the list, in seconds.
-double Switch(HiddenWindowList& list, const std::vector<WindowRecord>& windows,
+// One switch's two changes of the list, in seconds: the windows of the area left are listed,
+// then the list becomes what that area holds (the area switched to held the others).
+double Switch(HiddenWindowList& list, const std::vector<WindowRecord>& left,
               const std::vector<HiddenWindowList::Entry>& held) {
     const double start = Now();
-    list.AddAll(windows);
+    list.AddAll(left);
     list.Replace(held);
-    const double end = Now();
-    list.Clear();
-    return end - start;
+    return Now() - start;
 }
 
 double Median(std::vector<double> values) {
@@ -67,15 +66,18 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t n : {10u, 100u, 1000u}) {
         for (size_t processCount : {1u, 10u}) {
             const std::vector<DWORD> pids = SomeProcesses(processCount);
-            std::vector<WindowRecord> windows(n);
-            std::vector<HiddenWindowList::Entry> held;
-            for (size_t i = 0; i < n; ++i) {
-                windows[i].hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x10000 + 2 * i));
-                windows[i].processId = pids[i % pids.size()];
-                windows[i].threadId = static_cast<DWORD>(1000 + i % pids.size());
-                held.push_back(HiddenWindowList::Entry{
-                    static_cast<UINT64>(reinterpret_cast<UINT_PTR>(windows[i].hwnd)),
-                    windows[i].processId, windows[i].threadId});
+            // Two areas of n windows each; every sample switches away from one of them.
+            std::vector<WindowRecord> windows[2];
+            std::vector<HiddenWindowList::Entry> held[2];
+            for (size_t i = 0; i < 2 * n; ++i) {
+                WindowRecord w;
+                w.hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x10000 + 2 * i));
+                w.processId = pids[i % pids.size()];
+                w.threadId = static_cast<DWORD>(1000 + i % pids.size());
+                windows[i % 2].push_back(w);
+                held[i % 2].push_back(
+                    HiddenWindowList::Entry{static_cast<UINT64>(reinterpret_cast<UINT_PTR>(w.hwnd)),
+                                            w.processId, w.threadId});
             }
             HiddenWindowList plain, mirrored;
             plain.Create();
@@ -83,14 +85,16 @@ int wmain(int argc, wchar_t** argv) {
             mirrored.MirrorTo(&record);
             std::vector<double> without, with;
             for (int s = 0; s < samples; ++s) {
-                if (s % 2) {
-                    without.push_back(Switch(plain, windows, held));
-                    with.push_back(Switch(mirrored, windows, held));
+                const int area = s % 2;
+                if ((s / 2) % 2) {
+                    without.push_back(Switch(plain, windows[area], held[area]));
+                    with.push_back(Switch(mirrored, windows[area], held[area]));
                 } else {
-                    with.push_back(Switch(mirrored, windows, held));
-                    without.push_back(Switch(plain, windows, held));
+                    with.push_back(Switch(mirrored, windows[area], held[area]));
+                    without.push_back(Switch(plain, windows[area], held[area]));
                 }
             }
+            mirrored.Clear();
             std::vector<double> ratios;
             for (int b = 0; b < 1000; ++b) {
                 std::vector<double> a, c;

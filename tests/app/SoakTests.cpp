@@ -151,6 +151,7 @@ protected:
     zhelper::HelperProcess slow;
     WindowSet slowWindows;
     int kills = 0;
+    int killsByEnd[3] = {}; // end task, end process tree, end every copy
     int misfiled = 0;
     int lostAtKills = 0;
     int moves = 0;
@@ -570,6 +571,7 @@ protected:
         const WindowSet visible = VisibleOf(all);
         windowChecks += all.size();
         ++kills;
+        ++killsByEnd[end];
         if (visible != all) {
             lostAtKills += static_cast<int>(all.size() - visible.size());
             return std::string("hidden after ") + kEnds[end] + ": " + Describe(all) +
@@ -771,8 +773,10 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::printf("soak: checked %zu windows at exit (%d hidden by an area before it, %d recorded "
                 "as visible when an area was left), lost %d\n",
                 open.size(), hiddenAtExit, recordedStillOpen, lost);
-    std::printf("soak: %d kills and restarts, windows lost at them %d; windows misfiled %d\n",
-                kills, lostAtKills, misfiled);
+    std::printf(
+        "soak: %d kills and restarts (end task %d, end process tree %d, end every copy %d), "
+        "windows lost at them %d; windows misfiled %d\n",
+        kills, killsByEnd[0], killsByEnd[1], killsByEnd[2], lostAtKills, misfiled);
     std::printf("soak: %d windows moved and %zu pinned by keys\n", moves, pinned.size());
     std::printf("soak: %d menus opened again after a late window closed them\n", menusReopened);
     std::printf("soak: windows checked %zu, lost %d, misfiled %d\n", windowChecks,
