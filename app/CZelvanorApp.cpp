@@ -1,6 +1,7 @@
 #include "app/CZelvanorApp.h"
 #include "bar/CZelvanorDlg.h"
 #include "app/ResourceLibrary.h"
+#include "areas/HeldWindowRecord.h"
 #include "areas/WatcherProcess.h"
 #include <commctrl.h>
 #include <memory>
@@ -22,6 +23,9 @@ BOOL CZelvanorApp::InitInstance() {
     if (WatcherProcess::IsWatcherCommandLine()) {
         ::ExitProcess(static_cast<UINT>(WatcherProcess::Run()));
     }
+    // Windows held by a Zelvanor that was ended together with its watcher come back before the
+    // bar appears; this run's first area then owns them with the rest of the screen.
+    HeldWindowRecord::RestoreLeftBehind();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     CWinApp::InitInstance();

@@ -51,6 +51,21 @@ bool HiddenWindowList::Open(HANDLE section) {
 }
 
 bool HiddenWindowList::Add(const WindowRecord& record) {
+    const bool listed = List(record);
+    Mirror();
+    return listed;
+}
+
+size_t HiddenWindowList::AddAll(const std::vector<WindowRecord>& records) {
+    size_t listed = 0;
+    while (listed < records.size() && List(records[listed])) {
+        ++listed;
+    }
+    Mirror();
+    return listed;
+}
+
+bool HiddenWindowList::List(const WindowRecord& record) {
     if (!m_shared) {
         return true; // no list to keep: the program works as it did without one
     }
@@ -101,6 +116,16 @@ void HiddenWindowList::Replace(const std::vector<Entry>& entries) {
     }
     ::InterlockedExchange(&m_shared->count[half], count);
     ::InterlockedExchange(&m_shared->active, half);
+    Mirror();
+}
+
+void HiddenWindowList::Mirror() {
+    if (!m_record || !m_shared) {
+        return;
+    }
+    const LONG half = m_shared->active;
+    const Entry* first = m_shared->entries[half];
+    m_record->Mirror(std::vector<Entry>(first, first + m_shared->count[half]));
 }
 
 LONG HiddenWindowList::Count() const {

@@ -1,5 +1,6 @@
 #pragma once
 #include "UniqueHandle.h"
+#include "areas/HeldWindowRecord.h"
 #include "areas/WindowRecord.h"
 #include <set>
 #include <tuple>
@@ -13,11 +14,7 @@
 // reader never sees it half written.
 class HiddenWindowList {
 public:
-    struct Entry {
-        UINT64 hwnd; // wide enough for either bitness
-        DWORD processId;
-        DWORD threadId;
-    };
+    using Entry = HeldWindowRecord::Window;
     // More than a desktop can hold: window handles are numbered by 16-bit slots.
     static constexpr LONG kCapacity = 65536;
 
@@ -31,6 +28,9 @@ public:
     // The list of another process, through a section handle it gave this one.
     bool Open(HANDLE section);
     bool Valid() const { return m_shared != nullptr; }
+    // From now on every change of the list is written to `record` too, before the call returns;
+    // the record must outlive the list.
+    void MirrorTo(HeldWindowRecord* record) { m_record = record; }
     HANDLE Section() const { return m_section.get(); }
 
     // Lists a window that is about to be hidden; false when the list is full, and then the
@@ -38,6 +38,9 @@ public:
     bool Add(const WindowRecord& record);
     // Takes out a window that Add listed but that stayed on screen after all.
     void Remove(const WindowRecord& record);
+    // Lists windows about to be hidden, in order, and returns how many of them it listed: those
+    // after them must not be hidden. One write of the record for all of them.
+    size_t AddAll(const std::vector<WindowRecord>& records);
     // The list becomes exactly these windows.
     void Replace(const std::vector<Entry>& entries);
     void Clear() { Replace({}); }
@@ -49,6 +52,11 @@ public:
 
 private:
     struct Shared;
+    bool List(const WindowRecord& record);
+    // The one place that passes every change on to the record.
+    void Mirror();
+
+    HeldWindowRecord* m_record = nullptr;
     UniqueKernelHandle m_section;
     Shared* m_shared = nullptr;
     std::set<std::tuple<UINT64, DWORD, DWORD>> m_listed; // what the active half holds

@@ -13,6 +13,7 @@ std::tuple<HWND, DWORD, DWORD> KeyOf(const WindowRecord& record) {
 
 WindowKeeper::WindowKeeper(ShowRequests::QueueFn queue) : m_requests(queue) {
     m_list.Create();
+    m_list.MirrorTo(&m_record);
     g_current = this;
 }
 

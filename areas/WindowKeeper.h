@@ -32,6 +32,8 @@ public:
     void HideFailed(const WindowRecord& record);
     // Whether a hide of this window has failed before.
     bool CannotHide(const WindowRecord& record) const;
+    // The same for several windows: how many of them, from the first, may be hidden.
+    size_t BeforeHide(const std::vector<WindowRecord>& records) { return m_list.AddAll(records); }
     // After the areas changed: the list becomes what the areas other than the current one hold.
     void Hold(const std::vector<const WorkingArea*>& notCurrent);
     // At the end of a normal exit, once every held window is back: the watcher has nothing to do.
@@ -47,6 +49,7 @@ public:
     bool IsPinned(const WindowRecord& record) const;
 
 private:
+    HeldWindowRecord m_record; // before the list, which writes to it until it goes
     HiddenWindowList m_list;
     WatcherProcess m_watcher;
     ShowRequests m_requests;

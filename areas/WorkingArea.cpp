@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -175,15 +176,21 @@ std::vector<WindowRecord> WorkingArea::WindowsToHideNow() {
 void WorkingArea::RecordAndHide() {
     m_windows.clear();
     m_windows = TakeSnapshot();
+    std::vector<WindowRecord> toHide;
+    std::copy_if(m_windows.begin(), m_windows.end(), std::back_inserter(toHide), HidesWhenLeft);
+    // Listed first, all at once: a process killed right after a hide still leaves every hidden
+    // window to the watcher and the record.
     WindowKeeper* keeper = WindowKeeper::Current();
+    const size_t listed = keeper ? keeper->BeforeHide(toHide) : toHide.size();
+    size_t asked = 0;
     for (WindowRecord& record : m_windows) {
+        if (asked == listed) {
+            break;
+        }
         if (!HidesWhenLeft(record)) {
             continue;
         }
-        // Listed first: a process killed right after the hide still leaves it to the watcher.
-        if (keeper && !keeper->BeforeHide(record)) {
-            continue;
-        }
+        ++asked;
         if (!ShowOrHide(record, SW_HIDE)) {
             // Still on screen (an elevated program's window, or one just closed): this area
             // does not hold it, and the area made current next finds it there.

@@ -108,9 +108,8 @@ void CZelvanorDlg::BringOntoMonitor() {
 LRESULT CZelvanorDlg::OnSizeChanged(WPARAM, LPARAM) {
     CRect client;
     GetClientRect(&client);
-    const bool fits =
-        client.Width() == m_layout.clientWidth &&
-        client.Height() == m_layout.ClientHeightFor(static_cast<int>(m_areas.size()));
+    const bool fits = client.Width() == m_layout.clientWidth &&
+                      client.Height() == m_layout.ClientHeightFor(static_cast<int>(m_areas.size()));
     if (!fits && !m_collapsed && m_sizeRepairs > 0) {
         const int left = m_sizeRepairs - 1;
         ResizeToList();

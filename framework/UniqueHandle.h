@@ -70,7 +70,16 @@ struct IconTraits {
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
 
+// A search of a folder (FindFirstFileW).
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsEmpty(Handle h) { return h == INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueFind = UniqueHandle<FindTraits>;

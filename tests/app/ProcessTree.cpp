@@ -1,4 +1,5 @@
 #include "tests/app/ProcessTree.h"
+#include "tests/support/Wait.h"
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <cstring>
@@ -96,20 +97,94 @@ BYTE* FunctionInProgram(HANDLE process, const std::wstring& exePath, const char*
     return rva && base ? base + rva : nullptr;
 }
 
-} // namespace
-
-DWORD ProcessTree::WatcherPid() const {
+std::vector<PROCESSENTRY32W> Processes() {
+    std::vector<PROCESSENTRY32W> all;
     ztest::UniqueKernelObject snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID == m_programPid &&
-            Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos) {
+        all.push_back(entry);
+    }
+    return all;
+}
+
+bool IsZelvanor(const PROCESSENTRY32W& entry) {
+    return Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos;
+}
+
+ULONGLONG StartOf(DWORD pid) {
+    const ztest::UniqueKernelObject process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    FILETIME times[4];
+    if (!process || !GetProcessTimes(process.get(), &times[0], &times[1], &times[2], &times[3])) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(times[0].dwHighDateTime) << 32) | times[0].dwLowDateTime;
+}
+
+// Terminates them all before waiting for any, as one command of a user would.
+bool TerminateAll(const std::vector<DWORD>& pids) {
+    std::vector<ztest::UniqueKernelObject> processes;
+    bool ok = !pids.empty();
+    for (DWORD pid : pids) {
+        processes.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        ok = ok && processes.back() && TerminateProcess(processes.back().get(), 1);
+    }
+    for (const auto& process : processes) {
+        ok = ok && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+    }
+    return ok;
+}
+
+} // namespace
+
+DWORD ProcessTree::WatcherPid() const {
+    const ULONGLONG programStart = StartOf(m_programPid);
+    for (const PROCESSENTRY32W& entry : Processes()) {
+        if (IsZelvanor(entry) && entry.th32ProcessID != m_programPid &&
+            entry.th32ParentProcessID != m_programPid &&
+            StartOf(entry.th32ProcessID) >= programStart) {
             return entry.th32ProcessID;
         }
     }
     return 0;
+}
+
+bool ProcessTree::WaitWatcher() const {
+    return ztest::WaitUntil(
+        [this] {
+            for (const PROCESSENTRY32W& entry : Processes()) {
+                if (IsZelvanor(entry) && entry.th32ParentProcessID == m_programPid) {
+                    return false; // a middle copy still hands the watcher its handles
+                }
+            }
+            return WatcherPid() != 0;
+        },
+        20000);
+}
+
+bool ProcessTree::EndTree() const {
+    const std::vector<PROCESSENTRY32W> all = Processes();
+    std::vector<DWORD> tree{m_programPid};
+    for (size_t i = 0; i < tree.size(); ++i) {
+        for (const PROCESSENTRY32W& entry : all) {
+            if (entry.th32ParentProcessID == tree[i] && entry.th32ProcessID != tree[i]) {
+                tree.push_back(entry.th32ProcessID);
+            }
+        }
+    }
+    return TerminateAll(tree);
+}
+
+bool ProcessTree::EndEveryCopy() {
+    std::vector<DWORD> copies;
+    for (const PROCESSENTRY32W& entry : Processes()) {
+        if (Lower(entry.szExeFile) == L"zelvanor.exe") {
+            copies.push_back(entry.th32ProcessID);
+        }
+    }
+    return TerminateAll(copies);
 }
 
 ztest::UniqueKernelObject ProcessTree::OpenWatcher() const {

@@ -151,6 +151,7 @@ protected:
     zhelper::HelperProcess slow;
     WindowSet slowWindows;
     int kills = 0;
+    int killsByEnd[3] = {}; // end task, end process tree, end every copy
     int misfiled = 0;
     int lostAtKills = 0;
     int lateAtKills = 0; // back only after the other programs caught up, later than kBackMs
@@ -538,26 +539,41 @@ protected:
         return "";
     }
 
-    // Task Manager's "End task": every window an area held comes back, and the program starts
-    // again with one area that owns whatever is on screen. The program's part is its watcher's:
-    // it has asked for every show once it has ended, and must have within the bound. The other
-    // programs then act at their own pace (the slow one may still be busy with what the killed
-    // program asked just before): a window still hidden once they have handled everything
-    // queued for them is lost.
+    // Task Manager's "End task" or "End process tree", or every copy of the program ended at
+    // once: every window an area held comes back (from the watcher, or from the record at the
+    // next start), and the program starts again with one area that owns whatever is on screen.
+    // Where the watcher survives, the program's part is its watcher's: it has asked for every
+    // show once it has ended, and must have within the bound. The other programs then act at
+    // their own pace (the slow one may still be busy with what the killed program asked just
+    // before): a window still hidden once they have handled everything queued for them is lost.
     std::string KillAndRestart() {
-        const UniqueKernelObject watcher = ProcessTree(app.Pid()).OpenWatcher();
-        if (!watcher) {
+        static const char* const kEnds[] = {"end task", "end process tree", "end every copy"};
+        const int end = Pick(3);
+        const ProcessTree tree(app.Pid());
+        if (!tree.WaitWatcher()) {
+            return "no watcher ran";
+        }
+        const bool restartFirst = end == 2; // nothing but the record is left
+        const UniqueKernelObject watcher = restartFirst ? UniqueKernelObject() : tree.OpenWatcher();
+        if (!restartFirst && !watcher) {
             return "no watcher runs";
         }
         const DWORD killedAt = GetTickCount();
-        if (!TerminateProcess(app.Process(), 1) || !app.WaitEnded(30000)) {
-            return "the program could not be ended";
+        const bool ended = end == 0   ? TerminateProcess(app.Process(), 1) != FALSE
+                           : end == 1 ? tree.EndTree()
+                                      : ProcessTree::EndEveryCopy();
+        if (!ended || !app.WaitEnded(30000)) {
+            return std::string("the program could not be ended: ") + kEnds[end];
+        }
+        if (restartFirst && !app.Start()) {
+            return "the program did not start again";
         }
         WindowSet all = tracked;
         all.insert(slowWindows.begin(), slowWindows.end());
         ++kills;
+        ++killsByEnd[end];
         windowChecks += all.size();
-        if (WaitForSingleObject(watcher.get(), kBackMs) != WAIT_OBJECT_0) {
+        if (watcher && WaitForSingleObject(watcher.get(), kBackMs) != WAIT_OBJECT_0) {
             return "the watcher had not ended " + std::to_string(kBackMs) + " ms after the kill";
         }
         const DWORD watcherMs = GetTickCount() - killedAt;
@@ -569,7 +585,8 @@ protected:
         const WindowSet visible = VisibleOf(all);
         if (visible != all) {
             lostAtKills += static_cast<int>(all.size() - visible.size());
-            return "hidden after the kill: " + Describe(all) + " but visible " + Describe(visible);
+            return std::string("hidden after ") + kEnds[end] + ": " + Describe(all) +
+                   " but visible " + Describe(visible);
         }
         if (!inTime) {
             ++lateAtKills;
@@ -580,7 +597,7 @@ protected:
         }
         model = Model();
         model.onScreen = all;
-        if (!app.Start()) {
+        if (!restartFirst && !app.Start()) {
             return "the program did not start again";
         }
         baselineAt = -1; // counts of the killed process say nothing about this one
@@ -772,9 +789,10 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::printf("soak: checked %zu windows at exit (%d hidden by an area before it, %d recorded "
                 "as visible when an area was left), lost %d\n",
                 open.size(), hiddenAtExit, recordedStillOpen, lost);
-    std::printf("soak: %d kills and restarts, windows lost at them %d, kills with windows late "
-                "%d; windows misfiled %d\n",
-                kills, lostAtKills, lateAtKills, misfiled);
+    std::printf(
+        "soak: %d kills and restarts (end task %d, end process tree %d, end every copy %d), "
+        "windows lost at them %d, kills with windows late %d; windows misfiled %d\n",
+        kills, killsByEnd[0], killsByEnd[1], killsByEnd[2], lostAtKills, lateAtKills, misfiled);
     std::printf("soak: %d windows moved and %zu pinned by keys\n", moves, pinned.size());
     std::printf("soak: %d checks found the helper's windows right only once it had caught up\n",
                 lateChecks);

@@ -43,25 +43,29 @@ public:
     ChildProcess() = default;
     ~ChildProcess() { Terminate(); }
 
-    // Runs the command line `"exe" args` in `currentDir` (empty: this process's own). An exe
-    // without a folder is searched for as the system searches for commands.
+    // Runs the command line `"exe" args` in `currentDir` (empty: this process's own), inside
+    // `job` if one is given, before it runs any code. An exe without a folder is searched for as
+    // the system searches for commands.
     bool Start(const std::wstring& exe, const std::wstring& args = L"",
-               const std::wstring& currentDir = L"") {
+               const std::wstring& currentDir = L"", HANDLE job = nullptr) {
         Terminate();
         std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        // Put in the job as soon as it exists; the programs started here start nothing of their
-        // own that soon.
+        // A job of the test's own takes the program before it runs any code, instead of the
+        // tests' job (jobs do not nest everywhere). Otherwise the program joins the tests' job as
+        // soon as it exists: the programs started here start nothing of their own that soon.
         if (!TestJob() ||
-            !CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
+            !CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0,
+                            nullptr, currentDir.empty() ? nullptr : currentDir.c_str(), &si, &pi)) {
             return false;
         }
         m_process.reset(pi.hProcess);
+        const bool joined = AssignProcessToJobObject(job ? job : TestJob(), pi.hProcess) &&
+                            (!job || ResumeThread(pi.hThread) != static_cast<DWORD>(-1));
         CloseHandle(pi.hThread);
-        if (!AssignProcessToJobObject(TestJob(), pi.hProcess)) {
+        if (!joined) {
             TerminateProcess(pi.hProcess, 1);
             m_process.reset();
             return false;

@@ -24,15 +24,54 @@ int MenuPosition(UINT menuId, UINT command) {
     return -1;
 }
 
+void RemoveFilesIn(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        }
+    }
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+    }
+}
+
+// The records of held windows that every program this test process starts writes (they inherit
+// LOCALAPPDATA) go to a folder of this process alone, emptied at its start and removed at its
+// end: what one test's killed program leaves is never read by another test's program, and
+// nothing stays behind in the Wine prefix.
+class OwnRecordFolder {
+public:
+    OwnRecordFolder() {
+        wchar_t temp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temp);
+        m_base = std::wstring(temp) + L"zelvanor-test-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(m_base.c_str(), nullptr);
+        RemoveFilesIn(m_base + L"\\Zelvanor"); // left by an earlier process of this id
+        SetEnvironmentVariableW(L"LOCALAPPDATA", m_base.c_str());
+    }
+    ~OwnRecordFolder() {
+        RemoveFilesIn(m_base + L"\\Zelvanor");
+        RemoveDirectoryW((m_base + L"\\Zelvanor").c_str());
+        RemoveDirectoryW(m_base.c_str());
+    }
+
+private:
+    std::wstring m_base;
+};
+
+const OwnRecordFolder g_recordFolder;
+
 } // namespace
 
 std::wstring ProgramPath() {
     return ExeDir() + L"\\Zelvanor.exe";
 }
 
-bool ZelvanorProcess::Start(const std::wstring& exe, const std::wstring& currentDir) {
+bool ZelvanorProcess::Start(const std::wstring& exe, const std::wstring& currentDir, HANDLE job) {
     Stop();
-    if (!m_process.Start(exe, L"", currentDir.empty() ? ExeDir() : currentDir)) {
+    if (!m_process.Start(exe, L"", currentDir.empty() ? ExeDir() : currentDir, job)) {
         return false;
     }
     return WaitUntil(

@@ -38,9 +38,10 @@ class ZelvanorProcess {
 public:
     ~ZelvanorProcess() { Stop(); }
 
-    // Starts the program in `currentDir` (empty: the tests' folder) and waits until its bar is on
-    // screen and answers.
-    bool Start(const std::wstring& exe = ProgramPath(), const std::wstring& currentDir = L"");
+    // Starts the program in `currentDir` (empty: the tests' folder), in `job` if one is given,
+    // and waits until its bar is on screen and answers.
+    bool Start(const std::wstring& exe = ProgramPath(), const std::wstring& currentDir = L"",
+               HANDLE job = nullptr);
     // Ends it as a user would (the tray's exit) and waits for the process to end.
     bool Exit(DWORD timeoutMs = kAnswerMs);
     void Stop();
