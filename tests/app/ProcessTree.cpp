@@ -1,4 +1,5 @@
 #include "tests/app/ProcessTree.h"
+#include <algorithm>
 #include "tests/support/Wait.h"
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -184,7 +185,16 @@ bool ProcessTree::EndEveryCopy() {
             copies.push_back(entry.th32ProcessID);
         }
     }
-    return TerminateAll(copies);
+    // Newest first, each gone before the next: the watcher before the program it watches, or
+    // it may see the program end and bring the windows back before its own end, and nothing
+    // would be left for the record to do. That is the worst order a "taskkill /IM" can take.
+    std::sort(copies.begin(), copies.end(),
+              [](DWORD a, DWORD b) { return StartOf(a) > StartOf(b); });
+    bool ok = !copies.empty();
+    for (DWORD pid : copies) {
+        ok = TerminateAll({pid}) && ok;
+    }
+    return ok;
 }
 
 ztest::UniqueKernelObject ProcessTree::OpenWatcher() const {

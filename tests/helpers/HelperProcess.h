@@ -5,6 +5,7 @@
 #include "tests/helpers/ZWindowHelperProtocol.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Wait.h"
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,21 @@ public:
     // window that the command line asked for has been created.
     bool Start(const std::wstring& args, const std::wstring& exe = HelperPath(),
                DWORD timeoutMs = 60000) {
+        // Under Wine a new helper now and then never gets as far as its windows, on a quiet
+        // machine too (seen a few times in a suite of some hundred starts; the cause is not
+        // known). The helper only stands in for the user's programs, so a stuck start is ended
+        // and made again, within the same bound, instead of failing a test of something else.
+        constexpr int kAttempts = 3;
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            if (StartOnce(args, exe, timeoutMs / kAttempts)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    bool StartOnce(const std::wstring& args, const std::wstring& exe, DWORD timeoutMs) {
         Stop();
         if (!m_process.Start(exe,
                              L"--parent " + std::to_wstring(GetCurrentProcessId()) + L" " + args)) {
@@ -35,9 +51,14 @@ public:
                 return m_control || m_process.Ended(0);
             },
             timeoutMs);
+        if (!m_control) {
+            std::fprintf(stderr, "helper %lu did not come up within %lu ms\n",
+                         static_cast<unsigned long>(Pid()), static_cast<unsigned long>(timeoutMs));
+        }
         return m_control != nullptr;
     }
 
+public:
     void Stop() {
         if (m_control) {
             PostMessageW(m_control, WM_CLOSE, 0, 0);
