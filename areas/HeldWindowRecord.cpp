@@ -110,33 +110,50 @@ bool ReadWhole(const std::wstring& path, std::string* bytes) {
 
 // Shows the listed windows that are still hidden and still belong to the very process and
 // thread that owned them: a handle another program has since been given is never shown.
-int ShowListed(const std::vector<HeldWindowRecord::Entry>& entries) {
-    int shown = 0;
-    std::vector<HWND> toWaitFor; // one window of each thread
-    std::set<DWORD> threads;
-    for (const HeldWindowRecord::Entry& entry : entries) {
-        const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.window.hwnd));
-        if (entry.processStart != 0 &&
-            WindowTool::IsSameWindow(hwnd, entry.window.processId, entry.window.threadId) &&
-            HeldWindowRecord::ProcessStart(entry.window.processId) == entry.processStart &&
-            !::IsWindowVisible(hwnd)) {
-            ::ShowWindowAsync(hwnd, SW_SHOW);
-            ++shown;
-            if (threads.insert(entry.window.threadId).second) {
-                toWaitFor.push_back(hwnd);
-            }
-        }
-    }
-    // Each thread acts on its requests before the first area takes what is on screen, so that
-    // the windows shown here belong to it; a hung one is not waited for long.
-    const DWORD until = ::GetTickCount() + 1000;
-    for (HWND hwnd : toWaitFor) {
+// Lets one window of each thread answer a message, within one bound for all of them: a hung
+// thread is not waited for long.
+void WaitForThreadsOf(const std::vector<HWND>& windows, DWORD boundMs) {
+    const DWORD until = ::GetTickCount() + boundMs;
+    for (HWND hwnd : windows) {
         const LONG left = static_cast<LONG>(until - ::GetTickCount());
         DWORD_PTR result = 0;
         if (left > 0) {
             ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(left),
                                   &result);
         }
+    }
+}
+
+int ShowListed(const std::vector<HeldWindowRecord::Entry>& entries) {
+    std::vector<HWND> listed;
+    std::vector<HWND> oneOfEachThread;
+    std::set<DWORD> threads;
+    for (const HeldWindowRecord::Entry& entry : entries) {
+        const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.window.hwnd));
+        if (entry.processStart != 0 &&
+            WindowTool::IsSameWindow(hwnd, entry.window.processId, entry.window.threadId) &&
+            HeldWindowRecord::ProcessStart(entry.window.processId) == entry.processStart) {
+            listed.push_back(hwnd);
+            if (threads.insert(entry.window.threadId).second) {
+                oneOfEachThread.push_back(hwnd);
+            }
+        }
+    }
+    // A slow program may still be acting on hides the ended program asked for just before it
+    // ended: read as visible now, such a window would be hidden a moment later, for good. Its
+    // thread first works through what is queued for it.
+    WaitForThreadsOf(oneOfEachThread, 2000);
+    int shown = 0;
+    for (HWND hwnd : listed) {
+        if (!::IsWindowVisible(hwnd)) {
+            ::ShowWindowAsync(hwnd, SW_SHOW);
+            ++shown;
+        }
+    }
+    // Each thread acts on its requests before the first area takes what is on screen, so that
+    // the windows shown here belong to it.
+    if (shown > 0) {
+        WaitForThreadsOf(oneOfEachThread, 1000);
     }
     return shown;
 }
