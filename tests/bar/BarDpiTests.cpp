@@ -61,10 +61,11 @@ TEST_F(BarAtDpi, StripButtonsCaptionAndRowsScale) {
 
     // Each row's name lies wholly inside its row.
     for (int row = 0; row < 3; ++row) {
-        const Image shown = CaptureScreen([&] {
-            const POINT at = m_bar.ToScreen(0, layout.RowTop(row));
-            return RECT{at.x, at.y, at.x + w, at.y + layout.rowHeight};
-        }());
+        // A row repainted after the switch may still be on its way to the screen.
+        Image shown;
+        m_bar.WaitPixels(
+            RECT{0, layout.RowTop(row), w, layout.RowTop(row) + layout.rowHeight},
+            [](const Image& s) { return RowText(s).count > 0; }, &shown);
         const PixelSet text = RowText(shown);
         ASSERT_GT(text.count, 0) << "row " << row;
         EXPECT_GT(text.box.top, 0) << "row " << row;
