@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <set>
+#include <system_error>
 #include <unordered_map>
 
 namespace {
@@ -81,15 +82,17 @@ UINT64 StartOf(HANDLE process) {
     return (static_cast<UINT64>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
-// A program whose record this is still runs. One that cannot be asked counts as running: its
+// A program whose record this is still runs. It is asked with the least access there is, which
+// this user has even to its elevated programs, so that a process refusing more (a service that
+// now has the id) is not taken for it. One that cannot be asked at all counts as running: its
 // record is then left alone rather than taken from it.
 bool StillRuns(DWORD processId, UINT64 processStart) {
-    UniqueKernelHandle process(
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) {
         return ::GetLastError() == ERROR_ACCESS_DENIED;
     }
-    return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT &&
+    DWORD exitCode = 0;
+    return ::GetExitCodeProcess(process.get(), &exitCode) && exitCode == STILL_ACTIVE &&
            StartOf(process.get()) == processStart;
 }
 
@@ -143,11 +146,15 @@ int ShowListed(const std::vector<HeldWindowRecord::Entry>& entries) {
     // ended: read as visible now, such a window would be hidden a moment later, for good. Its
     // thread first works through what is queued for it.
     WaitForThreadsOf(oneOfEachThread, 2000);
+    // A thread that is hung still has the hide queued: a window of it that reads as visible is
+    // asked to show too (without being activated), behind the hide, so that it ends on screen.
     int shown = 0;
     for (HWND hwnd : listed) {
         if (!::IsWindowVisible(hwnd)) {
             ::ShowWindowAsync(hwnd, SW_SHOW);
             ++shown;
+        } else {
+            ::ShowWindowAsync(hwnd, SW_SHOWNA);
         }
     }
     // Each thread acts on its requests before the first area takes what is on screen, so that
@@ -242,42 +249,110 @@ UINT64 HeldWindowRecord::ProcessStart(DWORD processId) {
 // but the rarest, where both copies are ended at once, and a program that refused to switch
 // would lose its user more than such an end does. The record left in place then lists fewer
 // windows, never windows of other programs: each is checked again before it is shown.
-void HeldWindowRecord::Mirror(const std::vector<Window>& windows) {
+void HeldWindowRecord::Mirror(const std::vector<Window>& windows, Landing landing) {
     if (m_path.empty()) {
         return;
     }
+    std::string bytes;
     if (windows.empty()) {
         m_processes.clear();
+    } else {
+        std::unordered_map<DWORD, Process> listed;
+        std::vector<Entry> entries;
+        entries.reserve(windows.size());
+        for (const Window& window : windows) {
+            auto known = listed.find(window.processId);
+            if (known == listed.end()) {
+                auto held = m_processes.find(window.processId);
+                Process process{};
+                if (held != m_processes.end()) {
+                    process = std::move(held->second);
+                } else {
+                    process.handle.reset(
+                        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, window.processId));
+                    process.start = process.handle ? StartOf(process.handle.get()) : 0;
+                }
+                known = listed.emplace(window.processId, std::move(process)).first;
+            }
+            entries.push_back(Entry{window, known->second.start});
+            if (entries.size() == kMaxEntries) {
+                break;
+            }
+        }
+        m_processes = std::move(listed); // the others' handles go
+        bytes = Encode(entries);
+    }
+    UINT64 version = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        version = ++m_lastVersion;
+        if (landing == Landing::Soon) {
+            if (!m_writer.joinable()) {
+                try {
+                    m_writer = std::thread(&HeldWindowRecord::WriterMain, this);
+                } catch (const std::system_error&) {
+                    // No thread to be had: this change lands now, as one that must.
+                }
+            }
+            if (m_writer.joinable()) {
+                m_pending = true;
+                m_pendingVersion = version;
+                m_pendingBytes = std::move(bytes);
+                m_handed.notify_one();
+                return;
+            }
+        }
+    }
+    std::lock_guard<std::mutex> file(m_fileMutex);
+    Land(bytes, version);
+}
+
+HeldWindowRecord::~HeldWindowRecord() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+        m_handed.notify_one();
+    }
+    if (m_writer.joinable()) {
+        m_writer.join();
+    }
+}
+
+void HeldWindowRecord::WriterMain() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_handed.wait(lock, [this] { return m_pending || m_stop; });
+        if (!m_pending) {
+            return; // stopped with nothing left to write
+        }
+        const UINT64 version = m_pendingVersion;
+        const std::string bytes = std::move(m_pendingBytes);
+        m_pending = false;
+        lock.unlock();
+        {
+            std::lock_guard<std::mutex> file(m_fileMutex);
+            Land(bytes, version);
+        }
+        lock.lock();
+    }
+}
+
+void HeldWindowRecord::Land(const std::string& bytes, UINT64 version) {
+    if (version <= m_landedVersion) {
+        return; // a later change is in the file already
+    }
+    m_landedVersion = version;
+    Store(bytes);
+}
+
+void HeldWindowRecord::Store(const std::string& bytes) {
+    if (bytes.empty()) {
         if (m_written &&
             (::DeleteFileW(m_path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND)) {
             m_written = false;
         }
         return;
     }
-    std::unordered_map<DWORD, Process> listed;
-    std::vector<Entry> entries;
-    entries.reserve(windows.size());
-    for (const Window& window : windows) {
-        auto known = listed.find(window.processId);
-        if (known == listed.end()) {
-            auto held = m_processes.find(window.processId);
-            Process process{};
-            if (held != m_processes.end()) {
-                process = std::move(held->second);
-            } else {
-                process.handle.reset(
-                    ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, window.processId));
-                process.start = process.handle ? StartOf(process.handle.get()) : 0;
-            }
-            known = listed.emplace(window.processId, std::move(process)).first;
-        }
-        entries.push_back(Entry{window, known->second.start});
-        if (entries.size() == kMaxEntries) {
-            break;
-        }
-    }
-    m_processes = std::move(listed); // the others' handles go
-    std::string bytes = Encode(entries);
     if (m_written && bytes == m_last) {
         return;
     }
@@ -301,10 +376,18 @@ void HeldWindowRecord::Mirror(const std::vector<Window>& windows) {
     }
     if (ok && ::MoveFileExW(fresh.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         m_written = true;
-        m_last = std::move(bytes);
+        m_last = bytes;
     } else {
         ::DeleteFileW(fresh.c_str());
         m_folderMade = false; // perhaps removed meanwhile: made again next time
+    }
+}
+
+void HeldWindowRecord::RemoveRecordOf(HANDLE program) {
+    const std::wstring folder = Folder();
+    const UINT64 start = StartOf(program);
+    if (!folder.empty() && start != 0) {
+        ::DeleteFileW((folder + L"\\" + FileName(::GetProcessId(program), start)).c_str());
     }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 #include <windows.h>
 #include "UniqueHandle.h"
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -28,18 +31,28 @@ public:
 
     // This process's record; nothing is written until Mirror.
     HeldWindowRecord();
+    // Lands what is still to be written.
+    ~HeldWindowRecord();
     HeldWindowRecord(const HeldWindowRecord&) = delete;
     HeldWindowRecord& operator=(const HeldWindowRecord&) = delete;
 
+    // When a change must be in the file. A change that lists a window not listed before lands
+    // before the call returns, since that window is hidden next. One that only takes windows out
+    // is written soon after by a thread of the record's own, so that a switch does not wait for
+    // the file: until it lands the record lists windows that are back on screen, and a restore
+    // shows only windows that are hidden.
+    enum class Landing { BeforeReturn, Soon };
     // The record becomes exactly these windows; with none it is removed. A record that cannot
     // be written is left as it was and the switch goes on (the definition says why that is safe).
-    void Mirror(const std::vector<Window>& windows);
+    void Mirror(const std::vector<Window>& windows, Landing landing = Landing::BeforeReturn);
     const std::wstring& Path() const { return m_path; }
 
     // At start-up: shows the windows of every record whose program no longer runs, then removes
     // the record. A record that cannot be read or is not one of this version is removed
     // unread; a running program's record is left alone. Returns how many windows it showed.
     static int RestoreLeftBehind();
+    // Removes the record of a program that has ended, once its windows are back.
+    static void RemoveRecordOf(HANDLE program);
 
     // The folder of every record (empty when there is none to be had), and the file format.
     static std::wstring Folder();
@@ -50,8 +63,29 @@ public:
     static UINT64 ProcessStart(DWORD processId);
 
 private:
+    // Writes the file as `bytes` (removes it when empty), unless a later change has landed.
+    // Holds m_fileMutex.
+    void Land(const std::string& bytes, UINT64 version);
+    void Store(const std::string& bytes);
+    void WriterMain();
+
     std::wstring m_folder;
     std::wstring m_path;
+
+    // The changes handed on: numbered in the order they were made, so that an older one the
+    // writer takes up late never replaces a newer one.
+    std::mutex m_mutex;
+    std::condition_variable m_handed;
+    UINT64 m_lastVersion = 0;
+    bool m_pending = false;
+    UINT64 m_pendingVersion = 0;
+    std::string m_pendingBytes;
+    bool m_stop = false;
+    std::thread m_writer;
+
+    // The file, written by one thread at a time.
+    std::mutex m_fileMutex;
+    UINT64 m_landedVersion = 0;
     bool m_written = false;
     bool m_folderMade = false;
     std::string m_last; // what the record holds now

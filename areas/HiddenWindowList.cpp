@@ -51,26 +51,37 @@ bool HiddenWindowList::Open(HANDLE section) {
 }
 
 bool HiddenWindowList::Add(const WindowRecord& record) {
+    const size_t before = m_listed.size();
     const bool listed = List(record);
-    Mirror();
+    if (m_listed.size() != before) {
+        Mirror(HeldWindowRecord::Landing::BeforeReturn);
+    }
     return listed;
 }
 
 size_t HiddenWindowList::AddAll(const std::vector<WindowRecord>& records) {
+    const size_t before = m_listed.size();
     size_t listed = 0;
     while (listed < records.size() && List(records[listed])) {
         ++listed;
     }
-    Mirror();
+    if (m_listed.size() != before) {
+        Mirror(HeldWindowRecord::Landing::BeforeReturn);
+    }
     return listed;
 }
 
 bool HiddenWindowList::List(const WindowRecord& record) {
-    if (!m_shared) {
-        return true; // no list to keep: the program works as it did without one
-    }
     const auto key = KeyOf(record);
     if (m_listed.count(key)) {
+        return true;
+    }
+    if (!m_shared) {
+        // No section to be had: no watcher can read the list, but the record still can.
+        if (m_listed.size() >= static_cast<size_t>(kCapacity)) {
+            return false;
+        }
+        m_listed.insert(key);
         return true;
     }
     const LONG half = m_shared->active;
@@ -100,36 +111,50 @@ void HiddenWindowList::Remove(const WindowRecord& record) {
 }
 
 void HiddenWindowList::Replace(const std::vector<Entry>& entries) {
-    if (!m_shared) {
-        return;
-    }
-    const LONG half = 1 - m_shared->active;
+    const LONG half = m_shared ? 1 - m_shared->active : 0;
     LONG count = 0;
-    m_listed.clear();
+    std::set<std::tuple<UINT64, DWORD, DWORD>> was;
+    was.swap(m_listed);
+    bool adds = false;
     for (const Entry& entry : entries) {
         if (count == kCapacity) {
             break;
         }
-        if (m_listed.insert(std::make_tuple(entry.hwnd, entry.processId, entry.threadId)).second) {
-            m_shared->entries[half][count++] = entry;
+        const auto key = std::make_tuple(entry.hwnd, entry.processId, entry.threadId);
+        if (m_listed.insert(key).second) {
+            if (m_shared) {
+                m_shared->entries[half][count] = entry;
+            }
+            ++count;
+            adds = adds || !was.count(key);
         }
     }
-    ::InterlockedExchange(&m_shared->count[half], count);
-    ::InterlockedExchange(&m_shared->active, half);
-    Mirror();
+    if (m_shared) {
+        ::InterlockedExchange(&m_shared->count[half], count);
+        ::InterlockedExchange(&m_shared->active, half);
+    }
+    Mirror(adds ? HeldWindowRecord::Landing::BeforeReturn : HeldWindowRecord::Landing::Soon);
 }
 
-void HiddenWindowList::Mirror() {
-    if (!m_record || !m_shared) {
+void HiddenWindowList::Mirror(HeldWindowRecord::Landing landing) {
+    if (!m_record) {
+        return;
+    }
+    if (!m_shared) {
+        std::vector<Entry> entries;
+        for (const auto& [hwnd, processId, threadId] : m_listed) {
+            entries.push_back(Entry{hwnd, processId, threadId});
+        }
+        m_record->Mirror(entries, landing);
         return;
     }
     const LONG half = m_shared->active;
     const Entry* first = m_shared->entries[half];
-    m_record->Mirror(std::vector<Entry>(first, first + m_shared->count[half]));
+    m_record->Mirror(std::vector<Entry>(first, first + m_shared->count[half]), landing);
 }
 
 LONG HiddenWindowList::Count() const {
-    return m_shared ? m_shared->count[m_shared->active] : 0;
+    return m_shared ? m_shared->count[m_shared->active] : static_cast<LONG>(m_listed.size());
 }
 
 int HiddenWindowList::ShowAll() const {

@@ -28,8 +28,9 @@ public:
     // The list of another process, through a section handle it gave this one.
     bool Open(HANDLE section);
     bool Valid() const { return m_shared != nullptr; }
-    // From now on every change of the list is written to `record` too, before the call returns;
-    // the record must outlive the list.
+    // From now on every change of the list is written to `record` too: before the call returns
+    // when it lists a window anew, soon after when it only takes windows out. The record must
+    // outlive the list.
     void MirrorTo(HeldWindowRecord* record) { m_record = record; }
     HANDLE Section() const { return m_section.get(); }
 
@@ -54,7 +55,7 @@ private:
     struct Shared;
     bool List(const WindowRecord& record);
     // The one place that passes every change on to the record.
-    void Mirror();
+    void Mirror(HeldWindowRecord::Landing landing);
 
     HeldWindowRecord* m_record = nullptr;
     UniqueKernelHandle m_section;

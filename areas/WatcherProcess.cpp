@@ -1,4 +1,5 @@
 #include "areas/WatcherProcess.h"
+#include "areas/HeldWindowRecord.h"
 #include "areas/HiddenWindowList.h"
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -238,7 +239,11 @@ int RunWatcher(const WatcherArguments& arguments) {
     ready.reset();
     middle.reset();
     ::WaitForSingleObject(program.get(), INFINITE);
-    return list.ShowAll();
+    const int shown = list.ShowAll();
+    // The program's record lists no window the list does not (it is written from the list), and
+    // those are back now: a later start must not show them again once their programs hide them.
+    HeldWindowRecord::RemoveRecordOf(program.get());
+    return shown;
 }
 
 } // namespace
@@ -254,15 +259,20 @@ bool WatcherProcess::Ensure(const HiddenWindowList& list) {
         }
         DWORD watcherId = 0;
         ::GetExitCodeProcess(m_middle.get(), &watcherId);
-        m_middle.reset();
         if (watcherId != 0) {
             m_process.reset(
                 ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, watcherId));
-            if (Alive(m_process) && SameExecutable(m_process.get(), ::GetCurrentProcess())) {
+            // The id alone could by now name another copy's watcher, had this one died at once;
+            // the middle copy's handle, still held, keeps its id its own, so a child of it is
+            // the watcher it started.
+            if (Alive(m_process) && ParentOf(watcherId) == ::GetProcessId(m_middle.get()) &&
+                SameExecutable(m_process.get(), ::GetCurrentProcess())) {
+                m_middle.reset();
                 return true;
             }
             m_process.reset();
         }
+        m_middle.reset();
     }
     if (!list.Valid()) {
         return false;

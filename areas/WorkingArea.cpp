@@ -95,6 +95,12 @@ bool ShowOrHide(const WindowRecord& record, int command) {
     return ::ShowWindowAsync(record.hwnd, command) != FALSE;
 }
 
+// The row bitmaps are far larger than a row: stretched once per row size, not on every paint.
+ScaledBitmapCache& RowBitmaps() {
+    static ScaledBitmapCache cache;
+    return cache;
+}
+
 } // namespace
 
 bool WorkingArea::HidesWhenLeft(const WindowRecord& record) {
@@ -231,9 +237,7 @@ void WorkingArea::SetSelected(CDC* pDC, BOOL selected) {
 
 void WorkingArea::DrawBackground(CDC* pDC, CRect rc) {
     pDC->SetTextColor(m_hover ? RGB(191, 0, 0) : RGB(91, 91, 91));
-    // Loaded on every draw, so that a resource library in use supplies it.
-    ResourceBitmap row(pDC, m_selected ? IDB_AREA_ROW_SELECTED : IDB_AREA_ROW);
-    row.Stretch(rc);
+    RowBitmaps().Stretch(pDC, m_selected ? IDB_AREA_ROW_SELECTED : IDB_AREA_ROW, rc);
 }
 
 void WorkingArea::DrawRow(CDC* pDC) {

@@ -1,6 +1,7 @@
-// The record's cost per switch. A switch changes the held-window list twice: the windows of the
-// area left are listed before they are hidden, and the list is then replaced by what the areas
-// other than the current one hold; each change rewrites the record. Samples with and without
+// The record's cost per switch, on the bar's thread. A switch changes the held-window list twice:
+// the windows of the area left are listed before they are hidden, which writes the record before
+// it returns, and the list is then replaced by what the areas other than the current one hold,
+// which the record's own thread writes. Samples with and without
 // the record alternate, so that a slower moment of the machine weighs on both alike; the ratio
 // of the medians comes with a 95% bootstrap interval.
 #include "areas/HeldWindowRecord.h"

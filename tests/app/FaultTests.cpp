@@ -192,10 +192,8 @@ TEST_F(EndToEndFaults, SwitchDoesNotWaitForAProgramThatHangs) {
     ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
 
-    const UniqueKernelObject done(
-        OpenEventW(SYNCHRONIZE, FALSE, helper.HangDoneEventName().c_str()));
+    const UniqueKernelObject done = helper.Hang(10);
     ASSERT_TRUE(done);
-    ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 10));
     ASSERT_EQ(WaitForSingleObject(done.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON,
@@ -313,11 +311,8 @@ TEST_F(EndToEndFaults, BackToBackSwitchesFileASlowProgramsWindowsWhereTheyBelong
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
-    const UniqueKernelObject done(
-        OpenEventW(SYNCHRONIZE, FALSE, helper.HangDoneEventName().c_str()));
+    const UniqueKernelObject done = helper.Hang(2);
     ASSERT_TRUE(done);
-
-    ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 2));
     ASSERT_TRUE(app.ClickRow(1));
     // A switch returns once every program that answers has acted on it.
     EXPECT_TRUE(NoneVisible(quick));

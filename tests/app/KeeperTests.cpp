@@ -125,6 +125,9 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
         }
         const UniqueKernelObject windowThread = OpenWindowThread(app.Bar());
         ASSERT_TRUE(windowThread);
+        const std::wstring record =
+            HeldWindowRecord::Folder() + L"\\" +
+            HeldWindowRecord::FileName(app.Pid(), HeldWindowRecord::ProcessStart(app.Pid()));
         switch (c.moment) {
         case Moment::kAfterSwitch:
             break;
@@ -179,6 +182,13 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
                                 "found)";
         ASSERT_TRUE(app.WaitEnded(30000));
         EXPECT_TRUE(AllBackWithin2s());
+        // What the watcher brought back, no later start shows again.
+        if (!c.withoutWatcher) {
+            EXPECT_TRUE(WaitUntil(
+                [&] { return GetFileAttributesW(record.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                5000))
+                << "the watcher left the record behind";
+        }
         break;
     }
 }
@@ -232,6 +242,32 @@ TEST_F(EndToEndKeeper, EndingEveryCopyLeavesTheWindowsToTheNextStart) {
     ASSERT_TRUE(app.Start());
     EXPECT_TRUE(AllBackWithin2s());
     EXPECT_EQ(app.Rows(), 1);
+}
+
+// Every copy ended while a hung program still has the switch's hides queued: its windows read
+// as visible when the next start restores them, and are hidden a moment later unless the
+// restore's request waits behind the hides.
+TEST_F(EndToEndKeeper, HidesStillQueuedForAHungProgramDoNotOutlastTheNextStart) {
+    ASSERT_TRUE(helper.Start(L"--windows 3"));
+    windows = helper.Windows();
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
+    ASSERT_TRUE(app.WaitRows(2));
+    const UniqueKernelObject done = helper.Hang(15);
+    ASSERT_TRUE(done);
+    const int x = BarLayout::kClientWidth / 2, y = RowMiddle(1);
+    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)));
+    ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(x, y)));
+    ASSERT_TRUE(app.Answers(60000));
+    ASSERT_TRUE(ProcessTree::EndEveryCopy());
+    ASSERT_TRUE(app.WaitEnded(10000));
+    ASSERT_TRUE(app.Start());
+    if (WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0) {
+        GTEST_SKIP() << "the machine took the whole hang to start the program again";
+    }
+    ASSERT_TRUE(AllVisible(windows)) << "the hides ran before the hang ended";
+    ASSERT_EQ(WaitForSingleObject(done.get(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_TRUE(AllBackWithin2s());
 }
 
 TEST_F(EndToEndKeeper, ClosingAJobThatAllowsNoBreakawayLeavesTheWindowsToTheNextStart) {

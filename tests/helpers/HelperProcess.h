@@ -110,6 +110,15 @@ public:
         return result;
     }
     std::wstring HangDoneEventName() const { return kHangDonePrefix + std::to_wstring(Pid()); }
+    // Blocks the helper's UI thread for `seconds`; returns at once with an event that is set
+    // once the thread answers again, or with none when the hang could not be started.
+    ztest::UniqueKernelObject Hang(int seconds) const {
+        ztest::UniqueKernelObject done(OpenEventW(SYNCHRONIZE, FALSE, HangDoneEventName().c_str()));
+        if (done && !Send(kMsgHang, static_cast<WPARAM>(seconds))) {
+            done.reset();
+        }
+        return done;
+    }
 
 private:
     ztest::ChildProcess m_process;
