@@ -70,8 +70,8 @@ CZelvanorDlg::CZelvanorDlg()
                      MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                      GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))),
       m_areaCounter(0), m_hoverArea(nullptr), m_menuArea(nullptr), m_currentArea(nullptr),
-      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_collapsed(FALSE), m_sizeRepairs(0),
-      m_menuOpen(FALSE) {
+      m_mouseTracking(FALSE), m_trayIcon(IDR_TRAY_MENU), m_dialogFont{}, m_dialogFontDpi(0),
+      m_collapsed(FALSE), m_sizeRepairs(0), m_menuOpen(FALSE) {
     g_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
@@ -93,6 +93,10 @@ BOOL CZelvanorDlg::OnInitDialog() {
     m_dwStyle = GetStyle();
     SetDpi(DpiOfWindow(m_hWnd));
     m_layout = BarLayout::Metrics(Dpi());
+    // The bar lays itself out at every DPI, its fonts included.
+    LeaveDpiScalingToDialog(m_hWnd);
+    ::GetObjectW(GetFont(), sizeof(m_dialogFont), &m_dialogFont);
+    m_dialogFontDpi = Dpi();
 
     if (HMENU sysMenu = GetSystemMenu(FALSE)) {
         CString about;

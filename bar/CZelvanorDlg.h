@@ -46,7 +46,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void OnCaptionClose() override;
-    void OnDpiChanged() override;
+    void OnDpiChanged(const RECT& suggested) override;
 
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -81,6 +81,9 @@ protected:
 
 private:
     HICON SmallIcon() const { return m_smallIcon ? m_smallIcon.get() : m_hIcon; }
+    // The font of the rows and the rename box: the dialog's own at the DPI it was made at, a
+    // copy scaled from it at any other.
+    HFONT RowFont() const;
     // The monitor the bar is on, or nearest to, and the taskbar lying on it.
     CRect MonitorRect() const;
     bool FindTaskbar(CRect* taskbar) const;
@@ -116,6 +119,9 @@ public:
     CTrayIcon m_trayIcon;
     CMenu m_trayMenu;
     CEdit m_renameEdit;
+    LOGFONTW m_dialogFont;
+    int m_dialogFontDpi;
+    CFont m_scaledRowFont; // empty at the DPI the dialog was made at
     BOOL m_collapsed;
     // Sizes not of its own that the bar still takes back before its next resize to the list.
     int m_sizeRepairs;

@@ -126,7 +126,7 @@ void CZelvanorDlg::SwitchTo(WorkingArea* target) {
     m_keeper.EnsureWatcher(); // a watcher that died or never started gets another chance here
     {
         CClientDC dc(this);
-        ScopedSelect font(dc, GetFont());
+        ScopedSelect font(dc, RowFont());
         m_currentArea->RecordAndHide();
         m_currentArea->SetSelected(&dc, FALSE);
         m_currentArea = target;

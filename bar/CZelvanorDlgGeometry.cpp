@@ -2,7 +2,9 @@
 // of its monitor or to the taskbar there whenever it moves, and brought back onto a monitor when
 // the one it was on goes.
 #include "bar/CZelvanorDlg.h"
+#include "areas/WorkingArea.h"
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -74,10 +76,49 @@ void CZelvanorDlg::ResizeToList() {
         MoveWindow(inside.left, inside.top, inside.Width(), inside.Height(), TRUE);
 }
 
-void CZelvanorDlg::OnDpiChanged() {
+void CZelvanorDlg::OnDpiChanged(const RECT& suggested) {
     m_layout = BarLayout::Metrics(Dpi());
-    // The suggested rectangle is the old one scaled, rounded its own way: the list decides.
-    ResizeToList();
+    CFont scaled; // empty back at the dialog's own DPI
+    if (m_dialogFontDpi && Dpi() != m_dialogFontDpi) {
+        LOGFONTW font = m_dialogFont;
+        font.lfHeight = ::MulDiv(m_dialogFont.lfHeight, Dpi(), m_dialogFontDpi);
+        font.lfWidth = ::MulDiv(m_dialogFont.lfWidth, Dpi(), m_dialogFontDpi);
+        scaled.CreateFontIndirect(&font);
+    }
+    // The box lets go of the old font before it is deleted.
+    m_renameEdit.SetFont(scaled.GetSafeHandle() ? static_cast<HFONT>(scaled) : GetFont());
+    m_scaledRowFont = std::move(scaled);
+    const int rows = static_cast<int>(m_areas.size());
+    // A rename under way goes on in the box over its row's new place.
+    for (int i = 0; i < rows; ++i)
+        if (m_areas[i].get() == m_menuArea && m_menuArea->m_editing)
+            m_renameEdit.MoveWindow(0, m_layout.RowTop(i), m_layout.clientWidth, m_layout.rowHeight,
+                                    TRUE);
+
+    // The suggested rectangle is the old one scaled, rounded its own way: the bar takes its
+    // place from it but its size from the layout, folded (keeping the top-right corner, as a
+    // fold does) or not. Should the frame have changed with the DPI, the size is mended as any
+    // size that does not fit the list.
+    CRect client, window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    CRect place;
+    if (m_collapsed) {
+        place = CRect(suggested.right - m_layout.collapsedWidth, suggested.top, suggested.right,
+                      suggested.top + m_layout.collapsedHeight);
+    } else {
+        place = CRect(suggested.left, suggested.top,
+                      suggested.left + window.Width() - client.Width() + m_layout.clientWidth,
+                      suggested.top + window.Height() - client.Height() +
+                          m_layout.ClientHeightFor(rows));
+    }
+    m_sizeRepairs = 3;
+    MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
+    m_rowTips.SetRows(rows, m_layout);
+}
+
+HFONT CZelvanorDlg::RowFont() const {
+    return m_scaledRowFont.GetSafeHandle() ? static_cast<HFONT>(m_scaledRowFont) : GetFont();
 }
 
 LRESULT CZelvanorDlg::OnDisplayChange(WPARAM, LPARAM) {

@@ -24,7 +24,7 @@ void CZelvanorDlg::OnPaint() {
         return;
     }
     CPaintDC dc(this);
-    ScopedSelect font(dc, GetFont());
+    ScopedSelect font(dc, RowFont());
     DrawTitleBar(&dc);
     for (size_t i = 0; i < m_areas.size(); ++i) {
         const int top = m_layout.RowTop(static_cast<int>(i));
@@ -125,7 +125,7 @@ void CZelvanorDlg::OnMouseMove(UINT nFlags, CPoint point) {
     }
     DrawCloseButton(&dc, kNormal);
     DrawCollapseButton(&dc, kNormal);
-    ScopedSelect font(dc, GetFont());
+    ScopedSelect font(dc, RowFont());
     WorkingArea* row = m_areas[index].get();
     if (m_hoverArea == row)
         return;
@@ -144,7 +144,7 @@ void CZelvanorDlg::OnMouseLeave() {
     {
         CClientDC dc(this);
         if (m_hoverArea && m_hoverArea != m_menuArea) {
-            ScopedSelect font(dc, GetFont());
+            ScopedSelect font(dc, RowFont());
             m_hoverArea->m_hover = FALSE;
             if (!m_hoverArea->m_editing)
                 m_hoverArea->Redraw(&dc);

@@ -57,6 +57,10 @@ COLORREF CDC::SetTextColor(COLORREF color) {
 int CDC::SetBkMode(int mode) {
     return ::SetBkMode(m_hDC, mode);
 }
+int CDC::GetDeviceCaps(int index) const {
+    return ::GetDeviceCaps(m_hDC, index);
+}
+
 int CDC::SetStretchBltMode(int mode) {
     return ::SetStretchBltMode(m_hDC, mode);
 }

@@ -33,6 +33,7 @@ public:
     COLORREF SetTextColor(COLORREF color);
     int SetBkMode(int mode);
     int SetStretchBltMode(int mode);
+    int GetDeviceCaps(int index) const;
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
     BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth,

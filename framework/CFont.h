@@ -10,5 +10,8 @@ public:
                                     underline, strikeOut, charSet, outPrecision, clipPrecision,
                                     quality, pitchAndFamily, faceName));
     }
+    BOOL CreateFontIndirect(const LOGFONTW* logFont) {
+        return Attach(::CreateFontIndirectW(logFont));
+    }
     operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };

@@ -324,6 +324,9 @@ void CWnd::GetWindowText(CString& text) const {
 HFONT CWnd::GetFont() const {
     return reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
 }
+void CWnd::SetFont(HFONT font, BOOL redraw) {
+    ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), MAKELPARAM(redraw, 0));
+}
 HMENU CWnd::GetMenu() const {
     return ::GetMenu(m_hWnd);
 }

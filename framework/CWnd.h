@@ -57,6 +57,7 @@ public:
     void SetWindowText(LPCWSTR text);
     void GetWindowText(CString& text) const;
     HFONT GetFont() const;
+    void SetFont(HFONT font, BOOL redraw = TRUE);
     HMENU GetMenu() const;
     HMENU GetSystemMenu(BOOL revert) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

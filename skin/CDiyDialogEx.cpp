@@ -91,13 +91,20 @@ void CDiyDialogEx::SetDpi(int dpi) {
 
 LRESULT CDiyDialogEx::OnDpiChangedMessage(WPARAM wParam, LPARAM lParam) {
     SetDpi(LOWORD(wParam));
+    RECT place{};
     if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
-        SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    OnDpiChanged();
+        place = *suggested;
+    else
+        GetWindowRect(&place);
+    OnDpiChanged(place);
     ::RedrawWindow(m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     return 0;
+}
+
+void CDiyDialogEx::OnDpiChanged(const RECT& suggested) {
+    SetWindowPos(nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Brushes, fonts and cached images are owned by their members and go with them.
@@ -118,9 +125,10 @@ void CDiyDialogEx::PreSubclassWindow() {
 
 CSize CDiyDialogEx::FrameThickness() const {
     if (m_dwStyle & WS_THICKFRAME)
-        return CSize(GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME));
+        return CSize(SystemMetricAtDpi(SM_CXFRAME, Dpi()), SystemMetricAtDpi(SM_CYFRAME, Dpi()));
     if (m_dwStyle & WS_DLGFRAME)
-        return CSize(GetSystemMetrics(SM_CXDLGFRAME), GetSystemMetrics(SM_CXDLGFRAME));
+        return CSize(SystemMetricAtDpi(SM_CXDLGFRAME, Dpi()),
+                     SystemMetricAtDpi(SM_CXDLGFRAME, Dpi()));
     // The lowest style bit (DS_ABSALIGN to a dialog) asks for no frame: the skin draws none.
     const int thin = (m_dwStyle & DS_ABSALIGN) ? 0 : 1;
     return CSize(thin, thin);
@@ -242,7 +250,7 @@ UINT CDiyDialogEx::HitTestCaption(UINT defaultHit, int x, int y) {
     CRect rect;
     GetWindowRect(&rect);
     const int fy = FrameThickness().cy;
-    if (y < rect.top || y > rect.top + fy + GetSystemMetrics(SM_CYSIZE) - 1)
+    if (y < rect.top || y > rect.top + fy + SystemMetricAtDpi(SM_CYSIZE, Dpi()) - 1)
         return defaultHit;
     const int step = Px(kButtonStep);
     int edge = rect.right - Px(kCloseZoneLeft);

@@ -60,11 +60,11 @@ protected:
     // Fonts and cached images for a new DPI; the derived dialog's own sizes follow in
     // OnDpiChanged. The window's size is the caller's.
     void SetDpi(int dpi);
-    // The dialog now draws at Dpi() and lies in the suggested rectangle: derived dialogs scale
-    // their own sizes here.
-    virtual void OnDpiChanged() {}
-    // WM_DPICHANGED: the window moves to the system's suggested rectangle and redraws at the
-    // new scale.
+    // The dialog now draws at Dpi(): it takes its place from the system's suggested rectangle
+    // (by default it moves into it), and derived dialogs scale their own sizes here.
+    virtual void OnDpiChanged(const RECT& suggested);
+    // WM_DPICHANGED: the window takes its place from the system's suggested rectangle and
+    // redraws at the new scale.
     LRESULT OnDpiChangedMessage(WPARAM wParam, LPARAM lParam);
 
     // Frame thickness from the saved style: (horizontal, vertical).

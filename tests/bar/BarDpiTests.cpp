@@ -2,6 +2,7 @@
 // in prefixes at 144 and 192 dpi. Every size is the 96-dpi one scaled, within a pixel.
 #include "tests/bar/BarFixture.h"
 #include "tests/support/Dpi.h"
+#include <algorithm>
 
 using namespace bartest;
 
@@ -12,6 +13,22 @@ protected:
     void SetUp() override {
         ASSERT_EQ(ScreenDpi(), ExpectedDpi()) << "the prefix does not have the DPI asked for";
         BarTest::SetUp();
+    }
+    // What Windows sends when the bar moves to a monitor of another DPI; under Wine every
+    // monitor has one DPI, so the test sends it. The rectangle must lie in the bar's own memory,
+    // as the system's would.
+    void SendDpiChanged(int dpi, const RECT& suggested) {
+        void* remote = VirtualAllocEx(m_bar.Process(), nullptr, sizeof(suggested),
+                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        ASSERT_NE(remote, nullptr);
+        ASSERT_TRUE(
+            WriteProcessMemory(m_bar.Process(), remote, &suggested, sizeof(suggested), nullptr));
+        m_bar.Send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(m_bar.Process(), remote, 0, MEM_RELEASE);
+    }
+    static POINT CollapseButton(const BarLayout::Metrics& layout, int width) {
+        return POINT{std::max(1, width - (layout.closeOffset + layout.collapseOffset) / 2),
+                     layout.buttonHeight / 2};
     }
     // Pixels of the row text's grey, or near it, in a picture of a row.
     static PixelSet RowText(const Image& row) {
@@ -106,20 +123,43 @@ TEST_F(BarAtDpi, RenameBoxShowsItsWholeText) {
 }
 
 TEST_F(BarAtDpi, DpiChangeTakesTheSuggestedPlaceAndRedrawsAtTheNewScale) {
-    // What Windows sends when the bar moves to a monitor of another DPI; under Wine every
-    // monitor has one DPI, so the test sends it.
     const int newDpi = ExpectedDpi() == 192 ? 144 : 192;
     const BarLayout::Metrics after(newDpi);
     ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    // The width of the first (current) row's text once it is on the screen: the pixels that
+    // differ much from the row's picture at that size.
+    auto textWidth = [&](const BarLayout::Metrics& layout) {
+        const Image picture =
+            ProgramBitmap(IDB_AREA_ROW_SELECTED, layout.clientWidth, layout.rowHeight);
+        Image row;
+        m_bar.WaitPixels(
+            RECT{0, layout.RowTop(0), layout.clientWidth, layout.RowTop(0) + layout.rowHeight},
+            [](const Image& s) { return RowText(s).count > 0; }, &row);
+        int left = row.width, right = 0;
+        for (int y = 0; y + 1 < row.height && y < picture.height; ++y) {
+            for (int x = 0; x < row.width && x < picture.width; ++x) {
+                if (ChannelDistance(row.At(x, y), picture.At(x, y)) > 60) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+            }
+        }
+        return std::max(0, right - left);
+    };
+    auto lineHeight = [&] {
+        RECT line{};
+        SendMessageW(m_bar.RenameEdit(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&line));
+        return line.bottom - line.top;
+    };
+    const int widthBefore = textWidth(Layout());
+    ASSERT_GT(widthBefore, 0);
+    // A rename under way when the DPI changes goes on at the new scale.
+    ASSERT_TRUE(m_bar.TypeName(1, L"工作区12"));
+    const int lineBefore = lineHeight();
+    ASSERT_GT(lineBefore, 0);
+
     const RECT suggested{200, 150, 200 + after.clientWidth + 2, 150 + after.ClientHeightFor(2) + 2};
-    // The rectangle must lie in the bar's own memory, as the system's would.
-    void* remote = VirtualAllocEx(m_bar.Process(), nullptr, sizeof(suggested),
-                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    ASSERT_NE(remote, nullptr);
-    ASSERT_TRUE(
-        WriteProcessMemory(m_bar.Process(), remote, &suggested, sizeof(suggested), nullptr));
-    m_bar.Send(WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(remote));
-    VirtualFreeEx(m_bar.Process(), remote, 0, MEM_RELEASE);
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(newDpi, suggested));
     EXPECT_TRUE(m_bar.WaitWindow([&](const RECT& r) { return r.left == 200 && r.top == 150; }));
     const SIZE client = m_bar.ClientSize();
     EXPECT_EQ(client.cx, after.clientWidth);
@@ -130,6 +170,51 @@ TEST_F(BarAtDpi, DpiChangeTakesTheSuggestedPlaceAndRedrawsAtTheNewScale) {
         m_bar.WaitPixels(RECT{client.cx - after.closeOffset, 0, client.cx, after.buttonHeight},
                          [&](const Image& s) { return Compare(s, close, kTolerance).count == 0; }))
         << "the close button is not drawn at the new scale";
+
+    // Windows would scale the dialog's font on its own; the bar does it itself, for the rows
+    // and the rename box alike.
+    const double ratio = newDpi / static_cast<double>(ExpectedDpi());
+    const int widthAfter = textWidth(after);
+    EXPECT_NEAR(widthAfter, widthBefore * ratio, std::max(2.0, widthBefore * ratio / 5))
+        << "row text not rescaled: " << widthBefore << " px wide before, " << widthAfter
+        << " after";
+    EXPECT_NEAR(lineHeight(), lineBefore * ratio, 2) << "the rename box's font is not rescaled";
+    RECT box{};
+    GetWindowRect(m_bar.RenameEdit(), &box);
+    const POINT row = m_bar.ToScreen(0, after.RowTop(1));
+    EXPECT_EQ(box.top, row.y) << "the rename box is not over its row";
+    EXPECT_EQ(box.bottom - box.top, after.rowHeight);
+}
+
+// A folded bar stays folded, at the stub's new size, its top-right corner where the system puts
+// it; unfolded, it has the list's size at the new scale.
+TEST_F(BarAtDpi, AFoldedBarStaysFoldedAcrossADpiChange) {
+    const int newDpi = ExpectedDpi() == 192 ? 144 : 192;
+    const BarLayout::Metrics before = Layout(), after(newDpi);
+    ASSERT_TRUE(m_bar.AddAreasUpTo(2));
+    const POINT fold = CollapseButton(before, m_bar.ClientSize().cx);
+    ASSERT_TRUE(m_bar.Click(fold.x, fold.y));
+    ASSERT_TRUE(
+        m_bar.WaitWindow([&](const RECT& r) { return r.right - r.left == before.collapsedWidth; }));
+
+    const RECT suggested{300, 150, 300 + after.collapsedWidth + 3, 150 + after.collapsedHeight};
+    ASSERT_NO_FATAL_FAILURE(SendDpiChanged(newDpi, suggested));
+    RECT folded{};
+    EXPECT_TRUE(m_bar.WaitWindow([&](const RECT& r) {
+        folded = r;
+        return r.right == suggested.right && r.top == suggested.top &&
+               r.right - r.left == after.collapsedWidth &&
+               r.bottom - r.top == after.collapsedHeight;
+    })) << "folded bar at "
+        << folded.left << "," << folded.top << " " << folded.right - folded.left << " x "
+        << folded.bottom - folded.top;
+
+    const POINT unfold = CollapseButton(after, m_bar.ClientSize().cx);
+    ASSERT_TRUE(m_bar.Click(unfold.x, unfold.y));
+    EXPECT_TRUE(m_bar.WaitWindow([&](const RECT&) {
+        const SIZE client = m_bar.ClientSize();
+        return client.cx == after.clientWidth && client.cy == after.ClientHeightFor(2);
+    })) << "the bar did not unfold to its list at the new scale";
 }
 
 } // namespace
