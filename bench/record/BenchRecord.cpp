@@ -87,6 +87,9 @@ int wmain(int argc, wchar_t** argv) {
             std::vector<double> without, with;
             for (int s = 0; s < samples; ++s) {
                 const int area = s % 2;
+                // Switches come a person's click apart: the writer thread is done with the last
+                // one's record before the next starts.
+                Sleep(5);
                 if ((s / 2) % 2) {
                     without.push_back(Switch(plain, windows[area], held[area]));
                     with.push_back(Switch(mirrored, windows[area], held[area]));
