@@ -64,9 +64,17 @@ BOOL CTrayIcon::AddAgain(HICON icon) {
 }
 
 BOOL CTrayIcon::EnsureShown(HICON icon) {
-    if (m_nid.hIcon && SetIcon(icon, nullptr))
-        return TRUE; // the change succeeded, so the shell has it
-    return AddAgain(icon);
+    // A busy shell refuses calls for a moment (Shell_NotifyIcon then times out): asked again a
+    // few times before the caller is told the icon cannot be shown.
+    for (int attempt = 1;; ++attempt) {
+        if (m_nid.hIcon && SetIcon(icon, nullptr))
+            return TRUE; // the change succeeded, so the shell has it
+        if (AddAgain(icon))
+            return TRUE;
+        if (attempt == kShowAttempts)
+            return FALSE;
+        ::Sleep(kShowRetryMs);
+    }
 }
 
 LRESULT CTrayIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {

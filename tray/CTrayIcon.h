@@ -19,6 +19,8 @@ public:
     BOOL AddAgain(HICON icon);
     // Makes sure the shell really shows the icon, adding it again if it lost it.
     BOOL EnsureShown(HICON icon);
+    static constexpr int kShowAttempts = 3;
+    static constexpr DWORD kShowRetryMs = 100;
 
     NOTIFYICONDATAW m_nid;
     CMenu* m_pMenu; // not owned

@@ -36,6 +36,10 @@ LRESULT CALLBACK FakeTray::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             call.tip.assign(tip, wcsnlen(tip, 128));
         }
         self->m_calls.push_back(call);
+        if (self->m_refuseNext > 0) {
+            --self->m_refuseNext;
+            return FALSE;
+        }
         return self->m_refuse ? FALSE : TRUE;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);

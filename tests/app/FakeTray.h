@@ -19,11 +19,14 @@ public:
     // True when the shell calls really come here.
     bool InCharge() const;
     void Refuse(bool refuse) { m_refuse = refuse; }
+    // Refuses only the next `calls` calls, as a shell busy for a moment does.
+    void RefuseNext(int calls) { m_refuseNext = calls; }
     const std::vector<Call>& Calls() const { return m_calls; }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool m_refuse = false;
+    int m_refuseNext = 0;
     std::vector<Call> m_calls;
     ztest::UniqueWindow m_window; // last: gone before what its procedure writes to
 };
