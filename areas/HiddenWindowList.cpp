@@ -1,5 +1,6 @@
 #include "areas/HiddenWindowList.h"
 #include "areas/WindowTool.h"
+#include <algorithm>
 
 namespace {
 constexpr LONG kMagic = 0x5A48574C; // "ZHWL"
@@ -101,12 +102,13 @@ void HiddenWindowList::Remove(const WindowRecord& record) {
     if (!m_listed.count(key)) {
         return;
     }
-    std::vector<Entry> rest;
-    for (const auto& [hwnd, processId, threadId] : m_listed) {
-        if (std::make_tuple(hwnd, processId, threadId) != key) {
-            rest.push_back(Entry{hwnd, processId, threadId});
-        }
-    }
+    std::vector<Entry> rest = Listed();
+    rest.erase(std::remove_if(rest.begin(), rest.end(),
+                              [&](const Entry& entry) {
+                                  return std::make_tuple(entry.hwnd, entry.processId,
+                                                         entry.threadId) == key;
+                              }),
+               rest.end());
     Replace(rest);
 }
 
@@ -141,16 +143,21 @@ void HiddenWindowList::Mirror(HeldWindowRecord::Landing landing) {
         return;
     }
     if (!m_shared) {
-        std::vector<Entry> entries;
-        for (const auto& [hwnd, processId, threadId] : m_listed) {
-            entries.push_back(Entry{hwnd, processId, threadId});
-        }
-        m_record->Mirror(entries, landing);
+        m_record->Mirror(Listed(), landing);
         return;
     }
     const LONG half = m_shared->active;
     const Entry* first = m_shared->entries[half];
     m_record->Mirror(std::vector<Entry>(first, first + m_shared->count[half]), landing);
+}
+
+std::vector<HiddenWindowList::Entry> HiddenWindowList::Listed() const {
+    std::vector<Entry> entries;
+    entries.reserve(m_listed.size());
+    for (const auto& [hwnd, processId, threadId] : m_listed) {
+        entries.push_back(Entry{hwnd, processId, threadId});
+    }
+    return entries;
 }
 
 LONG HiddenWindowList::Count() const {

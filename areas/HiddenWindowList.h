@@ -54,6 +54,8 @@ public:
 private:
     struct Shared;
     bool List(const WindowRecord& record);
+    // What the list holds, from this process's own copy.
+    std::vector<Entry> Listed() const;
     // The one place that passes every change on to the record.
     void Mirror(HeldWindowRecord::Landing landing);
 

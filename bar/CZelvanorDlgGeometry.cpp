@@ -85,9 +85,9 @@ void CZelvanorDlg::OnDpiChanged(const RECT& suggested) {
         font.lfWidth = ::MulDiv(m_dialogFont.lfWidth, Dpi(), m_dialogFontDpi);
         scaled.CreateFontIndirect(&font);
     }
-    // The box lets go of the old font before it is deleted.
-    m_renameEdit.SetFont(scaled.GetSafeHandle() ? static_cast<HFONT>(scaled) : GetFont());
-    m_scaledRowFont = std::move(scaled);
+    // The old font goes with `scaled` at the end, once the box has let go of it.
+    std::swap(m_scaledRowFont, scaled);
+    m_renameEdit.SetFont(RowFont());
     const int rows = static_cast<int>(m_areas.size());
     // A rename under way goes on in the box over its row's new place.
     for (int i = 0; i < rows; ++i)

@@ -125,10 +125,9 @@ void CDiyDialogEx::PreSubclassWindow() {
 
 CSize CDiyDialogEx::FrameThickness() const {
     if (m_dwStyle & WS_THICKFRAME)
-        return CSize(SystemMetricAtDpi(SM_CXFRAME, Dpi()), SystemMetricAtDpi(SM_CYFRAME, Dpi()));
+        return CSize(Metric(SM_CXFRAME), Metric(SM_CYFRAME));
     if (m_dwStyle & WS_DLGFRAME)
-        return CSize(SystemMetricAtDpi(SM_CXDLGFRAME, Dpi()),
-                     SystemMetricAtDpi(SM_CXDLGFRAME, Dpi()));
+        return CSize(Metric(SM_CXDLGFRAME), Metric(SM_CXDLGFRAME));
     // The lowest style bit (DS_ABSALIGN to a dialog) asks for no frame: the skin draws none.
     const int thin = (m_dwStyle & DS_ABSALIGN) ? 0 : 1;
     return CSize(thin, thin);
@@ -250,7 +249,7 @@ UINT CDiyDialogEx::HitTestCaption(UINT defaultHit, int x, int y) {
     CRect rect;
     GetWindowRect(&rect);
     const int fy = FrameThickness().cy;
-    if (y < rect.top || y > rect.top + fy + SystemMetricAtDpi(SM_CYSIZE, Dpi()) - 1)
+    if (y < rect.top || y > rect.top + fy + Metric(SM_CYSIZE) - 1)
         return defaultHit;
     const int step = Px(kButtonStep);
     int edge = rect.right - Px(kCloseZoneLeft);

@@ -55,6 +55,8 @@ public:
     // The DPI the dialog is drawn at, and a 96-dpi size in pixels at it.
     int Dpi() const { return m_dpi; }
     int Px(int value) const { return ScaleToDpi(value, m_dpi); }
+    // A system metric at that DPI.
+    int Metric(int index) const { return SystemMetricAtDpi(index, m_dpi); }
 
 protected:
     // Fonts and cached images for a new DPI; the derived dialog's own sizes follow in

@@ -75,9 +75,9 @@ void CDiyDialogEx::DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back) {
     const CSize frame = FrameThickness();
     CRect bar;
     bar.left = frame.cx;
-    bar.top = SystemMetricAtDpi(SM_CYSIZE, Dpi()) + frame.cy + 1;
+    bar.top = Metric(SM_CYSIZE) + frame.cy + 1;
     bar.right = w - frame.cy;
-    bar.bottom = bar.top + SystemMetricAtDpi(SM_CYMENU, Dpi());
+    bar.bottom = bar.top + Metric(SM_CYMENU);
     const int barW = bar.Width();
     const int barH = bar.Height();
 

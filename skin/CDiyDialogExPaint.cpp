@@ -20,7 +20,7 @@ void CDiyDialogEx::DrawFrame(CDC* dc, COLORREF fill) {
     const int w = rect.Width();
     const int h = rect.Height();
     const CSize frame = FrameThickness();
-    const int captionBottom = SystemMetricAtDpi(SM_CYSIZE, Dpi()) + frame.cy;
+    const int captionBottom = Metric(SM_CYSIZE) + frame.cy;
 
     CBrush brush(fill);
     CPen pen(PS_SOLID, 1, m_clrBorder);
@@ -45,7 +45,7 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
     const HICON icon = GetSmallIcon();
     const int w = WindowWidth();
     const int capW = w - 2;
-    const int capH = FrameThickness().cy + SystemMetricAtDpi(SM_CYSIZE, Dpi());
+    const int capH = FrameThickness().cy + Metric(SM_CYSIZE);
     CString text;
     GetWindowText(text);
 
@@ -122,7 +122,7 @@ void CDiyDialogEx::DrawCaption(CDC* dc, COLORREF inactiveFill, COLORREF activeFi
 
 void CDiyDialogEx::DrawCaptionDirect(CDC* dc, HICON icon, const CString& text, COLORREF fill) {
     const int w = WindowWidth();
-    CRect caption(1, 1, w - 1, 1 + FrameThickness().cy + SystemMetricAtDpi(SM_CYSIZE, Dpi()));
+    CRect caption(1, 1, w - 1, 1 + FrameThickness().cy + Metric(SM_CYSIZE));
     {
         CBrush brush(fill);
         dc->FillRect(&caption, &brush);
