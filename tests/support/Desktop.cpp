@@ -32,13 +32,23 @@ std::vector<HWND> TopLevelWindows() {
     return TopLevelWindowsOf(0);
 }
 
-HWND OpenMenuOf(DWORD pid) {
+HWND VisibleWindowOf(DWORD pid, const wchar_t* cls, HWND except) {
     for (HWND hwnd : TopLevelWindowsOf(pid)) {
-        if (ClassOf(hwnd) == L"#32768" && IsWindowVisible(hwnd)) {
+        if (hwnd != except && ClassOf(hwnd) == cls && IsWindowVisible(hwnd)) {
             return hwnd;
         }
     }
     return nullptr;
+}
+
+HWND WaitVisibleWindowOf(DWORD pid, const wchar_t* cls, HWND except) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = VisibleWindowOf(pid, cls, except)) != nullptr; });
+    return found;
+}
+
+HWND OpenMenuOf(DWORD pid) {
+    return VisibleWindowOf(pid, L"#32768");
 }
 
 std::wstring ClassOf(HWND hwnd) {
@@ -194,6 +204,21 @@ void PressKeys(std::initializer_list<WORD> keys) {
         inputs.push_back(input);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void PressAreaKey(WORD key, bool shift) {
+    if (shift) {
+        PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, VK_SHIFT, key});
+    } else {
+        PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, key});
+    }
+}
+
+void ClickAt(POINT screen) {
+    MoveCursor(screen);
+    LeftButton(true);
+    LeftButton(false);
+    ParkCursor();
 }
 
 } // namespace ztest

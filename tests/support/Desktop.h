@@ -17,6 +17,10 @@ constexpr DWORD kAnswerMs = 30000;
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 std::wstring ClassOf(HWND hwnd);
+// The first visible top-level window of a process with this class, other than `except`; null
+// when there is none. The waiting form gives it time to come up.
+HWND VisibleWindowOf(DWORD pid, const wchar_t* cls, HWND except = nullptr);
+HWND WaitVisibleWindowOf(DWORD pid, const wchar_t* cls, HWND except = nullptr);
 // A visible popup menu of a process, or null.
 HWND OpenMenuOf(DWORD pid);
 std::wstring TitleOf(HWND hwnd);
@@ -49,5 +53,9 @@ void ReleasePointer();
 bool BringToForeground(HWND hwnd, int attempts = 10);
 // The real keyboard: the keys go down in the order given and come up in the reverse order.
 void PressKeys(std::initializer_list<WORD> keys);
+// Win+Ctrl+Alt with `key`, and Shift as well when `shift`: the program's keys.
+void PressAreaKey(WORD key, bool shift = false);
+// The real pointer's left click at a point of the screen, the pointer parked afterwards.
+void ClickAt(POINT screen);
 
 } // namespace ztest

@@ -1,8 +1,10 @@
 #include "tests/support/Image.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Wait.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace ztest {
 
@@ -181,6 +183,17 @@ Image CaptureScreen(const RECT& rect) {
                        shown.bottom - shown.top, screen.Get(), shown.left, shown.top, SRCCOPY);
             }
         });
+}
+
+Image SteadyCapture(const RECT& rect) {
+    Image before;
+    Image now;
+    const bool steady = WaitUntil([&] {
+        before = std::move(now);
+        now = CaptureScreen(rect);
+        return !now.Empty() && now == before;
+    });
+    return steady ? now : Image();
 }
 
 Image CaptureWindow(HWND hwnd, const RECT& rect) {

@@ -64,6 +64,9 @@ Image RenderOffscreen(int width, int height, COLORREF background,
                       const std::function<void(HDC)>& draw);
 // What the screen shows; black where the rectangle leaves the screen.
 Image CaptureScreen(const RECT& rect);
+// What the screen shows once two captures in a row agree: the window system shows paints in its
+// own time. Empty when they never do.
+Image SteadyCapture(const RECT& rect);
 // What a window shows in `rect` (window coordinates), read through its window DC.
 Image CaptureWindow(HWND hwnd, const RECT& rect);
 COLORREF WindowPixel(HWND hwnd, int x, int y);

@@ -60,6 +60,14 @@ public:
     bool Release(int x, int y) const;
     bool Click(int x, int y) const { return Press(x, y) && Release(x, y); }
     bool ClickRow(int row) const { return Click(Layout().clientWidth / 2, RowMiddle(row)); }
+    // The same click posted: handled in the program's own time, after what is queued before it.
+    bool PostClick(int x, int y) const {
+        return Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)) &&
+               Post(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+    bool PostClickRow(int row) const { return PostClick(Layout().clientWidth / 2, RowMiddle(row)); }
+    // The program's visible dialog other than the bar (the About box, a message box), or null.
+    HWND Dialog() const { return VisibleWindowOf(Pid(), L"#32770", m_bar); }
     bool MouseOver(int x, int y) const;
     bool Answers(DWORD timeoutMs = kAnswerMs) const { return ztest::Answers(m_bar, timeoutMs); }
     // The bar's thread runs the system's loop that moves a window by the pointer.
