@@ -3,19 +3,18 @@
 // leaves as the only way back; its process tree ended, every copy of it ended, its job closed,
 // which leave the record of held windows to the next start. And no window shown twice after a
 // normal exit, none shown from a record that is not whole or not its own.
-#include "areas/HeldWindowRecord.h"
 #include "tests/app/ProcessTree.h"
 #include "tests/app/ScratchFolder.h"
-#include "tests/helpers/HelperProcess.h"
-#include "tests/support/ZelvanorProcess.h"
-#include <gtest/gtest.h>
+#include "tests/support/Session.h"
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
 
 using namespace ztest;
+using ::testing::Each;
 
 namespace {
 
@@ -69,33 +68,31 @@ void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }
 
-class EndToEndKeeper : public ::testing::TestWithParam<Case> {
-protected:
-    zhelper::HelperProcess helper; // declared first: it outlives the program
-    ZelvanorProcess app;
-    std::vector<HWND> windows;
+// Where the program keeps the record of a program's held windows: in the folder the harness
+// gives every program it starts, named by the program's process id and start time.
+std::wstring RecordFolder() {
+    wchar_t base[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+    return std::wstring(base) + L"\\Zelvanor";
+}
+std::wstring RecordOf(DWORD pid, UINT64 start) {
+    wchar_t name[64];
+    swprintf(name, 64, L"\\%lu-%016llx.held", static_cast<unsigned long>(pid),
+             static_cast<unsigned long long>(start));
+    return RecordFolder() + name;
+}
 
-    // Two areas, the first holding the helper's windows hidden, the second current; the
+class EndToEndKeeper : public Session, public ::testing::WithParamInterface<Case> {
+protected:
+    // Two areas, the first holding the helper's `count` windows hidden, the second current; the
     // watcher runs.
-    void StartWithWindowsHidden(int count, const std::wstring& exe = ProgramPath(),
-                                HANDLE job = nullptr) {
-        ASSERT_TRUE(helper.Start(L"--windows " + std::to_wstring(count)));
-        windows = helper.Windows();
-        ASSERT_TRUE(app.Start(exe, L"", job));
-        ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
-        ASSERT_TRUE(app.WaitRows(2));
-        ASSERT_TRUE(app.ClickRow(1));
-        ASSERT_TRUE(helper.Sync());
-        ASSERT_TRUE(NoneVisible(windows));
+    void StartWithWindowsHidden(int count, Setup setup = {}) {
+        setup.helper = L"--windows " + std::to_wstring(count);
+        setup.current = 1;
+        ASSERT_NO_FATAL_FAILURE(Start(setup));
         ASSERT_TRUE(ProcessTree(app.Pid()).WaitWatcher()) << "no watcher runs";
     }
-
-    ::testing::AssertionResult AllBackWithin2s() {
-        if (WaitUntil([&] { return helper.Sync() && AllVisible(windows); }, 2000)) {
-            return ::testing::AssertionSuccess();
-        }
-        return WaitAllVisible(windows, true) << " (not within 2 s)";
-    }
+    ::testing::AssertionResult AllBack() const { return Eventually(windows, Each(Shown())); }
 };
 
 } // namespace
@@ -113,11 +110,8 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
                                                                                          : 20));
         if (c.moment == Moment::kDuringSwitch) {
             // The first area gets 200 windows, and the fault falls while they are being hidden.
-            ASSERT_TRUE(app.ClickRow(0));
-            ASSERT_TRUE(helper.Send(zhelper::kMsgOpen, 199));
-            windows = helper.Windows();
-            ASSERT_TRUE(helper.Sync());
-            ASSERT_TRUE(AllVisible(windows));
+            ASSERT_TRUE(Switch(0, windows));
+            windows = windows + Open(199);
         }
         ProcessTree tree(app.Pid());
         if (c.withoutWatcher) {
@@ -125,17 +119,12 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
         }
         const UniqueKernelObject windowThread = OpenWindowThread(app.Bar());
         ASSERT_TRUE(windowThread);
-        const std::wstring record =
-            HeldWindowRecord::Folder() + L"\\" +
-            HeldWindowRecord::FileName(app.Pid(), HeldWindowRecord::ProcessStart(app.Pid()));
+        const std::wstring record = RecordOf(app.Pid(), ProcessStart(app.Pid()));
         switch (c.moment) {
         case Moment::kAfterSwitch:
             break;
         case Moment::kDuringSwitch:
-            ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON,
-                                 MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
-            ASSERT_TRUE(
-                app.Post(WM_LBUTTONUP, 0, MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))));
+            ASSERT_TRUE(app.PostClickRow(1));
             Sleep(RandomMomentMs());
             break;
         case Moment::kBarHidden:
@@ -157,7 +146,7 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
         if (c.fault == Fault::kCrash &&
             SuspendThread(windowThread.get()) == static_cast<DWORD>(-1)) {
             ASSERT_TRUE(app.WaitEnded(30000)) << "the window thread cannot be stopped";
-            EXPECT_TRUE(AllBackWithin2s()) << "after an exit that ended before the fault";
+            EXPECT_TRUE(AllBack()) << "after an exit that ended before the fault";
             continue;
         }
         bool faulted = false;
@@ -175,18 +164,16 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
             break;
         }
         if (!faulted && !app.Running()) {
-            EXPECT_TRUE(AllBackWithin2s()) << "after an operation that ended before the fault";
+            EXPECT_TRUE(AllBack()) << "after an operation that ended before the fault";
             continue;
         }
         ASSERT_TRUE(faulted) << "the fault could not be made (for abort: its function was not "
                                 "found)";
         ASSERT_TRUE(app.WaitEnded(30000));
-        EXPECT_TRUE(AllBackWithin2s());
+        EXPECT_TRUE(AllBack());
         // What the watcher brought back, no later start shows again.
         if (!c.withoutWatcher) {
-            EXPECT_TRUE(WaitUntil(
-                [&] { return GetFileAttributesW(record.c_str()) == INVALID_FILE_ATTRIBUTES; },
-                5000))
+            EXPECT_TRUE(Eventually([&] { return FileExists(record); }, false))
                 << "the watcher left the record behind";
         }
         break;
@@ -204,12 +191,13 @@ TEST_F(EndToEndKeeper, NormalExitLeavesTheWatcherNothingAndALostWatcherIsReplace
     const DWORD first = tree.WatcherPid();
     ASSERT_NE(first, 0u) << "no watcher runs";
 
-    // Killing the watcher leaves the program working; the next switch starts another.
+    // Killing the watcher leaves the program working; the next switch starts another. A switch
+    // returns once the windows have acted on it.
     ASSERT_TRUE(tree.EndWatcher());
     ASSERT_TRUE(app.ClickRow(0));
-    ASSERT_TRUE(AllVisible(windows)); // the switch returns once the windows have acted
+    ASSERT_THAT(windows, Each(Shown()));
     ASSERT_TRUE(app.ClickRow(1));
-    EXPECT_TRUE(NoneVisible(windows));
+    EXPECT_THAT(windows, Each(Hidden()));
     EXPECT_TRUE(tree.WaitWatcher());
     const DWORD second = tree.WatcherPid();
     EXPECT_NE(second, 0u) << "no new watcher";
@@ -218,8 +206,8 @@ TEST_F(EndToEndKeeper, NormalExitLeavesTheWatcherNothingAndALostWatcherIsReplace
     // After the exit command the watcher has nothing left to show, and ends.
     const UniqueKernelObject watcher = tree.OpenWatcher();
     ASSERT_TRUE(watcher);
-    ASSERT_TRUE(app.Exit());
-    EXPECT_TRUE(WaitAllVisible(windows, true));
+    ASSERT_TRUE(Exit());
+    EXPECT_TRUE(AllBack());
     ASSERT_EQ(WaitForSingleObject(watcher.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0))
         << "the watcher outlived the program";
     DWORD shown = 0;
@@ -228,19 +216,19 @@ TEST_F(EndToEndKeeper, NormalExitLeavesTheWatcherNothingAndALostWatcherIsReplace
 }
 
 TEST_F(EndToEndKeeper, EndingTheProcessTreeLeavesTheWatcher) {
-    StartWithWindowsHidden(5);
+    ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(5));
     ASSERT_TRUE(ProcessTree(app.Pid()).EndTree());
-    EXPECT_TRUE(AllBackWithin2s());
+    EXPECT_TRUE(AllBack());
 }
 
 TEST_F(EndToEndKeeper, EndingEveryCopyLeavesTheWindowsToTheNextStart) {
-    StartWithWindowsHidden(5);
+    ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(5));
     ASSERT_TRUE(ProcessTree::EndEveryCopy());
     ASSERT_TRUE(app.WaitEnded(10000));
     ASSERT_TRUE(helper.Sync());
-    ASSERT_TRUE(NoneVisible(windows)) << "something but the record showed them";
+    ASSERT_THAT(windows, Each(Hidden())) << "something but the record showed them";
     ASSERT_TRUE(app.Start());
-    EXPECT_TRUE(AllBackWithin2s());
+    EXPECT_TRUE(AllBack());
     EXPECT_EQ(app.Rows(), 1);
 }
 
@@ -248,16 +236,10 @@ TEST_F(EndToEndKeeper, EndingEveryCopyLeavesTheWindowsToTheNextStart) {
 // as visible when the next start restores them, and are hidden a moment later unless the
 // restore's request waits behind the hides.
 TEST_F(EndToEndKeeper, HidesStillQueuedForAHungProgramDoNotOutlastTheNextStart) {
-    ASSERT_TRUE(helper.Start(L"--windows 3"));
-    windows = helper.Windows();
-    ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.Command(ID_ADD_WORKING_AREA));
-    ASSERT_TRUE(app.WaitRows(2));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 3"}));
     const UniqueKernelObject done = helper.Hang(15);
     ASSERT_TRUE(done);
-    const int x = BarLayout::kClientWidth / 2, y = RowMiddle(1);
-    ASSERT_TRUE(app.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)));
-    ASSERT_TRUE(app.Post(WM_LBUTTONUP, 0, MAKELPARAM(x, y)));
+    ASSERT_TRUE(app.PostClickRow(1));
     ASSERT_TRUE(app.Answers(60000));
     ASSERT_TRUE(ProcessTree::EndEveryCopy());
     ASSERT_TRUE(app.WaitEnded(10000));
@@ -265,9 +247,9 @@ TEST_F(EndToEndKeeper, HidesStillQueuedForAHungProgramDoNotOutlastTheNextStart) 
     if (WaitForSingleObject(done.get(), 0) == WAIT_OBJECT_0) {
         GTEST_SKIP() << "the machine took the whole hang to start the program again";
     }
-    ASSERT_TRUE(AllVisible(windows)) << "the hides ran before the hang ended";
+    ASSERT_THAT(windows, Each(Shown())) << "the hides ran before the hang ended";
     ASSERT_EQ(WaitForSingleObject(done.get(), 60000), static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_TRUE(AllBackWithin2s());
+    EXPECT_TRUE(AllBack());
 }
 
 TEST_F(EndToEndKeeper, ClosingAJobThatAllowsNoBreakawayLeavesTheWindowsToTheNextStart) {
@@ -283,7 +265,7 @@ TEST_F(EndToEndKeeper, ClosingAJobThatAllowsNoBreakawayLeavesTheWindowsToTheNext
                      << ")";
     }
     app.Stop();
-    StartWithWindowsHidden(5, ProgramPath(), job.get());
+    ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(5, {.job = job.get()}));
     const UniqueKernelObject watcher(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
                                                  ProcessTree(app.Pid()).WatcherPid()));
     ASSERT_TRUE(watcher);
@@ -298,10 +280,44 @@ TEST_F(EndToEndKeeper, ClosingAJobThatAllowsNoBreakawayLeavesTheWindowsToTheNext
     }
     ASSERT_EQ(WaitForSingleObject(watcher.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
     ASSERT_TRUE(app.Start());
-    EXPECT_TRUE(AllBackWithin2s());
+    EXPECT_TRUE(AllBack());
 }
 
 namespace {
+
+// A window as a record lists it.
+struct Held {
+    UINT64 hwnd;
+    DWORD pid;
+    DWORD tid;
+    UINT64 start; // its process's creation time
+};
+
+template <typename T> void Put(std::string& out, T value) {
+    out.append(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+// A record's bytes, written out here rather than by the program's own writer, so that a fault
+// its writer and reader share shows: a 16-byte header ("ZHWR", the version, the count and the
+// FNV-1a checksum of the body), then 24 bytes a window; numbers little-endian.
+std::string RecordBytes(const std::vector<Held>& held, DWORD version = 1) {
+    std::string body;
+    for (const Held& each : held) {
+        Put(body, each.hwnd);
+        Put(body, each.pid);
+        Put(body, each.tid);
+        Put(body, each.start);
+    }
+    DWORD checksum = 2166136261u;
+    for (const char byte : body) {
+        checksum = (checksum ^ static_cast<unsigned char>(byte)) * 16777619u;
+    }
+    std::string bytes = "ZHWR";
+    Put(bytes, version);
+    Put(bytes, static_cast<DWORD>(held.size()));
+    Put(bytes, checksum);
+    return bytes + body;
+}
 
 std::string ReadFileBytes(const std::wstring& path) {
     std::ifstream file(path.c_str(), std::ios::binary);
@@ -309,16 +325,13 @@ std::string ReadFileBytes(const std::wstring& path) {
 }
 
 std::vector<std::wstring> RecordFiles() {
-    std::vector<std::wstring> names;
+    std::vector<std::wstring> paths;
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW((HeldWindowRecord::Folder() + L"\\*.held").c_str(), &found);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
-        names.push_back(found.cFileName);
+    UniqueFind find(FindFirstFileW((RecordFolder() + L"\\*.held").c_str(), &found));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
+        paths.push_back(RecordFolder() + L"\\" + found.cFileName);
     }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
-    return names;
+    return paths;
 }
 
 } // namespace
@@ -326,49 +339,51 @@ std::vector<std::wstring> RecordFiles() {
 // Records as a killed program leaves them, and as damage or another program's id reuse would
 // leave them: only the whole record of a program that is gone shows its window.
 TEST_F(EndToEndKeeper, OnlyAWholeRecordOfAProgramThatIsGoneShowsItsWindows) {
-    StartWithWindowsHidden(5);
+    ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(5));
     const DWORD pid = app.Pid();
-    const UINT64 start = HeldWindowRecord::ProcessStart(pid);
+    const UINT64 start = ProcessStart(pid);
     ASSERT_TRUE(ProcessTree::EndEveryCopy());
     ASSERT_TRUE(app.WaitEnded(10000));
-    const std::wstring folder = HeldWindowRecord::Folder();
-    const std::wstring left = folder + L"\\" + HeldWindowRecord::FileName(pid, start);
-    std::vector<HeldWindowRecord::Entry> held;
-    ASSERT_TRUE(HeldWindowRecord::Decode(ReadFileBytes(left), &held)) << "no whole record left";
-    ASSERT_EQ(held.size(), windows.size());
+    // The record left lists the helper's windows, each with its thread and its process's id and
+    // start, in an order of the program's own.
+    const std::wstring left = RecordOf(pid, start);
+    const std::string bytes = ReadFileBytes(left);
+    std::vector<Held> held;
+    Windows listed;
+    for (size_t at = 16; at + 24 <= bytes.size(); at += 24) {
+        UINT64 hwnd = 0;
+        std::memcpy(&hwnd, bytes.data() + at, sizeof(hwnd));
+        listed.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(hwnd)));
+        held.push_back({hwnd, helper.Pid(), GetWindowThreadProcessId(listed.back(), nullptr),
+                        ProcessStart(helper.Pid())});
+    }
+    ASSERT_THAT(listed, ::testing::UnorderedElementsAreArray(windows));
+    ASSERT_EQ(bytes, RecordBytes(held)) << "no whole record left";
     ASSERT_TRUE(DeleteFileW(left.c_str()));
 
-    auto write = [&](DWORD owner, UINT64 ownerStart, std::string bytes) {
-        return WriteTextFile(folder + L"\\" + HeldWindowRecord::FileName(owner, ownerStart), bytes);
+    auto write = [&](DWORD owner, UINT64 ownerStart, const std::string& record) {
+        return WriteTextFile(RecordOf(owner, ownerStart), record);
     };
-    using Entries = std::vector<HeldWindowRecord::Entry>;
-    ASSERT_TRUE(write(pid, start, HeldWindowRecord::Encode(Entries{held[0]})));
-    std::string truncated = HeldWindowRecord::Encode(Entries{held[1]});
+    ASSERT_TRUE(write(pid, start, RecordBytes({held[0]})));
+    std::string truncated = RecordBytes({held[1]});
     truncated.pop_back();
     ASSERT_TRUE(write(pid, start + 1, truncated));
-    std::string otherVersion = HeldWindowRecord::Encode(Entries{held[2]});
-    otherVersion[4] = static_cast<char>(HeldWindowRecord::kVersion + 1); // after the magic
-    ASSERT_TRUE(write(pid, start + 2, otherVersion));
+    ASSERT_TRUE(write(pid, start + 2, RecordBytes({held[2]}, 2))); // of another version
     // The window's handle, process id and thread, but of a process started at another time:
     // the one that owned it has ended and its ids went to the helper.
-    HeldWindowRecord::Entry reused = held[3];
-    reused.processStart -= 1;
-    ASSERT_TRUE(write(pid, start + 3, HeldWindowRecord::Encode(Entries{reused})));
+    Held reused = held[3];
+    reused.start -= 1;
+    ASSERT_TRUE(write(pid, start + 3, RecordBytes({reused})));
     // A program that still runs (the helper's id and start time) keeps its record.
     const DWORD running = helper.Pid();
-    ASSERT_TRUE(write(running, HeldWindowRecord::ProcessStart(running),
-                      HeldWindowRecord::Encode(Entries{held[4]})));
+    ASSERT_TRUE(write(running, ProcessStart(running), RecordBytes({held[4]})));
 
+    // The records are read before the bar shows.
     ASSERT_TRUE(app.Start());
-    std::vector<HWND> listed; // in the record's order, not the helper's
-    for (const HeldWindowRecord::Entry& entry : held) {
-        listed.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.window.hwnd)));
-    }
-    EXPECT_TRUE(WaitUntil([&] { return helper.Sync() && IsWindowVisible(listed[0]); }, 2000));
-    ASSERT_TRUE(helper.Sync());
-    EXPECT_TRUE(NoneVisible({listed[1], listed[2], listed[3], listed[4]}));
-    EXPECT_EQ(RecordFiles(), std::vector<std::wstring>{HeldWindowRecord::FileName(
-                                 running, HeldWindowRecord::ProcessStart(running))});
+    EXPECT_TRUE(Eventually(listed[0], Shown()));
+    Sync();
+    EXPECT_THAT((Windows{listed[1], listed[2], listed[3], listed[4]}), Each(Hidden()));
+    EXPECT_EQ(RecordFiles(), std::vector<std::wstring>{RecordOf(running, ProcessStart(running))});
 }
 
 namespace {
@@ -454,8 +469,8 @@ TEST_F(EndToEndKeeper, AProgramStartedThroughAnotherDriveLetterIsWatched) {
     if (drive.Name().empty() || !FileExists(exe)) {
         GTEST_SKIP() << "no drive letter could be made for the program's folder";
     }
-    StartWithWindowsHidden(5, exe);
+    ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(5, {.exe = exe}));
     ASSERT_TRUE(TerminateProcess(app.Process(), 1));
     ASSERT_TRUE(app.WaitEnded(10000));
-    EXPECT_TRUE(AllBackWithin2s());
+    EXPECT_TRUE(AllBack());
 }

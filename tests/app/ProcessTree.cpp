@@ -114,16 +114,6 @@ bool IsZelvanor(const PROCESSENTRY32W& entry) {
     return Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos;
 }
 
-ULONGLONG StartOf(DWORD pid) {
-    const ztest::UniqueKernelObject process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    FILETIME times[4];
-    if (!process || !GetProcessTimes(process.get(), &times[0], &times[1], &times[2], &times[3])) {
-        return 0;
-    }
-    return (static_cast<ULONGLONG>(times[0].dwHighDateTime) << 32) | times[0].dwLowDateTime;
-}
-
 // Terminates them all before waiting for any, as one command of a user would.
 bool TerminateAll(const std::vector<DWORD>& pids) {
     std::vector<ztest::UniqueKernelObject> processes;
@@ -140,12 +130,22 @@ bool TerminateAll(const std::vector<DWORD>& pids) {
 
 } // namespace
 
+ULONGLONG ProcessStart(DWORD pid) {
+    const ztest::UniqueKernelObject process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    FILETIME times[4];
+    if (!process || !GetProcessTimes(process.get(), &times[0], &times[1], &times[2], &times[3])) {
+        return 0;
+    }
+    return (static_cast<ULONGLONG>(times[0].dwHighDateTime) << 32) | times[0].dwLowDateTime;
+}
+
 DWORD ProcessTree::WatcherPid() const {
-    const ULONGLONG programStart = StartOf(m_programPid);
+    const ULONGLONG programStart = ProcessStart(m_programPid);
     for (const PROCESSENTRY32W& entry : Processes()) {
         if (IsZelvanor(entry) && entry.th32ProcessID != m_programPid &&
             entry.th32ParentProcessID != m_programPid &&
-            StartOf(entry.th32ProcessID) >= programStart) {
+            ProcessStart(entry.th32ProcessID) >= programStart) {
             return entry.th32ProcessID;
         }
     }
@@ -189,7 +189,7 @@ bool ProcessTree::EndEveryCopy() {
     // it may see the program end and bring the windows back before its own end, and nothing
     // would be left for the record to do. That is the worst order a "taskkill /IM" can take.
     std::sort(copies.begin(), copies.end(),
-              [](DWORD a, DWORD b) { return StartOf(a) > StartOf(b); });
+              [](DWORD a, DWORD b) { return ProcessStart(a) > ProcessStart(b); });
     bool ok = !copies.empty();
     for (DWORD pid : copies) {
         ok = TerminateAll({pid}) && ok;

@@ -30,3 +30,6 @@ private:
 // violation nobody handles), "abort" for the C runtime's, "std::terminate" for the program's
 // own, found in the symbols of `exePath`.
 bool CrashRemotely(HANDLE process, const std::wstring& exePath, const char* function);
+
+// A process's creation time, as the system keeps it; 0 when it cannot be asked.
+ULONGLONG ProcessStart(DWORD pid);
