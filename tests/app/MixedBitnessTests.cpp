@@ -66,6 +66,7 @@ TEST_F(EndToEndMixedBitness, The32BitProgramLeavesA64BitCopysDialogsAlone) {
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1", .exe = otherProgram}));
     ZelvanorProcess copy;
     ASSERT_TRUE(copy.Start());
+    ASSERT_TRUE(copy.MoveTo(0, 0)); // its bar and boxes away from the bar whose rows are read
     ASSERT_TRUE(copy.Post(WM_COMMAND, ID_TRAY_ABOUT, 0));
     HWND about = WaitVisibleWindowOf(copy.Pid(), L"#32770", copy.Bar());
     ASSERT_NE(about, nullptr);
