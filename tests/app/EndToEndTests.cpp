@@ -3,7 +3,6 @@
 // the bar, and the exit that brings every hidden window back.
 #include "tests/app/FakeTray.h"
 #include "tests/support/Session.h"
-#include <functional>
 
 using namespace ztest;
 using namespace BarLayout;
@@ -185,40 +184,21 @@ TEST_F(EndToEnd, DeletingAnAreaBringsItsHiddenWindowsBack) {
 
 TEST_F(EndToEnd, KeysCloseButtonAndSystemCloseHideTheBarTheTrayShowsIt) {
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1}));
-    struct Way {
-        const char* name;
-        std::function<bool()> hide;
-    };
-    const SIZE client = app.ClientSize();
-    const std::vector<Way> hides = {
-        {"Escape key", [&] { return app.Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE)); }},
-        {"Enter key", [&] { return app.Post(WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN)); }},
-        {"IDCANCEL", [&] { return app.Command(IDCANCEL); }},
-        {"IDOK", [&] { return app.Command(IDOK); }},
-        {"close button", [&] { return app.Click(CloseButtonX(client.cx), kButtonY); }},
-        {"SC_CLOSE",
-         [&] {
-             bool answered = false;
-             app.Send(WM_SYSCOMMAND, SC_CLOSE, 0, &answered);
-             return answered;
-         }},
-    };
-    int way = 0;
-    for (const Way& hide : hides) {
-        SCOPED_TRACE(hide.name);
-        ASSERT_TRUE(hide.hide());
+    for (int way = 0; way < ZelvanorProcess::kHideWays; ++way) {
+        SCOPED_TRACE(ZelvanorProcess::HideWayName(way));
+        ASSERT_TRUE(app.HideBy(way));
         ASSERT_TRUE(app.WaitVisible(false));
         EXPECT_TRUE(app.Running());
         EXPECT_TRUE(app.TrayIconPresent());
         // Shown again in turn from the tray menu's "open" and by a double-click on the icon.
-        if (way++ % 2 == 0) {
+        if (way % 2 == 0) {
             ASSERT_TRUE(app.TrayMenu(ID_TRAY_OPEN));
             EXPECT_TRUE(app.WaitVisible(true));
         } else {
             ASSERT_TRUE(app.TrayDoubleClick());
             EXPECT_TRUE(app.Visible()) << "the double-click's command runs before it returns";
         }
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Bar(); }));
+        EXPECT_TRUE(Eventually(app.Bar(), Active()));
     }
 
     // While hidden, the tray still adds areas; the bar grows but stays hidden.

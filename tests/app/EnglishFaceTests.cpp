@@ -4,12 +4,9 @@
 // own resources. Its system menu is not shown: the bar has no system-menu style, and where the
 // system then gives it no system menu (Wine) no About entry is added to show.
 #include "tests/app/ProgramCopy.h"
-#include "tests/helpers/HelperProcess.h"
+#include "tests/support/Session.h"
 #include "tests/support/TestHandles.h"
-#include "tests/support/ZelvanorProcess.h"
-#include <gtest/gtest.h>
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -22,21 +19,16 @@ std::wstring EnglishLibrary() {
     return ExeDir() + L"\\english\\qorv.dll";
 }
 
-// A popup menu as the screen shows it once drawn: not one colour (a window not drawn yet), and
-// the same in three looks in a row.
+// A popup menu as the screen shows it once painted: the same in two captures in a row, and not
+// one colour (a window not drawn yet).
 Image SteadyMenu(DWORD pid) {
-    Image now;
-    int same = 0;
+    Image look;
     WaitUntil([&] {
-        HWND menu = OpenMenuOf(pid);
-        Image look = menu ? CaptureScreen(WindowRect(menu)) : Image();
-        const bool drawn = !look.Empty() && look.Count(look.At(0, 0)) < look.width * look.height;
-        same = drawn && look == now ? same + 1 : 0;
-        now = look;
-        PumpFor(100);
-        return same >= 2;
+        const HWND menu = OpenMenuOf(pid);
+        look = menu && CaughtUp(menu) ? SteadyCapture(WindowRect(menu)) : Image();
+        return !look.Empty() && look.Count(look.At(0, 0)) < look.width * look.height;
     });
-    return now;
+    return look;
 }
 
 // What a menu looks like when this process opens it as the program does: `open` runs on a thread
@@ -156,7 +148,7 @@ std::vector<std::wstring> AboutTexts(HMODULE module) {
     return about ? ChildTexts(about.get()) : std::vector<std::wstring>{};
 }
 
-class EndToEndEnglishFaceAtDpi : public ::testing::Test {
+class EndToEndEnglishFaceAtDpi : public Session {
 protected:
     void SetUp() override {
         ASSERT_TRUE(copy.Ok());
@@ -184,25 +176,15 @@ protected:
     UniqueModule english{LoadLibraryExW(EnglishLibrary().c_str(), nullptr,
                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
     const HMODULE own = ProgramModule();
-    zhelper::HelperProcess helper;
-    // Declared last: the program ends, bringing the helper's windows back, before the rest goes.
-    ZelvanorProcess app;
 };
 
 } // namespace
 
 TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    SCOPED_TRACE(std::to_string(dpi) + " dpi");
+    SCOPED_TRACE(std::to_string(ScreenDpi()) + " dpi");
     // A prefix set up for another DPI that did not take it would only repeat the 96-dpi run.
-    if (const char* asked = std::getenv("ZELVANOR_TEST_DPI")) {
-        ASSERT_EQ(dpi, std::atoi(asked));
-    }
-    ASSERT_TRUE(helper.Start(L"--windows 1"));
-    const std::vector<HWND> windows = helper.Windows();
-    ASSERT_TRUE(app.Start(copy.Program()));
+    ASSERT_EQ(ScreenDpi(), ExpectedDpi());
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1", .rows = 1, .exe = copy.Program()}));
 
     EXPECT_EQ(app.NameOf(0), DefaultName(english.get(), 1));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
@@ -227,14 +209,8 @@ TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
 
     // The About box's texts.
     ASSERT_TRUE(app.Post(WM_COMMAND, ID_TRAY_ABOUT));
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND hwnd : TopLevelWindowsOf(app.Pid())) {
-            if (hwnd != app.Bar() && ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd))
-                about = hwnd;
-        }
-        return about != nullptr;
-    }));
+    const HWND about = app.WaitDialog();
+    ASSERT_TRUE(about);
     EXPECT_EQ(ChildTexts(about), AboutTexts(english.get()));
     EXPECT_NE(AboutTexts(own), AboutTexts(english.get()));
     ExpectAboutTextsFit(english.get(), about);
@@ -243,10 +219,9 @@ TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 
     // A switch, a rename, and the exit that brings the windows back.
-    ASSERT_TRUE(app.ClickRow(1));
-    EXPECT_TRUE(WaitAllVisible(windows, false));
+    EXPECT_TRUE(Switch(1, {}, windows));
     ASSERT_TRUE(app.Rename(1, L"Mail"));
     EXPECT_EQ(app.NameOf(1), L"Mail");
-    EXPECT_TRUE(app.Exit());
-    EXPECT_TRUE(WaitAllVisible(windows, true));
+    EXPECT_TRUE(Exit());
+    EXPECT_TRUE(Eventually(windows, ::testing::Each(Shown())));
 }

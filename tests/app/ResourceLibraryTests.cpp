@@ -2,8 +2,7 @@
 // its resources only (no code of it runs), and ignored when it is not a library at all.
 #include "tests/app/ProgramCopy.h"
 #include "tests/app/ScratchFolder.h"
-#include "tests/support/ZelvanorProcess.h"
-#include <gtest/gtest.h>
+#include "tests/support/Session.h"
 #include <memory>
 
 using namespace ztest;
@@ -19,7 +18,7 @@ std::wstring MarkerLibrary() {
     return ExeDir() + L"\\qorv-marker\\qorv.dll";
 }
 
-class EndToEndResourceLibrary : public ::testing::Test {
+class EndToEndResourceLibrary : public Session {
 protected:
     // Folders outlive the program started in them: a running program holds its file and folder.
     ProgramCopy& Copy(const std::wstring& tag) {
@@ -33,7 +32,6 @@ protected:
 
     std::vector<std::unique_ptr<ProgramCopy>> copies;
     std::vector<std::unique_ptr<ScratchFolder>> folders;
-    ZelvanorProcess app;
 };
 
 } // namespace
@@ -43,7 +41,7 @@ TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
     ASSERT_TRUE(copy.Ok());
     ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), copy.Library().c_str(), FALSE));
 
-    ASSERT_TRUE(app.Start(copy.Program()));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .exe = copy.Program()}));
     EXPECT_EQ(app.NameOf(0), L"区域1");
     ASSERT_TRUE(app.RowMenu(0, ID_ADD_WORKING_AREA));
     ASSERT_TRUE(app.WaitRows(2));
@@ -53,7 +51,7 @@ TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
     ASSERT_TRUE(app.WaitVisible(false));
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_OPEN));
     EXPECT_TRUE(app.WaitVisible(true));
-    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(Exit());
 }
 
 TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
@@ -67,11 +65,11 @@ TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
     ASSERT_TRUE(FileExists(marker)) << "the marker library writes no file: the test proves nothing";
     ASSERT_TRUE(DeleteFileW(marker.c_str()));
 
-    ASSERT_TRUE(app.Start(copy.Program()));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .exe = copy.Program()}));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
     ASSERT_TRUE(app.TrayMenu(ID_TRAY_ADD_WORKING_AREA));
     EXPECT_TRUE(app.WaitRows(2));
-    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(Exit());
     EXPECT_FALSE(FileExists(marker)) << "code of the resource library ran";
 }
 
@@ -80,25 +78,25 @@ TEST_F(EndToEndResourceLibrary, AFileThatIsNoLibraryIsIgnored) {
     ASSERT_TRUE(copy.Ok());
     ASSERT_TRUE(WriteTextFile(copy.Library(), "this is not a library\r\n"));
 
-    ASSERT_TRUE(app.Start(copy.Program()));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .exe = copy.Program()}));
     EXPECT_EQ(app.ClientSize().cx, BarLayout::kClientWidth);
     EXPECT_EQ(app.Rows(), 1);
     EXPECT_EQ(app.NameOf(0), L"工作区1");
     EXPECT_TRUE(app.TrayIconPresent());
-    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(Exit());
 }
 
 TEST_F(EndToEndResourceLibrary, ALibraryInTheCurrentFolderIsIgnored) {
     ScratchFolder& textFolder = Folder(L"cwd-text");
     ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), textFolder.File(L"qorv.dll").c_str(), FALSE));
-    ASSERT_TRUE(app.Start(ProgramPath(), textFolder.Path()));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .folder = textFolder.Path()}));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
-    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(Exit());
 
     ScratchFolder& markerFolder = Folder(L"cwd-marker");
     ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), markerFolder.File(L"qorv.dll").c_str(), FALSE));
-    ASSERT_TRUE(app.Start(ProgramPath(), markerFolder.Path()));
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .folder = markerFolder.Path()}));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
-    EXPECT_TRUE(app.Exit());
+    EXPECT_TRUE(Exit());
     EXPECT_FALSE(FileExists(markerFolder.File(kMarkerFile)));
 }

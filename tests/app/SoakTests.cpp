@@ -6,9 +6,7 @@
 // exit no window may stay hidden, and the program's handles and GDI objects must not have grown.
 #include "tests/app/ProcessCounters.h"
 #include "tests/app/ProcessTree.h"
-#include "tests/helpers/HelperProcess.h"
-#include "tests/support/ZelvanorProcess.h"
-#include <gtest/gtest.h>
+#include "tests/support/Session.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -145,10 +143,9 @@ std::string Describe(const WindowSet& set) {
     return out.str();
 }
 
-class Soak : public ::testing::Test {
+class Soak : public Session {
 protected:
-    zhelper::HelperProcess helper;
-    zhelper::HelperProcess slow;
+    zhelper::HelperProcess& slow = other;
     WindowSet slowWindows;
     int kills = 0;
     int killsByEnd[3] = {}; // end task, end process tree, end every copy
@@ -156,14 +153,14 @@ protected:
     int lostAtKills = 0;
     int lateAtKills = 0; // back only after the other programs caught up, later than kBackMs
     int lateChecks = 0;  // the helper's windows right only once it had caught up
-    int moves = 0;
     int menusReopened = 0;
     WindowSet pinned; // every window pinned at some time
     int baselineAt = kWarmUp;
-    ZelvanorProcess app;
     Model model;
     std::mt19937 random;
     int counts[kOpCount] = {};
+    int ran[kOpCount] = {}; // steps that acted: a key step finds nothing to act on now and then
+    bool skipped = false;
     DWORD spentMs[kOpCount] = {}; // with the checks that follow
     size_t windowChecks = 0;      // window visibilities compared with the model
     WindowSet everTracked;
@@ -193,29 +190,21 @@ protected:
         }
     }
     const WindowSet& HelperWindows() const { return tracked; }
-    WindowSet VisibleHelperWindows() const {
-        WindowSet visible;
-        for (HWND hwnd : HelperWindows()) {
-            if (IsWindowVisible(hwnd)) {
-                visible.insert(hwnd);
-            }
-        }
-        return visible;
-    }
+    WindowSet VisibleHelperWindows() const { return VisibleOf(tracked); }
 
-    // The windows of `windows` that the model has on screen.
-    WindowSet Expected(const WindowSet& windows) const {
+    // Those of `of` that the model has on screen.
+    WindowSet Expected(const WindowSet& of) const {
         WindowSet expected;
-        for (HWND hwnd : windows) {
+        for (HWND hwnd : of) {
             if (model.onScreen.count(hwnd)) {
                 expected.insert(hwnd);
             }
         }
         return expected;
     }
-    static WindowSet VisibleOf(const WindowSet& windows) {
+    static WindowSet VisibleOf(const WindowSet& of) {
         WindowSet visible;
-        for (HWND hwnd : windows) {
+        for (HWND hwnd : of) {
             if (IsWindowVisible(hwnd)) {
                 visible.insert(hwnd);
             }
@@ -275,27 +264,7 @@ protected:
     }
 
     std::string Hide() {
-        bool sent = false;
-        switch (Pick(6)) {
-        case 0:
-            sent = app.Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE));
-            break;
-        case 1:
-            sent = app.Post(WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN));
-            break;
-        case 2:
-            sent = app.Command(IDCANCEL);
-            break;
-        case 3:
-            sent = app.Command(IDOK);
-            break;
-        case 4:
-            sent = app.Click(CloseButtonX(app.ClientSize().cx), kButtonY);
-            break;
-        default:
-            app.Send(WM_SYSCOMMAND, SC_CLOSE, 0, &sent);
-            break;
-        }
+        const bool sent = app.HideBy(Pick(ZelvanorProcess::kHideWays));
         model.barVisible = false;
         return sent && app.WaitVisible(false) ? "" : "the bar did not hide";
     }
@@ -447,12 +416,10 @@ protected:
         }
         return 0;
     }
-    static void PressKey(WORD key, bool shift) {
-        if (shift) {
-            PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, VK_SHIFT, key});
-        } else {
-            PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, key});
-        }
+    // A key step that finds nothing to act on: not counted as run.
+    std::string Skip() {
+        skipped = true;
+        return "";
     }
     // A row other than the current one whose switch changes what is on screen: a key reaches
     // the bar as a posted message, and only a visible change tells that it was handled. -1 when
@@ -503,24 +470,24 @@ protected:
         // Keys are pressed while the user works in another program, as they are meant to be.
         HWND hwnd = ForegroundHelperWindow();
         if (!hwnd) {
-            return "";
+            return Skip();
         }
         if (op == kKeySwitch) {
             const int row = RowThatShows();
-            if (row >= 0) {
-                PressKey(KeyOfRow(row), false);
-                model.SwitchTo(row);
+            if (row < 0) {
+                return Skip();
             }
+            PressAreaKey(KeyOfRow(row));
+            model.SwitchTo(row);
             return "";
         }
         if (op == kKeyMove) {
             const int target = Pick(model.Rows());
             if (target == model.current || !KeyOfRow(target)) {
-                return "";
+                return Skip();
             }
-            PressKey(KeyOfRow(target), true);
+            PressAreaKey(KeyOfRow(target), true);
             model.Move(hwnd, target);
-            ++moves;
             return WaitVisible(hwnd, false) ? "" : "the moved window stays";
         }
         // A pin (or unpin) shows at the next switch: make one that shows.
@@ -530,10 +497,10 @@ protected:
         const int row = RowThatShows();
         if (row < 0) {
             std::swap(model, pinnedModel);
-            return "";
+            return Skip();
         }
-        PressKey('P', false);
-        PressKey(KeyOfRow(row), false);
+        PressAreaKey('P');
+        PressAreaKey(KeyOfRow(row));
         pinned.insert(hwnd);
         model.SwitchTo(row);
         return "";
@@ -664,12 +631,11 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     random.seed(seed);
     std::printf("soak: seed %u (set ZELVANOR_SOAK_SEED to repeat another)\n", seed);
 
-    ASSERT_TRUE(helper.Start(L"--windows 4 --dialog"));
-    // One show or hide of its windows in four takes it longer than a switch waits.
-    ASSERT_TRUE(slow.Start(L"--windows 3 --slow 400 4 --color 3050C0"));
-    const std::vector<HWND> slowPlain = slow.Windows();
-    slowWindows.insert(slowPlain.begin(), slowPlain.end());
-    ASSERT_TRUE(app.Start());
+    // One show or hide of the slow program's windows in four takes it longer than a switch waits.
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 4 --dialog",
+                                   .other = L"--windows 3 --slow 400 4 --color 3050C0",
+                                   .rows = 1}));
+    slowWindows.insert(otherWindows.begin(), otherWindows.end());
     TrackHelperWindows();
     tracked.insert(helper.Special(zhelper::kDialog));
     model.onScreen = HelperWindows();
@@ -704,7 +670,9 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
             history.erase(history.begin());
         }
         const DWORD began = GetTickCount();
+        skipped = false;
         std::string problem = Run(op);
+        ran[op] += !skipped;
         if (problem.empty()) {
             problem = Check();
         }
@@ -729,10 +697,13 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     }
     EXPECT_EQ(done, kOperations);
 
-    std::printf("soak: %d operations (count, seconds spent):", done);
+    std::printf("soak: %d operations (count, acted, seconds spent):", done);
     for (int op = 0; op < kOpCount; ++op) {
-        std::printf(" %s %d %.1f%s", kOpNames[op], counts[op], spentMs[op] / 1000.0,
+        std::printf(" %s %d %d %.1f%s", kOpNames[op], counts[op], ran[op], spentMs[op] / 1000.0,
                     op + 1 < kOpCount ? "," : "\n");
+    }
+    for (int op = 0; op < kOpCount; ++op) {
+        EXPECT_GT(ran[op], 0) << "no " << kOpNames[op] << " step acted";
     }
     const ProcessCounters final = Measure();
     Print("at the end", final);
@@ -793,7 +764,8 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
         "soak: %d kills and restarts (end task %d, end process tree %d, end every copy %d), "
         "windows lost at them %d, kills with windows late %d; windows misfiled %d\n",
         kills, killsByEnd[0], killsByEnd[1], killsByEnd[2], lostAtKills, lateAtKills, misfiled);
-    std::printf("soak: %d windows moved and %zu pinned by keys\n", moves, pinned.size());
+    std::printf("soak: %d windows moved and %zu pinned by keys\n", ran[kKeyMove], pinned.size());
+    EXPECT_GT(pinned.size(), 0u) << "no window was pinned by a key";
     std::printf("soak: %d checks found the helper's windows right only once it had caught up\n",
                 lateChecks);
     std::printf("soak: %d menus opened again after a late window closed them\n", menusReopened);

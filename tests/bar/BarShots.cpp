@@ -124,15 +124,8 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
-    HWND tip = nullptr;
-    if (!WaitUntil([&] {
-            for (HWND hwnd : TopLevelWindowsOf(bar.Pid())) {
-                if (ClassOf(hwnd) == L"tooltips_class32" && IsWindowVisible(hwnd)) {
-                    tip = hwnd;
-                }
-            }
-            return tip != nullptr;
-        })) {
+    const HWND tip = WaitVisibleWindowOf(bar.Pid(), L"tooltips_class32");
+    if (!tip) {
         return Fail(L"no tooltip over the first row");
     }
     const RECT barRect = bar.WindowRect();

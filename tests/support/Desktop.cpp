@@ -221,4 +221,10 @@ void ClickAt(POINT screen) {
     ParkCursor();
 }
 
+bool CaughtUp(HWND hwnd, DWORD timeoutMs) {
+    // A hidden window has nothing to paint: it would seem caught up at once.
+    return IsWindowVisible(hwnd) && InvalidateRect(hwnd, nullptr, FALSE) &&
+           WaitUntil([&] { return !GetUpdateRect(hwnd, nullptr, FALSE); }, timeoutMs);
+}
+
 } // namespace ztest

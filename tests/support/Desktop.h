@@ -57,5 +57,9 @@ void PressKeys(std::initializer_list<WORD> keys);
 void PressAreaKey(WORD key, bool shift = false);
 // The real pointer's left click at a point of the screen, the pointer parked afterwards.
 void ClickAt(POINT screen);
+// Invalidates a shown window and waits until it has painted. A thread paints only once nothing
+// posted to it and none of its keyboard or mouse input waits, so everything posted or typed to it
+// before (a key's WM_HOTKEY, a key going up) has been handled when this returns true.
+bool CaughtUp(HWND hwnd, DWORD timeoutMs = kAnswerMs);
 
 } // namespace ztest

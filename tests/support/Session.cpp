@@ -85,6 +85,16 @@ void Session::Sync() const {
     if (!asked) {
         return ::testing::AssertionFailure() << "the bar did not take the click on row " << row;
     }
+    return Switched(row, shown, hidden);
+}
+
+::testing::AssertionResult Session::Switched(int row, const Windows& shown, const Windows& hidden) {
+    // A posted click or a key is handled in the bar's own time: a window that must stay would
+    // otherwise be seen before the bar acted.
+    if (!CaughtUp(app.Bar())) {
+        return ::testing::AssertionFailure() << "the bar (" << (app.Visible() ? "shown" : "hidden")
+                                             << ") did not paint after the switch to row " << row;
+    }
     Sync();
     for (const auto& [which, state] : {std::pair{&shown, true}, std::pair{&hidden, false}}) {
         auto seen = state ? Eventually(*which, Each(Shown())) : Eventually(*which, Each(Hidden()));

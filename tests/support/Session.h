@@ -59,6 +59,10 @@ protected:
     void Sync() const;
     // Ends the program through the tray's exit; true once it has ended.
     bool Exit() { return app.Exit(); }
+    // What Switch checks, for a switch that a case asked for itself (an arrow key, a key with no
+    // row), once the bar has handled everything asked of it: with the row that was current, it
+    // checks that nothing switched.
+    ::testing::AssertionResult Switched(int row, const Windows& shown, const Windows& hidden = {});
 
     // Declared first: they outlive the program, which restores their windows as it ends.
     zhelper::HelperProcess helper;

@@ -315,4 +315,30 @@ std::wstring ZelvanorProcess::NameOf(int row) const {
     return name;
 }
 
+const char* ZelvanorProcess::HideWayName(int way) {
+    static const char* const kNames[kHideWays] = {"Escape key", "Enter key",    "IDCANCEL",
+                                                  "IDOK",       "close button", "SC_CLOSE"};
+    return way >= 0 && way < kHideWays ? kNames[way] : "no way";
+}
+
+bool ZelvanorProcess::HideBy(int way) const {
+    bool answered = false;
+    switch (way) {
+    case 0:
+        return Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE));
+    case 1:
+        return Post(WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN));
+    case 2:
+        return Command(IDCANCEL);
+    case 3:
+        return Command(IDOK);
+    case 4:
+        return Click(CloseButtonX(ClientSize().cx), kButtonY);
+    case 5:
+        Send(WM_SYSCOMMAND, SC_CLOSE, 0, &answered);
+        return answered;
+    }
+    return false;
+}
+
 } // namespace ztest

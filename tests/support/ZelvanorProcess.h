@@ -120,6 +120,15 @@ public:
     // The name of a row, read from the rename box; the rename is committed unchanged.
     std::wstring NameOf(int row) const;
 
+    // The program's visible dialog other than the bar, waited for; null when none comes.
+    HWND WaitDialog() const { return WaitVisibleWindowOf(Pid(), L"#32770", m_bar); }
+    // The ways a user hides the bar, numbered from 0: Escape, Enter, the dialog's cancel and OK
+    // commands, the close button and the system menu's close. True once the bar has taken the
+    // request; the bar may hide later.
+    static constexpr int kHideWays = 6;
+    static const char* HideWayName(int way);
+    bool HideBy(int way) const;
+
 private:
     bool ChooseFromOpenMenu(UINT menuId, UINT command) const;
 
