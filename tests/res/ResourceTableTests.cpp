@@ -18,25 +18,26 @@ using namespace ztest;
 
 namespace {
 
-struct ResourceSet {
+// The program's own resources, and the English library that stands in for them beside it.
+struct Face {
     const char* name;
     const ResourceFile& file;
     bool english;
     std::wstring path;
 };
 
-const std::vector<ResourceSet>& BothSets() {
-    static const std::vector<ResourceSet> sets = {
+const std::vector<Face>& BothFaces() {
+    static const std::vector<Face> faces = {
         {"program", ProgramResources(), false, ExeDir() + L"\\Zelvanor.exe"},
         {"English library", EnglishResources(), true, ExeDir() + L"\\english\\qorv.dll"}};
-    return sets;
+    return faces;
 }
 
 int TypeId(LPCWSTR type) {
     return static_cast<int>(reinterpret_cast<ULONG_PTR>(type));
 }
 
-// The pictures by the button or face they belong to: its states are drawn in one place, so a
+// The pictures by the button they belong to: its states are drawn in one place, so a
 // state with another size would make the button jump. The gray button stretches its pieces to its
 // own height, so only their widths must agree.
 struct Pictures {
@@ -61,20 +62,20 @@ const Pictures kPictures[] = {
 };
 
 // The texts a user reads: Chinese in the program, plain English in the library.
-::testing::AssertionResult Speaks(const ResourceSet& set, const std::wstring& text) {
+::testing::AssertionResult Speaks(const Face& face, const std::wstring& text) {
     const bool chinese =
         std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
     const bool plain =
         std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x20 && c <= 0x7E; });
-    if (!text.empty() && (set.english ? plain : chinese))
+    if (!text.empty() && (face.english ? plain : chinese))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << ::testing::PrintToString(text) << " is not in the language of the " << set.name;
+           << ::testing::PrintToString(text) << " is not in the language of the " << face.name;
 }
 
-std::wstring String(const ResourceSet& set, UINT id) {
+std::wstring String(const Face& face, UINT id) {
     wchar_t text[256] = {};
-    return LoadStringW(set.file.Module(), id, text, 256) > 0 ? text : L"";
+    return LoadStringW(face.file.Module(), id, text, 256) > 0 ? text : L"";
 }
 
 std::wstring Text(HWND hwnd) {
@@ -137,7 +138,7 @@ Version ReadVersion(const std::wstring& path) {
 }
 
 const Version& ProgramVersion() {
-    static const Version version = ReadVersion(BothSets()[0].path);
+    static const Version version = ReadVersion(BothFaces()[0].path);
     return version;
 }
 
@@ -145,9 +146,9 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-UniqueWindow CreateFrom(const ResourceSet& set, int id) {
+UniqueWindow CreateFrom(const Face& face, int id) {
     return UniqueWindow(
-        CreateDialogParamW(set.file.Module(), MAKEINTRESOURCEW(id), nullptr, QuietDialogProc, 0));
+        CreateDialogParamW(face.file.Module(), MAKEINTRESOURCEW(id), nullptr, QuietDialogProc, 0));
 }
 
 RECT ClientRectOf(HWND child) {
@@ -276,15 +277,15 @@ TEST(ResourceSet, IconHasItsOwnAlphaImageAtEverySize) {
     EXPECT_EQ(shared.cy, GetSystemMetrics(SM_CYICON));
 }
 
-// The About box as each set makes it: a fixed box with a caption and only a close button, the
+// The About box as each face makes it: a fixed box with a caption and only a close button, the
 // icon and the picture of its own module, the version and the notice of the program's file, and
 // an OK button that takes Enter; nothing cut off, nothing over anything else, and the English
 // box laid out as the program's.
 TEST(ResourceSet, AboutDialogAsShown) {
     std::vector<RECT> programPlaces;
-    for (const ResourceSet& set : BothSets()) {
-        SCOPED_TRACE(set.name);
-        UniqueWindow dlg = CreateFrom(set, IDD_ABOUTBOX);
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        UniqueWindow dlg = CreateFrom(face, IDD_ABOUTBOX);
         ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
         EXPECT_EQ(Text(dlg.get()), ProgramVersion().Get(L"ProductName"));
         const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
@@ -315,7 +316,7 @@ TEST(ResourceSet, AboutDialogAsShown) {
         auto shown =
             reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
         ASSERT_NE(shown, nullptr) << "bitmap static without a bitmap";
-        UniqueGdiObject about(LoadBitmapW(set.file.Module(), MAKEINTRESOURCEW(IDB_ABOUT)));
+        UniqueGdiObject about(LoadBitmapW(face.file.Module(), MAKEINTRESOURCEW(IDB_ABOUT)));
         EXPECT_EQ(BitmapSize(shown).cx, BitmapSize(about.get()).cx);
         EXPECT_EQ(BitmapSize(shown).cy, BitmapSize(about.get()).cy);
         const RECT box = ClientRectOf(picture);
@@ -324,7 +325,7 @@ TEST(ResourceSet, AboutDialogAsShown) {
         // The version line names the file's version; the notice is the file's, maybe shortened.
         ASSERT_EQ(texts.size(), 2u);
         const std::wstring product = ProgramVersion().Get(L"ProductVersion");
-        EXPECT_TRUE(Speaks(set, Text(texts[0])));
+        EXPECT_TRUE(Speaks(face, Text(texts[0])));
         EXPECT_NE(Text(texts[0]).find(product.substr(0, product.find(L'.', 2))),
                   std::wstring::npos);
         EXPECT_EQ(ProgramVersion().Get(L"LegalCopyright").find(Text(texts[1])), 0u);
@@ -332,8 +333,9 @@ TEST(ResourceSet, AboutDialogAsShown) {
 
         HWND ok = GetDlgItem(dlg.get(), IDOK);
         ASSERT_NE(ok, nullptr);
-        EXPECT_TRUE(Speaks(set, Text(ok)));
-        EXPECT_EQ(LOWORD(SendMessageW(dlg.get(), DM_GETDEFID, 0, 0)), IDOK) << "Enter presses OK";
+        EXPECT_TRUE(Speaks(face, Text(ok)));
+        EXPECT_TRUE(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+            << "Enter presses OK";
         EXPECT_EQ(GetNextDlgTabItem(dlg.get(), nullptr, FALSE), ok) << "the only tab stop";
 
         RECT client{};
@@ -351,10 +353,10 @@ TEST(ResourceSet, AboutDialogAsShown) {
             if (all[i] == ok || std::count(texts.begin(), texts.end(), all[i])) {
                 EXPECT_TRUE(Fits(all[i]));
             }
-            if (set.english && i < programPlaces.size()) {
+            if (face.english && i < programPlaces.size()) {
                 EXPECT_EQ(r.left, programPlaces[i].left);
                 EXPECT_EQ(r.top, programPlaces[i].top);
-            } else if (!set.english) {
+            } else if (!face.english) {
                 programPlaces.push_back(r);
             }
         }
@@ -364,9 +366,9 @@ TEST(ResourceSet, AboutDialogAsShown) {
 // The bar: no caption and no system menu, kept off the taskbar and above other windows, shown as
 // soon as it is made, with its rename box hidden until a rename starts.
 TEST(ResourceSet, BarDialogAsShown) {
-    for (const ResourceSet& set : BothSets()) {
-        SCOPED_TRACE(set.name);
-        UniqueWindow dlg = CreateFrom(set, IDD_ZELVANOR_DIALOG);
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        UniqueWindow dlg = CreateFrom(face, IDD_ZELVANOR_DIALOG);
         ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
         const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
         EXPECT_EQ(style & WS_CAPTION, WS_BORDER);
@@ -394,8 +396,8 @@ TEST(ResourceSet, BarDialogAsShown) {
         ASSERT_FALSE(shown.Empty());
         EXPECT_NE(shown.At(0, shown.height / 2), shown.At(shown.width / 2, shown.height / 2))
             << "no frame round the rename box";
-        // Both dialogs of a set show one font, not bold, not slanted.
-        UniqueWindow about = CreateFrom(set, IDD_ABOUTBOX);
+        // Both dialogs of a face show one font, not bold, not slanted.
+        UniqueWindow about = CreateFrom(face, IDD_ABOUTBOX);
         LOGFONTW barFont{}, aboutFont{};
         GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(dlg.get(), WM_GETFONT, 0, 0)),
                    sizeof barFont, &barFont);
@@ -409,7 +411,7 @@ TEST(ResourceSet, BarDialogAsShown) {
 }
 
 // The right-click menu and the tray menu: one popup each, whose items carry the commands the bar
-// acts on, every one a plain enabled text in the set's language; the two ways to add an area
+// acts on, every one a plain enabled text in the face's language; the two ways to add an area
 // read alike.
 TEST(ResourceSet, BarAndTrayMenus) {
     constexpr UINT kSeparator = 0;
@@ -420,11 +422,11 @@ TEST(ResourceSet, BarAndTrayMenus) {
         {IDR_BAR_MENU, {ID_ADD_WORKING_AREA, ID_DELETE_WORKING_AREA, ID_RENAME_WORKING_AREA}},
         {IDR_TRAY_MENU,
          {ID_TRAY_OPEN, ID_TRAY_ADD_WORKING_AREA, ID_TRAY_ABOUT, kSeparator, ID_TRAY_EXIT}}};
-    for (const ResourceSet& set : BothSets()) {
+    for (const Face& face : BothFaces()) {
         std::map<UINT, std::wstring> texts;
         for (const auto& m : menus) {
-            SCOPED_TRACE(std::string(set.name) + ", menu " + std::to_string(m.id));
-            UniqueMenu menu(LoadMenuW(set.file.Module(), MAKEINTRESOURCEW(m.id)));
+            SCOPED_TRACE(std::string(face.name) + ", menu " + std::to_string(m.id));
+            UniqueMenu menu(LoadMenuW(face.file.Module(), MAKEINTRESOURCEW(m.id)));
             ASSERT_TRUE(menu) << "LoadMenuW error " << GetLastError();
             ASSERT_EQ(GetMenuItemCount(menu.get()), 1) << "one popup only";
             HMENU popup = GetSubMenu(menu.get(), 0);
@@ -446,33 +448,33 @@ TEST(ResourceSet, BarAndTrayMenus) {
                 EXPECT_EQ(item.fType, static_cast<UINT>(MFT_STRING)) << "item " << i;
                 EXPECT_EQ(item.fState, 0u) << "item " << i << " enabled and unchecked";
                 EXPECT_EQ(item.wID, m.commands[i]) << "item " << i;
-                EXPECT_TRUE(Speaks(set, text)) << "item " << i;
+                EXPECT_TRUE(Speaks(face, text)) << "item " << i;
                 texts[item.wID] = text;
             }
         }
         EXPECT_EQ(texts[ID_ADD_WORKING_AREA], texts[ID_TRAY_ADD_WORKING_AREA]);
-        EXPECT_EQ(texts[ID_ADD_WORKING_AREA], String(set, IDS_ADD_WORKING_AREA));
+        EXPECT_EQ(texts[ID_ADD_WORKING_AREA], String(face, IDS_ADD_WORKING_AREA));
         EXPECT_NE(texts[ID_TRAY_ABOUT].find(ProgramVersion().Get(L"ProductName")),
                   std::wstring::npos);
     }
 }
 
-// The strings the program loads, in each set: the About entry of the system menu names the
+// The strings the program loads, in each face: the About entry of the system menu names the
 // program and has a key of its own; an area's default name takes its number, once. No other id
 // of their block holds a text.
 TEST(ResourceSet, StringsTheProgramLoads) {
-    for (const ResourceSet& set : BothSets()) {
-        SCOPED_TRACE(set.name);
-        ASSERT_NE(set.file.Module(), nullptr);
-        const std::wstring about = String(set, IDS_ABOUTBOX);
-        EXPECT_TRUE(Speaks(set, about));
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        ASSERT_NE(face.file.Module(), nullptr);
+        const std::wstring about = String(face, IDS_ABOUTBOX);
+        EXPECT_TRUE(Speaks(face, about));
         EXPECT_NE(about.find(ProgramVersion().Get(L"ProductName")), std::wstring::npos);
         const size_t key = about.find(L'&');
         ASSERT_NE(key, std::wstring::npos) << "no key for the About entry";
         EXPECT_TRUE(iswalpha(about[key + 1]));
 
-        const std::wstring format = String(set, IDS_WORKING_AREA_NAME);
-        EXPECT_TRUE(Speaks(set, format));
+        const std::wstring format = String(face, IDS_WORKING_AREA_NAME);
+        EXPECT_TRUE(Speaks(face, format));
         ASSERT_NE(format.find(L"%d"), std::wstring::npos);
         EXPECT_EQ(format.find(L'%'), format.rfind(L'%')) << "one placeholder";
         wchar_t name[64] = {};
@@ -483,7 +485,7 @@ TEST(ResourceSet, StringsTheProgramLoads) {
 
         for (UINT id = IDS_ABOUTBOX / 16 * 16; id < IDS_ABOUTBOX / 16 * 16 + 16; ++id) {
             if (id != IDS_ABOUTBOX && id != IDS_WORKING_AREA_NAME && id != IDS_ADD_WORKING_AREA) {
-                EXPECT_EQ(String(set, id), L"") << "string " << id << " should be unused";
+                EXPECT_EQ(String(face, id), L"") << "string " << id << " should be unused";
             }
         }
     }
@@ -492,9 +494,9 @@ TEST(ResourceSet, StringsTheProgramLoads) {
 // The version block as a file's properties show it: a release, one version throughout and the
 // same in the program and its library, every field filled, the names of the file itself.
 TEST(ResourceSet, VersionBlock) {
-    for (const ResourceSet& set : BothSets()) {
-        SCOPED_TRACE(set.name);
-        const Version v = ReadVersion(set.path);
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        const Version v = ReadVersion(face.path);
         const VS_FIXEDFILEINFO& f = v.fixed;
         EXPECT_EQ(f.dwSignature, 0xFEEF04BDu);
         EXPECT_EQ(f.dwFileVersionMS, ProgramVersion().fixed.dwFileVersionMS);
@@ -503,12 +505,12 @@ TEST(ResourceSet, VersionBlock) {
         EXPECT_EQ(f.dwProductVersionLS, f.dwFileVersionLS);
         EXPECT_EQ(f.dwFileFlags & f.dwFileFlagsMask, 0u) << "a debug or pre-release build";
         EXPECT_EQ(f.dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
-        EXPECT_EQ(f.dwFileType, static_cast<DWORD>(set.english ? VFT_DLL : VFT_APP));
+        EXPECT_EQ(f.dwFileType, static_cast<DWORD>(face.english ? VFT_DLL : VFT_APP));
         EXPECT_EQ(f.dwFileSubtype, 0u);
 
         // One table, Unicode, in the language the file speaks.
         EXPECT_EQ(v.translations, 1u);
-        EXPECT_EQ(v.language, set.english ? kEnglishUS : kChineseSimplified);
+        EXPECT_EQ(v.language, face.english ? kEnglishUS : kChineseSimplified);
         EXPECT_EQ(v.codePage, 1200);
         EXPECT_EQ(v.strings.size(), 8u) << "a field is missing or empty";
         wchar_t number[32];
@@ -516,10 +518,10 @@ TEST(ResourceSet, VersionBlock) {
                  HIWORD(f.dwFileVersionLS), LOWORD(f.dwFileVersionLS));
         EXPECT_EQ(v.Get(L"FileVersion"), number);
         EXPECT_EQ(v.Get(L"ProductVersion"), number);
-        const std::wstring file = set.path.substr(set.path.rfind(L'\\') + 1);
+        const std::wstring file = face.path.substr(face.path.rfind(L'\\') + 1);
         EXPECT_EQ(v.Get(L"OriginalFilename"), file);
         EXPECT_EQ(v.Get(L"InternalName"), file);
-        const std::wstring& program = BothSets()[0].path;
+        const std::wstring& program = BothFaces()[0].path;
         EXPECT_EQ(v.Get(L"ProductName") + L".exe", program.substr(program.rfind(L'\\') + 1));
         EXPECT_NE(v.Get(L"FileDescription").find(v.Get(L"ProductName")), std::wstring::npos);
         EXPECT_NE(v.Get(L"LegalCopyright").find(v.Get(L"CompanyName")), std::wstring::npos);
