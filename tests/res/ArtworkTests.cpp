@@ -4,7 +4,6 @@
 #include "bar/BarLayout.h"
 #include "res/resource.h"
 #include "tests/res/ResourceFile.h"
-#include "tests/res/ResourceParsers.h"
 #include "tests/support/Image.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +54,7 @@ Image Stored(int id) {
     auto bytes = ProgramResources().Find(RT_BITMAP, id, kChineseSimplified);
     if (!bytes)
         return image;
-    const BITMAPINFOHEADER h = ReadInfoHeader(*bytes);
+    const BITMAPINFOHEADER h = InfoHeader(*bytes);
     const size_t stride = (static_cast<size_t>(h.biWidth) * 3 + 3) & ~static_cast<size_t>(3);
     if (h.biBitCount != 24 || h.biHeight <= 0 || bytes->size() < h.biSize + stride * h.biHeight)
         return image;
@@ -205,16 +204,14 @@ TEST(ResourceArtwork, GrayButtonPiecesJoinWithoutSeams) {
 
 // Each icon image: transparent corners through alpha and the AND mask, an opaque mark inside.
 TEST(ResourceArtwork, IconImagesHaveTransparentBackground) {
-    const IconGroup group = ParseIconGroup(
-        ProgramResources().Find(RT_GROUP_ICON, IDR_MAINFRAME, kChineseSimplified).value());
-    ASSERT_EQ(group.entries.size(), 7u);
-    for (const IconGroupEntry& e : group.entries) {
-        const int size = e.width;
+    for (int size : kIconSizes) {
         SCOPED_TRACE("icon " + std::to_string(size));
+        const int id = ProgramResources().IconImageId(IDR_MAINFRAME, size, kChineseSimplified);
         const std::vector<uint8_t> image =
-            ProgramResources().Find(RT_ICON, e.id, kChineseSimplified).value();
-        const BITMAPINFOHEADER h = ReadInfoHeader(image);
+            ProgramResources().Find(RT_ICON, id, kChineseSimplified).value();
+        const BITMAPINFOHEADER h = InfoHeader(image);
         ASSERT_EQ(h.biBitCount, 32);
+        ASSERT_EQ(h.biWidth, size);
         const uint8_t* colour = image.data() + h.biSize;
         const uint8_t* mask = colour + size * size * 4;
         const int maskStride = ((size + 31) / 32) * 4;

@@ -2,6 +2,7 @@
 #include "tests/support/ChildProcess.h"
 
 #include <algorithm>
+#include <cstring>
 
 #ifndef LOAD_LIBRARY_AS_IMAGE_RESOURCE
 #define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x20
@@ -76,7 +77,25 @@ std::vector<ResourceKey> ResourceFile::List() const {
     return keys;
 }
 
+int ResourceFile::IconImageId(int group, int size, WORD language) const {
+    auto bytes = Find(RT_GROUP_ICON, group, language);
+    return bytes ? LookupIconIdFromDirectoryEx(bytes->data(), TRUE, size, size, LR_DEFAULTCOLOR)
+                 : 0;
+}
+
 const ResourceFile& ProgramResources() {
     static const ResourceFile program(ztest::ExeDir() + L"\\Zelvanor.exe");
     return program;
+}
+
+const ResourceFile& EnglishResources() {
+    static const ResourceFile library(ztest::ExeDir() + L"\\english\\qorv.dll");
+    return library;
+}
+
+BITMAPINFOHEADER InfoHeader(const std::vector<uint8_t>& bytes) {
+    BITMAPINFOHEADER header{};
+    if (bytes.size() >= sizeof header)
+        std::memcpy(&header, bytes.data(), sizeof header);
+    return header;
 }

@@ -1,94 +1,209 @@
-// The resource set of the built program, read back from Zelvanor.exe: ids, types, languages and
-// the decoded contents of every template, table and image header.
-#include "ResourceFile.h"
-#include "ResourceParsers.h"
+// The program's resources as the system's loaders hand them to the program and to whoever looks
+// at its file: pictures, icon, dialogs, menus, strings and the version block of the built
+// Zelvanor.exe, mapped as a data file the way a resource library is used, and of the English
+// library, which must show the same in everything but the words.
 #include "res/resource.h"
+#include "tests/res/ResourceFile.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Image.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cwctype>
+#include <map>
 #include <set>
+
+using namespace ztest;
 
 namespace {
 
-struct BitmapSpec {
-    int id;
-    int width, height;
+// The program's own resources, and the English library that stands in for them beside it.
+struct Face {
+    const char* name;
+    const ResourceFile& file;
+    bool english;
+    std::wstring path;
 };
 
-// Every bitmap of the set with its pixel size.
-const BitmapSpec kBitmaps[] = {
-    {IDB_AREA_ROW_HOVER, 323, 79},
-    {IDB_COLLAPSE, 26, 18},
-    {IDB_COLLAPSE_PRESSED, 26, 18},
-    {IDB_COLLAPSE_HOVER, 26, 18},
-    {IDB_AREA_ROW_PRESSED, 323, 79},
-    {IDB_AREA_ROW, 323, 79},
-    {IDB_AREA_ROW_SELECTED, 323, 79},
-    {IDB_EXPAND, 26, 18},
-    {IDB_EXPAND_PRESSED, 26, 18},
-    {IDB_EXPAND_HOVER, 26, 18},
-    {IDB_ABOUT, 198, 85},
-    {IDB_CAPTION_MIN, 26, 18},
-    {IDB_CAPTION_MAX, 26, 18},
-    {IDB_CAPTION_CLOSE, 43, 18},
-    {IDB_CAPTION_MIN_HOVER, 26, 18},
-    {IDB_CAPTION_MAX_HOVER, 26, 18},
-    {IDB_CAPTION_CLOSE_HOVER, 43, 18},
-    {IDB_CAPTION_MIN_PRESSED, 26, 18},
-    {IDB_CAPTION_MAX_PRESSED, 26, 18},
-    {IDB_CAPTION_CLOSE_PRESSED, 43, 18},
-    {IDB_CAPTION_RESTORE, 26, 18},
-    {IDB_CAPTION_RESTORE_HOVER, 26, 18},
-    {IDB_CAPTION_RESTORE_PRESSED, 26, 18},
-    {IDB_CLOSE, 19, 18},
-    {IDB_CLOSE_HOVER, 19, 18},
-    {IDB_CLOSE_PRESSED, 19, 18},
-    {IDB_GRAYBTN_MID, 1, 32},
-    {IDB_GRAYBTN_LEFT, 3, 32},
-    {IDB_GRAYBTN_RIGHT, 3, 32},
-    {IDB_GRAYBTN_HOVER_MID, 1, 32},
-    {IDB_GRAYBTN_HOVER_LEFT, 3, 31},
-    {IDB_GRAYBTN_HOVER_RIGHT, 3, 32},
-    {IDB_GRAYBTN_PRESSED_MID, 1, 32},
-    {IDB_GRAYBTN_PRESSED_LEFT, 3, 32},
-    {IDB_GRAYBTN_PRESSED_RIGHT, 3, 32},
-};
-
-std::vector<uint8_t> Get(LPCWSTR type, int id, WORD language = kChineseSimplified) {
-    auto bytes = ProgramResources().Find(type, id, language);
-    if (!bytes) {
-        ADD_FAILURE() << "resource type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id
-                      << " language " << language << " is missing";
-        return {};
-    }
-    return *bytes;
+const std::vector<Face>& BothFaces() {
+    static const std::vector<Face> faces = {
+        {"program", ProgramResources(), false, ExeDir() + L"\\Zelvanor.exe"},
+        {"English library", EnglishResources(), true, ExeDir() + L"\\english\\qorv.dll"}};
+    return faces;
 }
 
 int TypeId(LPCWSTR type) {
     return static_cast<int>(reinterpret_cast<ULONG_PTR>(type));
 }
 
+// The pictures by the button they belong to: its states are drawn in one place, so a
+// state with another size would make the button jump. The gray button stretches its pieces to its
+// own height, so only their widths must agree.
+struct Pictures {
+    std::vector<int> ids;
+    bool widthOnly;
+};
+const Pictures kPictures[] = {
+    {{IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED}, false},
+    {{IDB_COLLAPSE, IDB_COLLAPSE_HOVER, IDB_COLLAPSE_PRESSED, IDB_EXPAND, IDB_EXPAND_HOVER,
+      IDB_EXPAND_PRESSED},
+     false},
+    {{IDB_CAPTION_CLOSE, IDB_CAPTION_CLOSE_HOVER, IDB_CAPTION_CLOSE_PRESSED}, false},
+    {{IDB_CAPTION_MIN, IDB_CAPTION_MIN_HOVER, IDB_CAPTION_MIN_PRESSED, IDB_CAPTION_MAX,
+      IDB_CAPTION_MAX_HOVER, IDB_CAPTION_MAX_PRESSED, IDB_CAPTION_RESTORE,
+      IDB_CAPTION_RESTORE_HOVER, IDB_CAPTION_RESTORE_PRESSED},
+     false},
+    {{IDB_AREA_ROW, IDB_AREA_ROW_SELECTED, IDB_AREA_ROW_HOVER, IDB_AREA_ROW_PRESSED}, false},
+    {{IDB_ABOUT}, false},
+    {{IDB_GRAYBTN_MID, IDB_GRAYBTN_HOVER_MID, IDB_GRAYBTN_PRESSED_MID}, true},
+    {{IDB_GRAYBTN_LEFT, IDB_GRAYBTN_HOVER_LEFT, IDB_GRAYBTN_PRESSED_LEFT}, true},
+    {{IDB_GRAYBTN_RIGHT, IDB_GRAYBTN_HOVER_RIGHT, IDB_GRAYBTN_PRESSED_RIGHT}, true},
+};
+
+// The texts a user reads: Chinese in the program, plain English in the library.
+::testing::AssertionResult Speaks(const Face& face, const std::wstring& text) {
+    const bool chinese =
+        std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+    const bool plain =
+        std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x20 && c <= 0x7E; });
+    if (!text.empty() && (face.english ? plain : chinese))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << ::testing::PrintToString(text) << " is not in the language of the " << face.name;
+}
+
+std::wstring String(const Face& face, UINT id) {
+    wchar_t text[256] = {};
+    return LoadStringW(face.file.Module(), id, text, 256) > 0 ? text : L"";
+}
+
+std::wstring Text(HWND hwnd) {
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
+}
+
+SIZE BitmapSize(HGDIOBJ bitmap) {
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof bm, &bm);
+    return {bm.bmWidth, bm.bmHeight};
+}
+
+// The size of an icon's colour image; nothing for a monochrome icon, which has none.
+SIZE ColourSize(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return {};
+    UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
+    return colour ? BitmapSize(colour.get()) : SIZE{};
+}
+
+// The version block as a file's properties show it, in its one language.
+struct Version {
+    VS_FIXEDFILEINFO fixed{};
+    UINT translations = 0;
+    WORD language = 0, codePage = 0;
+    std::wstring Get(const wchar_t* key) const {
+        auto it = strings.find(key);
+        return it == strings.end() ? L"" : it->second;
+    }
+    std::map<std::wstring, std::wstring> strings;
+};
+
+Version ReadVersion(const std::wstring& path) {
+    Version v;
+    DWORD ignored = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    void* p = nullptr;
+    UINT size = 0;
+    if (data.empty() || !GetFileVersionInfoW(path.c_str(), 0, data.size(), data.data()))
+        return v;
+    if (VerQueryValueW(data.data(), L"\\", &p, &size) && size >= sizeof v.fixed)
+        v.fixed = *static_cast<VS_FIXEDFILEINFO*>(p);
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &p, &size) || size < 4)
+        return v;
+    v.translations = size / 4;
+    v.language = static_cast<WORD*>(p)[0];
+    v.codePage = static_cast<WORD*>(p)[1];
+    for (const wchar_t* key :
+         {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
+          L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        wchar_t query[96];
+        swprintf(query, 96, L"\\StringFileInfo\\%04x%04x\\%ls", v.language, v.codePage, key);
+        if (VerQueryValueW(data.data(), query, &p, &size) && size > 0)
+            v.strings[key] = static_cast<const wchar_t*>(p);
+    }
+    return v;
+}
+
+const Version& ProgramVersion() {
+    static const Version version = ReadVersion(BothFaces()[0].path);
+    return version;
+}
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+UniqueWindow CreateFrom(const Face& face, int id) {
+    return UniqueWindow(
+        CreateDialogParamW(face.file.Module(), MAKEINTRESOURCEW(id), nullptr, QuietDialogProc, 0));
+}
+
+RECT ClientRectOf(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The text shown whole in the control's font, on one line.
+::testing::AssertionResult Fits(HWND control) {
+    const std::wstring text = Text(control);
+    HDC dc = GetDC(control);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    RECT box{};
+    GetClientRect(control, &box);
+    if (extent.cx <= box.right && text.find(L'\n') == std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "text " << extent.cx << " wide in " << box.right;
+}
+
+} // namespace
+
 TEST(ResourceSet, ProgramLoadsAsDataFile) {
     ASSERT_NE(ProgramResources().Module(), nullptr)
         << "LoadLibraryExW failed, error " << ProgramResources().LoadError();
 }
 
-// The whole inventory: nothing missing, nothing extra, every resource in exactly one language.
+// Every id the code and the templates refer to, under its type in the program's language, once;
+// nothing else but the manifest, which the system looks up in US English.
 TEST(ResourceSet, EveryResourceHasItsTypeIdAndLanguage) {
-    std::set<ResourceKey> expected;
-    for (const BitmapSpec& b : kBitmaps)
-        expected.insert({TypeId(RT_BITMAP), b.id, kChineseSimplified});
-    for (int id = 1; id <= 7; ++id)
+    std::set<ResourceKey> expected = {
+        {TypeId(RT_GROUP_ICON), IDR_MAINFRAME, kChineseSimplified},
+        {TypeId(RT_DIALOG), IDD_ABOUTBOX, kChineseSimplified},
+        {TypeId(RT_DIALOG), IDD_ZELVANOR_DIALOG, kChineseSimplified},
+        {TypeId(RT_MENU), IDR_BAR_MENU, kChineseSimplified},
+        {TypeId(RT_MENU), IDR_TRAY_MENU, kChineseSimplified},
+        {TypeId(RT_STRING), IDS_ABOUTBOX / 16 + 1, kChineseSimplified},
+        {TypeId(RT_VERSION), 1, kChineseSimplified},
+        {TypeId(RT_MANIFEST), 1, kEnglishUS}};
+    for (const Pictures& family : kPictures)
+        for (int id : family.ids)
+            expected.insert({TypeId(RT_BITMAP), id, kChineseSimplified});
+    // The icon's images are those the system picks at its sizes, one for each.
+    std::set<int> images;
+    for (int size : kIconSizes)
+        images.insert(ProgramResources().IconImageId(IDR_MAINFRAME, size, kChineseSimplified));
+    EXPECT_EQ(images.size(), std::size(kIconSizes)) << "two sizes share an icon image";
+    for (int id : images)
         expected.insert({TypeId(RT_ICON), id, kChineseSimplified});
-    expected.insert({TypeId(RT_GROUP_ICON), IDR_MAINFRAME, kChineseSimplified});
-    expected.insert({TypeId(RT_DIALOG), IDD_ABOUTBOX, kChineseSimplified});
-    expected.insert({TypeId(RT_DIALOG), IDD_ZELVANOR_DIALOG, kChineseSimplified});
-    expected.insert({TypeId(RT_MENU), IDR_BAR_MENU, kChineseSimplified});
-    expected.insert({TypeId(RT_MENU), IDR_TRAY_MENU, kChineseSimplified});
-    expected.insert({TypeId(RT_STRING), IDS_ABOUTBOX / 16 + 1, kChineseSimplified});
-    expected.insert({TypeId(RT_VERSION), 1, kChineseSimplified});
-    expected.insert({TypeId(RT_MANIFEST), 1, kEnglishUS});
 
     const std::vector<ResourceKey> listed = ProgramResources().List();
     const std::set<ResourceKey> actual(listed.begin(), listed.end());
@@ -101,246 +216,316 @@ TEST(ResourceSet, EveryResourceHasItsTypeIdAndLanguage) {
             << "unexpected: type " << k.type << " id " << k.id << " language " << k.language;
 }
 
-TEST(ResourceSet, BitmapsAre24BitUncompressedBottomUpOfTheirSize) {
-    for (const BitmapSpec& b : kBitmaps) {
-        SCOPED_TRACE("bitmap " + std::to_string(b.id));
-        const std::vector<uint8_t> bytes = Get(RT_BITMAP, b.id);
-        if (bytes.empty())
-            continue;
-        const BITMAPINFOHEADER h = ReadInfoHeader(bytes);
-        EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
-        EXPECT_EQ(h.biWidth, b.width);
-        EXPECT_EQ(h.biHeight, b.height); // positive: bottom-up
-        EXPECT_EQ(h.biPlanes, 1);
-        EXPECT_EQ(h.biBitCount, 24);
-        EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
-        EXPECT_EQ(h.biClrUsed, 0u);
-        const size_t stride = (static_cast<size_t>(b.width) * 3 + 3) & ~static_cast<size_t>(3);
-        EXPECT_GE(bytes.size(), sizeof(BITMAPINFOHEADER) + stride * b.height);
+// Each picture as the system's loader hands it out: as it was drawn, 24 bits a pixel, and the
+// size of the other states of its button.
+TEST(ResourceSet, BitmapsLoadAt24BitsEveryStateTheSizeOfItsButton) {
+    const HMODULE module = ProgramResources().Module();
+    ASSERT_NE(module, nullptr);
+    for (const Pictures& family : kPictures) {
+        SIZE first{};
+        for (int id : family.ids) {
+            SCOPED_TRACE("bitmap " + std::to_string(id));
+            UniqueGdiObject bitmap(
+                LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            ASSERT_TRUE(bitmap) << "LoadImageW error " << GetLastError();
+            DIBSECTION dib{};
+            ASSERT_EQ(GetObjectW(bitmap.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+            EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
+            EXPECT_EQ(dib.dsBmih.biCompression, static_cast<DWORD>(BI_RGB));
+            EXPECT_TRUE(UniqueGdiObject(LoadBitmapW(module, MAKEINTRESOURCEW(id))))
+                << "LoadBitmapW error " << GetLastError();
+            const SIZE size{dib.dsBm.bmWidth, dib.dsBm.bmHeight};
+            EXPECT_GT(size.cx * size.cy, 0);
+            if (first.cx == 0)
+                first = size;
+            EXPECT_EQ(size.cx, first.cx);
+            if (!family.widthOnly) {
+                EXPECT_EQ(size.cy, first.cy);
+            }
+        }
     }
+    EXPECT_EQ(LoadBitmapW(module, MAKEINTRESOURCEW(141)), nullptr) << "no bitmap 141";
 }
 
-TEST(ResourceSet, IconGroupHoldsSevenAlphaDibsLargestFirst) {
-    const IconGroup group = ParseIconGroup(Get(RT_GROUP_ICON, IDR_MAINFRAME));
-    EXPECT_EQ(group.reserved, 0);
-    EXPECT_EQ(group.type, 1); // icon, not cursor
-    const int sizes[] = {128, 64, 48, 32, 24, 20, 16};
-    ASSERT_EQ(group.entries.size(), 7u);
-    for (size_t i = 0; i < 7; ++i) {
-        const IconGroupEntry& e = group.entries[i];
-        const int size = sizes[i];
+// At every size the system asks for, the icon has an image of its own: a device-independent
+// bitmap (which every version of the loader reads) with an alpha channel and a mask, which the
+// loader makes into a colour icon of that size.
+TEST(ResourceSet, IconHasItsOwnAlphaImageAtEverySize) {
+    const HMODULE module = ProgramResources().Module();
+    ASSERT_NE(module, nullptr);
+    for (int size : kIconSizes) {
         SCOPED_TRACE("icon image " + std::to_string(size));
-        EXPECT_EQ(e.width, size);
-        EXPECT_EQ(e.height, size);
-        EXPECT_EQ(e.colorCount, 0);
-        EXPECT_EQ(e.planes, 1);
-        EXPECT_EQ(e.bitCount, 32);
-        EXPECT_EQ(e.id, i + 1);
-
-        const std::vector<uint8_t> image = Get(RT_ICON, e.id);
-        ASSERT_EQ(image.size(), e.bytesInRes);
-        ASSERT_GE(image.size(), 8u);
-        EXPECT_NE(std::string(image.begin() + 1, image.begin() + 4), "PNG");
-        const BITMAPINFOHEADER h = ReadInfoHeader(image);
-        EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER));
+        const int id = ProgramResources().IconImageId(IDR_MAINFRAME, size, kChineseSimplified);
+        const std::vector<uint8_t> image = ProgramResources()
+                                               .Find(RT_ICON, id, kChineseSimplified)
+                                               .value_or(std::vector<uint8_t>{});
+        const BITMAPINFOHEADER h = InfoHeader(image);
+        EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER)) << "not a DIB (a PNG?)";
         EXPECT_EQ(h.biWidth, size);
         EXPECT_EQ(h.biHeight, 2 * size); // colour image plus AND mask
         EXPECT_EQ(h.biBitCount, 32);
         EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
-        const size_t maskStride = ((size + 31) / 32) * 4;
-        EXPECT_EQ(image.size(), sizeof h + size * size * 4u + maskStride * size);
+        HICON icon = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+        EXPECT_EQ(ColourSize(icon).cx, size);
+        EXPECT_EQ(ColourSize(icon).cy, size);
+        DestroyIcon(icon);
     }
+    // The shared icon of the system's own size, as the bar loads it: not destroyed by the caller.
+    const SIZE shared = ColourSize(LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME)));
+    EXPECT_EQ(shared.cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(shared.cy, GetSystemMetrics(SM_CYICON));
 }
 
-void ExpectName(const NameOrOrdinal& n, const std::wstring& text) {
-    EXPECT_FALSE(n.isOrdinal) << "ordinal " << n.ordinal << " where text was expected";
-    EXPECT_EQ(n.text, text);
-}
+// The About box as each face makes it: a fixed box with a caption and only a close button, the
+// icon and the picture of its own module, the version and the notice of the program's file, and
+// an OK button that takes Enter; nothing cut off, nothing over anything else, and the English
+// box laid out as the program's.
+TEST(ResourceSet, AboutDialogAsShown) {
+    std::vector<RECT> programPlaces;
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        UniqueWindow dlg = CreateFrom(face, IDD_ABOUTBOX);
+        ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
+        EXPECT_EQ(Text(dlg.get()), ProgramVersion().Get(L"ProductName"));
+        const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
+        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+        EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+        EXPECT_EQ(GetWindowLongW(dlg.get(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST), 0);
 
-void ExpectOrdinal(const NameOrOrdinal& n, WORD ordinal) {
-    EXPECT_TRUE(n.isOrdinal) << "text \"" << std::string(n.text.begin(), n.text.end())
-                             << "\" where an ordinal was expected";
-    EXPECT_EQ(n.ordinal, ordinal);
-}
-
-// The header every dialog of the program shares, with what tells them apart.
-void ExpectDialogHeader(const DialogTemplate& d, DWORD style, DWORD exStyle,
-                        const std::wstring& caption, short cx, short cy, size_t items) {
-    EXPECT_EQ(d.style, style) << std::hex << d.style;
-    EXPECT_EQ(d.exStyle, exStyle) << std::hex << d.exStyle;
-    EXPECT_EQ(d.caption, caption);
-    EXPECT_EQ(d.x, 0);
-    EXPECT_EQ(d.y, 0);
-    EXPECT_EQ(d.cx, cx);
-    EXPECT_EQ(d.cy, cy);
-    EXPECT_EQ(d.items.size(), items);
-    EXPECT_EQ(d.version, 1);
-    EXPECT_EQ(d.signature, 0xFFFF);
-    EXPECT_EQ(d.helpId, 0u);
-    ExpectName(d.menu, L"");
-    ExpectName(d.windowClass, L"");
-    EXPECT_EQ(d.pointSize, 9);
-    EXPECT_EQ(d.weight, 0);
-    EXPECT_EQ(d.italic, 0);
-    EXPECT_EQ(d.charset, 1);
-    EXPECT_EQ(d.face, L"MS Shell Dlg");
-}
-
-void ExpectItem(const DialogItem& item, DWORD id, WORD classOrdinal, DWORD style, short x, short y,
-                short cx, short cy) {
-    EXPECT_EQ(item.id, id);
-    ExpectOrdinal(item.windowClass, classOrdinal);
-    EXPECT_EQ(item.style, style) << std::hex << "0x" << item.style << " instead of 0x" << style;
-    EXPECT_EQ(item.exStyle, 0u);
-    EXPECT_EQ(item.helpId, 0u);
-    EXPECT_EQ(item.x, x);
-    EXPECT_EQ(item.y, y);
-    EXPECT_EQ(item.cx, cx);
-    EXPECT_EQ(item.cy, cy);
-    EXPECT_EQ(item.extraBytes, 0);
-}
-
-constexpr WORD kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
-
-TEST(ResourceSet, AboutDialogTemplate) {
-    const DialogTemplate d = ParseDialogEx(Get(RT_DIALOG, IDD_ABOUTBOX));
-    ExpectDialogHeader(d, 0x80C800C8u, 0, L"Zelvanor", 191, 83, 5);
-    ASSERT_EQ(d.items.size(), 5u);
-
-    ExpectItem(d.items[0], 0xFFFFFFFF, kStatic, 0x50000003, 153, 17, 20, 20);
-    ExpectOrdinal(d.items[0].text, IDR_MAINFRAME);
-    ExpectItem(d.items[1], 0xFFFFFFFF, kStatic, 0x50020080, 14, 51, 114, 8);
-    ExpectName(d.items[1].text, L"Zelvanor版本：1.0");
-    ExpectItem(d.items[2], 0xFFFFFFFF, kStatic, 0x50020000, 14, 63, 126, 8);
-    EXPECT_FALSE(d.items[2].text.isOrdinal);
-    EXPECT_NE(d.items[2].text.text.find(L"2015"), std::wstring::npos);
-    EXPECT_EQ(d.items[2].text.text.find(L'\n'), std::wstring::npos);
-    ExpectItem(d.items[3], IDOK, kButton, 0x50030001, 146, 62, 38, 14);
-    ExpectName(d.items[3].text, L"确定");
-    ExpectItem(d.items[4], 0xFFFFFFFF, kStatic, 0x5000000E, 0, 0, 113, 49);
-    ExpectOrdinal(d.items[4].text, IDB_ABOUT);
-}
-
-TEST(ResourceSet, BarDialogTemplate) {
-    const DialogTemplate d = ParseDialogEx(Get(RT_DIALOG, IDD_ZELVANOR_DIALOG));
-    // No WS_CAPTION and no WS_SYSMENU; a tool window, topmost.
-    ExpectDialogHeader(d, 0x90800048u, 0x88u, L"", 75, 199, 1);
-    ASSERT_EQ(d.items.size(), 1u);
-    ExpectItem(d.items[0], IDC_RENAME_EDIT, kEdit, 0x40810080, 0, 21, 40, 14); // hidden
-    ExpectName(d.items[0].text, L"");
-}
-
-struct ItemSpec {
-    WORD id;
-    const wchar_t* text; // null for a separator
-};
-
-void ExpectMenu(int menuId, const wchar_t* popupText, const std::vector<ItemSpec>& items) {
-    const MenuTemplate m = ParseMenu(Get(RT_MENU, menuId));
-    EXPECT_EQ(m.version, 0);
-    EXPECT_EQ(m.headerSize, 0);
-    ASSERT_EQ(m.items.size(), 1u) << "one popup only";
-    const MenuEntry& popup = m.items[0];
-    EXPECT_EQ(popup.flags, MF_POPUP | MF_END);
-    EXPECT_EQ(popup.text, popupText);
-    ASSERT_EQ(popup.children.size(), items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        SCOPED_TRACE("menu item " + std::to_string(i));
-        const MenuEntry& e = popup.children[i];
-        const WORD end = i + 1 == items.size() ? MF_END : 0;
-        if (items[i].text) {
-            EXPECT_EQ(e.flags, end) << "a plain enabled string item";
-            EXPECT_EQ(e.id, items[i].id);
-            EXPECT_EQ(e.text, items[i].text);
-        } else {
-            EXPECT_EQ(e.flags & ~(MF_SEPARATOR | MF_END), 0);
-            EXPECT_EQ(e.id, 0);
-            EXPECT_EQ(e.text, L"");
+        std::vector<HWND> texts, all;
+        HWND icon = nullptr, picture = nullptr;
+        for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            all.push_back(c);
+            const LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
+            wchar_t cls[16] = {};
+            GetClassNameW(c, cls, 16);
+            if (_wcsicmp(cls, L"Static") != 0)
+                continue;
+            if (type == SS_ICON)
+                icon = c;
+            else if (type == SS_BITMAP)
+                picture = c;
+            else
+                texts.push_back(c);
         }
-        EXPECT_TRUE(e.children.empty());
+        ASSERT_EQ(all.size(), 5u);
+        ASSERT_NE(icon, nullptr);
+        EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0) << "icon static without an icon";
+        ASSERT_NE(picture, nullptr);
+        auto shown =
+            reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(shown, nullptr) << "bitmap static without a bitmap";
+        UniqueGdiObject about(LoadBitmapW(face.file.Module(), MAKEINTRESOURCEW(IDB_ABOUT)));
+        EXPECT_EQ(BitmapSize(shown).cx, BitmapSize(about.get()).cx);
+        EXPECT_EQ(BitmapSize(shown).cy, BitmapSize(about.get()).cy);
+        const RECT box = ClientRectOf(picture);
+        EXPECT_EQ(box.right - box.left, BitmapSize(about.get()).cx) << "the picture's own size";
+
+        // The version line names the file's version; the notice is the file's, maybe shortened.
+        ASSERT_EQ(texts.size(), 2u);
+        const std::wstring product = ProgramVersion().Get(L"ProductVersion");
+        EXPECT_TRUE(Speaks(face, Text(texts[0])));
+        EXPECT_NE(Text(texts[0]).find(product.substr(0, product.find(L'.', 2))),
+                  std::wstring::npos);
+        EXPECT_EQ(ProgramVersion().Get(L"LegalCopyright").find(Text(texts[1])), 0u);
+        EXPECT_EQ(ClientRectOf(texts[0]).left, ClientRectOf(texts[1]).left) << "one column";
+
+        HWND ok = GetDlgItem(dlg.get(), IDOK);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(Speaks(face, Text(ok)));
+        EXPECT_TRUE(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+            << "Enter presses OK";
+        EXPECT_EQ(GetNextDlgTabItem(dlg.get(), nullptr, FALSE), ok) << "the only tab stop";
+
+        RECT client{};
+        GetClientRect(dlg.get(), &client);
+        for (size_t i = 0; i < all.size(); ++i) {
+            SCOPED_TRACE("control " + std::to_string(i));
+            const RECT r = ClientRectOf(all[i]);
+            RECT inside{}, overlap{};
+            EXPECT_TRUE(GetWindowLongW(all[i], GWL_STYLE) & WS_VISIBLE);
+            EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r));
+            for (size_t j = 0; j < i; ++j) {
+                const RECT other = ClientRectOf(all[j]);
+                EXPECT_FALSE(IntersectRect(&overlap, &r, &other)) << "over control " << j;
+            }
+            if (all[i] == ok || std::count(texts.begin(), texts.end(), all[i])) {
+                EXPECT_TRUE(Fits(all[i]));
+            }
+            if (face.english && i < programPlaces.size()) {
+                EXPECT_EQ(r.left, programPlaces[i].left);
+                EXPECT_EQ(r.top, programPlaces[i].top);
+            } else if (!face.english) {
+                programPlaces.push_back(r);
+            }
+        }
     }
 }
 
+// The bar: no caption and no system menu, kept off the taskbar and above other windows, shown as
+// soon as it is made, with its rename box hidden until a rename starts.
+TEST(ResourceSet, BarDialogAsShown) {
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        UniqueWindow dlg = CreateFrom(face, IDD_ZELVANOR_DIALOG);
+        ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
+        const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
+        EXPECT_EQ(style & WS_CAPTION, WS_BORDER);
+        EXPECT_FALSE(style & WS_SYSMENU);
+        EXPECT_TRUE(IsWindowVisible(dlg.get()));
+        EXPECT_TRUE(GetWindowLongW(dlg.get(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        EXPECT_TRUE(GetWindowLongW(dlg.get(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        HWND edit = GetDlgItem(dlg.get(), IDC_RENAME_EDIT);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(GetWindow(edit, GW_HWNDNEXT), nullptr) << "the rename box alone";
+        EXPECT_EQ(GetWindow(dlg.get(), GW_CHILD), edit);
+        wchar_t cls[16] = {};
+        GetClassNameW(edit, cls, 16);
+        EXPECT_EQ(_wcsicmp(cls, L"Edit"), 0);
+        EXPECT_FALSE(IsWindowVisible(edit));
+        EXPECT_EQ(Text(edit), L"");
+        // A framed box that takes the keys and scrolls a name longer than itself.
+        EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (WS_TABSTOP | ES_AUTOHSCROLL),
+                  WS_TABSTOP | ES_AUTOHSCROLL);
+        ShowWindow(edit, SW_SHOW);
+        UpdateWindow(edit);
+        const RECT box = ClientRectOf(edit);
+        const Image shown =
+            CaptureWindow(edit, RECT{0, 0, box.right - box.left, box.bottom - box.top});
+        ASSERT_FALSE(shown.Empty());
+        EXPECT_NE(shown.At(0, shown.height / 2), shown.At(shown.width / 2, shown.height / 2))
+            << "no frame round the rename box";
+        // Both dialogs of a face show one font, not bold, not slanted.
+        UniqueWindow about = CreateFrom(face, IDD_ABOUTBOX);
+        LOGFONTW barFont{}, aboutFont{};
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(dlg.get(), WM_GETFONT, 0, 0)),
+                   sizeof barFont, &barFont);
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(about.get(), WM_GETFONT, 0, 0)),
+                   sizeof aboutFont, &aboutFont);
+        EXPECT_EQ(std::wstring(barFont.lfFaceName), aboutFont.lfFaceName);
+        EXPECT_EQ(barFont.lfHeight, aboutFont.lfHeight);
+        EXPECT_LE(aboutFont.lfWeight, FW_NORMAL);
+        EXPECT_FALSE(aboutFont.lfItalic);
+    }
+}
+
+// The right-click menu and the tray menu: one popup each, whose items carry the commands the bar
+// acts on, every one a plain enabled text in the face's language; the two ways to add an area
+// read alike.
 TEST(ResourceSet, BarAndTrayMenus) {
-    ExpectMenu(IDR_BAR_MENU, L"右键菜单",
-               {{ID_ADD_WORKING_AREA, L"添加工作区"},
-                {ID_DELETE_WORKING_AREA, L"删除工作区"},
-                {ID_RENAME_WORKING_AREA, L"重命名"}});
-    ExpectMenu(IDR_TRAY_MENU, L"TRAY",
-               {{ID_TRAY_OPEN, L"打开"},
-                {ID_TRAY_ADD_WORKING_AREA, L"添加工作区"},
-                {ID_TRAY_ABOUT, L"关于Zelvanor ..."},
-                {0, nullptr},
-                {ID_TRAY_EXIT, L"退出"}});
+    constexpr UINT kSeparator = 0;
+    const struct {
+        int id;
+        std::vector<UINT> commands;
+    } menus[] = {
+        {IDR_BAR_MENU, {ID_ADD_WORKING_AREA, ID_DELETE_WORKING_AREA, ID_RENAME_WORKING_AREA}},
+        {IDR_TRAY_MENU,
+         {ID_TRAY_OPEN, ID_TRAY_ADD_WORKING_AREA, ID_TRAY_ABOUT, kSeparator, ID_TRAY_EXIT}}};
+    for (const Face& face : BothFaces()) {
+        std::map<UINT, std::wstring> texts;
+        for (const auto& m : menus) {
+            SCOPED_TRACE(std::string(face.name) + ", menu " + std::to_string(m.id));
+            UniqueMenu menu(LoadMenuW(face.file.Module(), MAKEINTRESOURCEW(m.id)));
+            ASSERT_TRUE(menu) << "LoadMenuW error " << GetLastError();
+            ASSERT_EQ(GetMenuItemCount(menu.get()), 1) << "one popup only";
+            HMENU popup = GetSubMenu(menu.get(), 0);
+            ASSERT_NE(popup, nullptr);
+            ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(m.commands.size()));
+            for (UINT i = 0; i < m.commands.size(); ++i) {
+                wchar_t text[64] = {};
+                MENUITEMINFOW item{};
+                item.cbSize = sizeof item;
+                item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+                item.dwTypeData = text;
+                item.cch = 64;
+                ASSERT_TRUE(GetMenuItemInfoW(popup, i, TRUE, &item));
+                EXPECT_EQ(item.hSubMenu, nullptr);
+                if (m.commands[i] == kSeparator) {
+                    EXPECT_EQ(item.fType, static_cast<UINT>(MFT_SEPARATOR)) << "item " << i;
+                    continue;
+                }
+                EXPECT_EQ(item.fType, static_cast<UINT>(MFT_STRING)) << "item " << i;
+                EXPECT_EQ(item.fState, 0u) << "item " << i << " enabled and unchecked";
+                EXPECT_EQ(item.wID, m.commands[i]) << "item " << i;
+                EXPECT_TRUE(Speaks(face, text)) << "item " << i;
+                texts[item.wID] = text;
+            }
+        }
+        EXPECT_EQ(texts[ID_ADD_WORKING_AREA], texts[ID_TRAY_ADD_WORKING_AREA]);
+        EXPECT_EQ(texts[ID_ADD_WORKING_AREA], String(face, IDS_ADD_WORKING_AREA));
+        EXPECT_NE(texts[ID_TRAY_ABOUT].find(ProgramVersion().Get(L"ProductName")),
+                  std::wstring::npos);
+    }
 }
 
-TEST(ResourceSet, StringBlockSeven) {
-    const std::vector<std::wstring> block = ParseStringBlock(Get(RT_STRING, 7));
-    ASSERT_EQ(block.size(), 16u);
-    for (int id = 96; id < 112; ++id) {
-        const std::wstring& s = block[static_cast<size_t>(id - 96)];
-        switch (id) {
-        case IDS_ABOUTBOX:
-            EXPECT_EQ(s, L"关于 Zelvanor(&A)...");
-            break;
-        case IDS_WORKING_AREA_NAME:
-            EXPECT_EQ(s, L"工作区%d");
-            break;
-        case IDS_ADD_WORKING_AREA:
-            EXPECT_EQ(s, L"添加工作区");
-            break;
-        default:
-            EXPECT_EQ(s, L"") << "string " << id << " should be unused";
+// The strings the program loads, in each face: the About entry of the system menu names the
+// program and has a key of its own; an area's default name takes its number, once. No other id
+// of their block holds a text.
+TEST(ResourceSet, StringsTheProgramLoads) {
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        ASSERT_NE(face.file.Module(), nullptr);
+        const std::wstring about = String(face, IDS_ABOUTBOX);
+        EXPECT_TRUE(Speaks(face, about));
+        EXPECT_NE(about.find(ProgramVersion().Get(L"ProductName")), std::wstring::npos);
+        const size_t key = about.find(L'&');
+        ASSERT_NE(key, std::wstring::npos) << "no key for the About entry";
+        EXPECT_TRUE(iswalpha(about[key + 1]));
+
+        const std::wstring format = String(face, IDS_WORKING_AREA_NAME);
+        EXPECT_TRUE(Speaks(face, format));
+        ASSERT_NE(format.find(L"%d"), std::wstring::npos);
+        EXPECT_EQ(format.find(L'%'), format.rfind(L'%')) << "one placeholder";
+        wchar_t name[64] = {};
+        swprintf(name, 64, format.c_str(), 3);
+        const std::wstring expected =
+            format.substr(0, format.find(L"%d")) + L"3" + format.substr(format.find(L"%d") + 2);
+        EXPECT_EQ(name, expected) << "the number in place of %d";
+
+        for (UINT id = IDS_ABOUTBOX / 16 * 16; id < IDS_ABOUTBOX / 16 * 16 + 16; ++id) {
+            if (id != IDS_ABOUTBOX && id != IDS_WORKING_AREA_NAME && id != IDS_ADD_WORKING_AREA) {
+                EXPECT_EQ(String(face, id), L"") << "string " << id << " should be unused";
+            }
         }
     }
 }
 
+// The version block as a file's properties show it: a release, one version throughout and the
+// same in the program and its library, every field filled, the names of the file itself.
 TEST(ResourceSet, VersionBlock) {
-    const VersionNode root = ParseVersion(Get(RT_VERSION, 1));
-    EXPECT_EQ(root.key, L"VS_VERSION_INFO");
-    ASSERT_EQ(root.binary.size(), sizeof(VS_FIXEDFILEINFO));
-    VS_FIXEDFILEINFO f;
-    std::memcpy(&f, root.binary.data(), sizeof f);
-    EXPECT_EQ(f.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(f.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(f.dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(f.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(f.dwProductVersionLS, 0x00000001u);
-    EXPECT_EQ(f.dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(f.dwFileFlags, 0u);
-    EXPECT_EQ(f.dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
-    EXPECT_EQ(f.dwFileType, static_cast<DWORD>(VFT_APP));
-    EXPECT_EQ(f.dwFileSubtype, 0u);
+    for (const Face& face : BothFaces()) {
+        SCOPED_TRACE(face.name);
+        const Version v = ReadVersion(face.path);
+        const VS_FIXEDFILEINFO& f = v.fixed;
+        EXPECT_EQ(f.dwSignature, 0xFEEF04BDu);
+        EXPECT_EQ(f.dwFileVersionMS, ProgramVersion().fixed.dwFileVersionMS);
+        EXPECT_EQ(f.dwFileVersionLS, ProgramVersion().fixed.dwFileVersionLS);
+        EXPECT_EQ(f.dwProductVersionMS, f.dwFileVersionMS);
+        EXPECT_EQ(f.dwProductVersionLS, f.dwFileVersionLS);
+        EXPECT_EQ(f.dwFileFlags & f.dwFileFlagsMask, 0u) << "a debug or pre-release build";
+        EXPECT_EQ(f.dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
+        EXPECT_EQ(f.dwFileType, static_cast<DWORD>(face.english ? VFT_DLL : VFT_APP));
+        EXPECT_EQ(f.dwFileSubtype, 0u);
 
-    const VersionNode* strings = root.Child(L"StringFileInfo");
-    ASSERT_NE(strings, nullptr);
-    ASSERT_EQ(strings->children.size(), 1u);
-    const VersionNode& table = strings->children[0];
-    EXPECT_EQ(table.key, L"080404b0");
-    const std::vector<std::wstring> keys = {
-        L"CompanyName",    L"FileDescription",  L"FileVersion", L"InternalName",
-        L"LegalCopyright", L"OriginalFilename", L"ProductName", L"ProductVersion"};
-    ASSERT_EQ(table.children.size(), keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-        EXPECT_EQ(table.children[i].key, keys[i]);
-        EXPECT_EQ(table.children[i].type, 1) << "text value";
+        // One table, Unicode, in the language the file speaks.
+        EXPECT_EQ(v.translations, 1u);
+        EXPECT_EQ(v.language, face.english ? kEnglishUS : kChineseSimplified);
+        EXPECT_EQ(v.codePage, 1200);
+        EXPECT_EQ(v.strings.size(), 8u) << "a field is missing or empty";
+        wchar_t number[32];
+        swprintf(number, 32, L"%u.%u.%u.%u", HIWORD(f.dwFileVersionMS), LOWORD(f.dwFileVersionMS),
+                 HIWORD(f.dwFileVersionLS), LOWORD(f.dwFileVersionLS));
+        EXPECT_EQ(v.Get(L"FileVersion"), number);
+        EXPECT_EQ(v.Get(L"ProductVersion"), number);
+        const std::wstring file = face.path.substr(face.path.rfind(L'\\') + 1);
+        EXPECT_EQ(v.Get(L"OriginalFilename"), file);
+        EXPECT_EQ(v.Get(L"InternalName"), file);
+        const std::wstring& program = BothFaces()[0].path;
+        EXPECT_EQ(v.Get(L"ProductName") + L".exe", program.substr(program.rfind(L'\\') + 1));
+        EXPECT_NE(v.Get(L"FileDescription").find(v.Get(L"ProductName")), std::wstring::npos);
+        EXPECT_NE(v.Get(L"LegalCopyright").find(v.Get(L"CompanyName")), std::wstring::npos);
     }
-    EXPECT_FALSE(table.children[0].text.empty());
-    EXPECT_EQ(table.children[1].text, L"Zelvanor");
-    EXPECT_EQ(table.children[2].text, L"1.0.0.1");
-    EXPECT_EQ(table.children[3].text, L"Zelvanor.exe");
-    EXPECT_NE(table.children[4].text.find(L"Copyright"), std::wstring::npos);
-    EXPECT_EQ(table.children[5].text, L"Zelvanor.exe");
-    EXPECT_EQ(table.children[6].text, L"Zelvanor");
-    EXPECT_EQ(table.children[7].text, L"1.0.0.1");
-
-    const VersionNode* vars = root.Child(L"VarFileInfo");
-    ASSERT_NE(vars, nullptr);
-    const VersionNode* translation = vars->Child(L"Translation");
-    ASSERT_NE(translation, nullptr);
-    ASSERT_EQ(translation->binary.size(), 4u);
-    EXPECT_EQ(translation->binary[0] | translation->binary[1] << 8, 0x0804);
-    EXPECT_EQ(translation->binary[2] | translation->binary[3] << 8, 1200);
 }
 
 // Each build names its own architecture: a 64-bit program bound to the 32-bit common controls
@@ -352,7 +537,8 @@ constexpr char kOwnArchitecture[] = "processorArchitecture=\"x86\"";
 #endif
 
 TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwarePerMonitorOnWindows7To11) {
-    const std::vector<uint8_t> bytes = Get(RT_MANIFEST, 1, kEnglishUS);
+    const std::vector<uint8_t> bytes =
+        ProgramResources().Find(RT_MANIFEST, 1, kEnglishUS).value_or(std::vector<uint8_t>{});
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("manifestVersion=\"1.0\""), std::string::npos);
     for (const char* part :
@@ -378,5 +564,3 @@ TEST(ResourceSet, ManifestAsksForCommonControls6AsInvokerDpiAwarePerMonitorOnWin
         EXPECT_NE(section.find(std::string("<supportedOS Id=\"") + os + "\"/>"), std::string::npos)
             << os;
 }
-
-} // namespace

@@ -133,15 +133,16 @@ TEST_F(SkinAboutDialog, CaptionFollowsApplicationActivation) {
 }
 
 TEST_F(SkinAboutDialog, CaptionIconAndTextPositions) {
+    static int plainStart; // kept by the first script, which captures nothing
+    plainStart = -1;
     {
-        // Nothing gives the About box a small icon: the text starts 8 pixels into the caption.
+        // Nothing gives the About box a small icon: the text starts a margin into the caption.
         CAboutDlg about;
         const INT_PTR result = RunModal(about, [](HWND hwnd) {
             ASSERT_EQ(0, SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
             SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-            const int start = CaptionTextStart(hwnd, 2);
-            EXPECT_GE(start, 1 + 8);
-            EXPECT_LE(start, 1 + 8 + 2);
+            plainStart = CaptionTextStart(hwnd, 2);
+            EXPECT_GT(plainStart, 2) << "text against the caption's edge";
             EndDialog(hwnd, IDOK);
         });
         EXPECT_EQ(IDOK, result);
@@ -149,14 +150,22 @@ TEST_F(SkinAboutDialog, CaptionIconAndTextPositions) {
     AboutWithIcon about;
     const INT_PTR result = RunModal(about, [&about](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-        const int iconTop = 1 + (CaptionHeight() - 13) / 2;
-        const Image expected = RenderOffscreen(16, 16, kTitleBlue, [&](HDC hdc) {
+        // The icon shows whole on the caption's blue, in the text's place, level with the text
+        // that now follows it.
+        const Image icon = RenderOffscreen(16, 16, kTitleBlue, [&](HDC hdc) {
             DrawIconEx(hdc, 0, 0, about.m_icon, 16, 16, 0, nullptr, DI_NORMAL);
         });
-        EXPECT_TRUE(SamePixels(expected, CaptureWindow(hwnd, RECT{9, iconTop, 25, iconTop + 16})));
-        const int start = CaptionTextStart(hwnd, 25);
-        EXPECT_GE(start, 1 + 26);
-        EXPECT_LE(start, 1 + 26 + 2);
+        const RECT caption{0, 0, WindowRect(hwnd).right - WindowRect(hwnd).left,
+                           CaptionHeight() + 1};
+        const POINT at = Locate(CaptureWindow(hwnd, caption), icon);
+        ASSERT_GE(at.x, 0) << "no whole icon in the caption";
+        EXPECT_NEAR(at.x, plainStart, 2);
+        const int start = CaptionTextStart(hwnd, at.x + 16);
+        EXPECT_GE(start, at.x + 16 + 1);
+        EXPECT_LE(start, at.x + 16 + 4);
+        const PixelSet text =
+            CaptureWindow(hwnd, RECT{start, 1, start + 30, CaptionHeight() + 1}).Find(NearWhite);
+        EXPECT_NEAR(1 + (text.box.top + text.box.bottom) / 2.0, at.y + 8, 3);
         EndDialog(hwnd, IDOK);
     });
     EXPECT_EQ(IDOK, result);

@@ -28,15 +28,14 @@ public:
     }
 };
 
-int CaptionFrame() {
-    return GetSystemMetrics(SM_CXDLGFRAME);
-}
-
-// The menu bar's rectangle in window coordinates for a dialog-frame window of width w.
-RECT MenuBarRect(int w) {
-    const int f = CaptionFrame();
-    const int top = GetSystemMetrics(SM_CYSIZE) + f + 1;
-    return RECT{f, top, w - f, top + GetSystemMetrics(SM_CYMENU)};
+// The menu bar where the window shows it, in window coordinates: its back colour, and the line
+// below.
+RECT MenuBarRect(HWND hwnd) {
+    const RECT rect = WindowRect(hwnd);
+    const RECT box = CaptureWindow(hwnd, RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top})
+                         .Find(kMenuBack)
+                         .box;
+    return RECT{box.left, box.top, box.right, box.bottom + 1};
 }
 
 // The menu bar as a reader sees it: the column ranges of its words, dark on the back colour,
@@ -106,7 +105,10 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
     const INT_PTR result = RunModal(dialog, [](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const RECT rect = WindowRect(hwnd);
-        RECT bar = MenuBarRect(rect.right - rect.left);
+        const RECT bar = MenuBarRect(hwnd);
+        // Right under the caption, between the two frame strips.
+        EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, bar.left, bar.top - 1));
+        EXPECT_EQ(bar.left, rect.right - rect.left - bar.right);
         const Image first = CaptureWindow(hwnd, bar);
         EXPECT_TRUE(PlainBackAndBottomLine(first));
         // "File", "Edit" and "Window" from the left, evenly spaced: the separator between the
@@ -142,8 +144,9 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
         SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left + 40, rect.bottom - rect.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-        bar = MenuBarRect(rect.right - rect.left + 40);
-        const Image wider = CaptureWindow(hwnd, bar);
+        const RECT widerBar = MenuBarRect(hwnd);
+        EXPECT_EQ(widerBar.right - widerBar.left, bar.right - bar.left + 40);
+        const Image wider = CaptureWindow(hwnd, widerBar);
         EXPECT_EQ(Words(wider), changed);
         EXPECT_TRUE(PlainBackAndBottomLine(wider));
         EndDialog(hwnd, IDOK);

@@ -1,4 +1,5 @@
 #include "tests/support/Image.h"
+#include "res/resource.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Wait.h"
 #include <algorithm>
@@ -133,6 +134,17 @@ PixelSet Compare(const Image& a, const Image& b, int tolerance) {
            << std::hex << actual.At(x, y) << ", expected 0x" << expected.At(x, y);
 }
 
+POINT Locate(const Image& image, const Image& part) {
+    for (int y = 0; y + part.height <= image.height; ++y) {
+        for (int x = 0; x + part.width <= image.width; ++x) {
+            if (!part.Empty() && image.Crop(x, y, x + part.width, y + part.height) == part) {
+                return POINT{x, y};
+            }
+        }
+    }
+    return POINT{-1, -1};
+}
+
 Image RenderOffscreen(int width, int height, COLORREF background,
                       const std::function<void(HDC)>& draw) {
     if (width <= 0 || height <= 0) {
@@ -216,6 +228,11 @@ void FillScreen(const RECT& rect, COLORREF colour) {
     FillRect(screen.Get(), &rect, static_cast<HBRUSH>(brush.get()));
     GdiFlush();
 }
+
+const COLORREF kTitleBlue = [] {
+    const Image close = ProgramBitmap(IDB_CLOSE);
+    return close.Empty() ? CLR_INVALID : close.At(0, 0);
+}();
 
 HMODULE ProgramModule() {
     static const UniqueModule module(

@@ -9,13 +9,16 @@
 
 namespace ztest {
 
-// The colours the program paints with.
-constexpr COLORREF kTitleBlue = RGB(38, 179, 232); // the bar's title strip, the skin's border
-constexpr COLORREF kCaptionInactive = RGB(132, 211, 242);
-constexpr COLORREF kFrame = RGB(240, 240, 240);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRowText = RGB(91, 91, 91);
-constexpr COLORREF kHoverText = RGB(191, 0, 0);
+// The blue of the bar's title strip and of the skinned captions and outlines: the ground the
+// program's title buttons are drawn on, read from their own picture, since strip and buttons must
+// show as one on screen whatever blue the look takes.
+extern const COLORREF kTitleBlue;
+// The look's other colours, which no picture of the program carries: what a user is meant to see.
+constexpr COLORREF kCaptionInactive = RGB(132, 211, 242); // the caption turns pale when inactive
+constexpr COLORREF kFrame = RGB(240, 240, 240);           // light grey frame strips
+constexpr COLORREF kWhite = RGB(255, 255, 255);           // glyphs, caption text, dialog ground
+constexpr COLORREF kRowText = RGB(91, 91, 91);            // an area's name in dark grey,
+constexpr COLORREF kHoverText = RGB(191, 0, 0);           // and in red under the pointer
 
 // Some pixels of an image: how many, and the smallest rectangle holding them (empty if none).
 struct PixelSet {
@@ -58,6 +61,8 @@ int ChannelDistance(COLORREF a, COLORREF b);
 PixelSet Compare(const Image& a, const Image& b, int tolerance);
 // Both images equal pixel for pixel; the failure names the first difference.
 ::testing::AssertionResult SamePixels(const Image& expected, const Image& actual);
+// Where `part` shows whole in `image`, pixel for pixel: its top-left corner, or (-1, -1).
+POINT Locate(const Image& image, const Image& part);
 
 // What `draw` paints on a width x height bitmap that starts filled with `background`.
 Image RenderOffscreen(int width, int height, COLORREF background,
