@@ -2,6 +2,7 @@
 #include "tests/areas/AreaTestSupport.h"
 #include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cwchar>
 #include <set>
 
@@ -128,18 +129,33 @@ TEST(AreasWindowSnapshot, EachWindowCarriesThePathOfItsOwnProcess) {
     ASSERT_TRUE(first.Start(L"--windows 3 --hidden"));
     ASSERT_TRUE(second.Start(L"--windows 3", copy.Path()));
     ASSERT_TRUE(third.Start(L"--windows 2"));
-    // Interleave the windows in the z-order, so that the enumeration alternates between processes.
-    first.Send(zhelper::kMsgOpen, 2);
-    second.Send(zhelper::kMsgOpen, 2);
+    // Interleave the windows in the z-order, so that the enumeration alternates between processes:
+    // the windows opened now (in the slots after the first ones) come above the first ones.
+    ASSERT_EQ(first.Send(zhelper::kMsgOpen, 2), 3);
+    ASSERT_EQ(second.Send(zhelper::kMsgOpen, 2), 3);
     Notepad notepad;
     ASSERT_TRUE(notepad.Start());
-    third.Send(zhelper::kMsgOpen, 1);
+    ASSERT_EQ(third.Send(zhelper::kMsgOpen, 1), 2);
 
     const std::vector<WindowRecord> records = TakeSnapshot();
 
-    for (const HelperProcess* helper : {&first, &second, &third}) {
+    // The helpers' windows in the snapshot's order, one entry per run of one process's windows.
+    std::vector<DWORD> runs;
+    for (const WindowRecord& r : records) {
+        const bool helperWindow = wcscmp(r.className, zhelper::kWindowClass) == 0;
+        if (helperWindow && (runs.empty() || runs.back() != r.processId)) {
+            runs.push_back(r.processId);
+        }
+    }
+    const struct {
+        const HelperProcess* helper;
+        size_t windows;
+    } helpers[] = {{&first, 5}, {&second, 5}, {&third, 3}};
+    for (const auto& [helper, count] : helpers) {
+        EXPECT_GE(std::count(runs.begin(), runs.end(), helper->Pid()), 2)
+            << "the windows of process " << helper->Pid() << " are not interleaved with others";
         std::vector<HWND> windows = helper->Windows();
-        ASSERT_GE(windows.size(), 3u);
+        ASSERT_EQ(windows.size(), count);
         for (HWND hwnd : windows) {
             const WindowRecord* r = FindRecord(records, hwnd);
             ASSERT_NE(r, nullptr);

@@ -90,9 +90,8 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     area.RecordAndHide();
 
     EXPECT_TRUE(WaitAllVisible(hiddenExpected, false));
-    helper.Sync();
-    bar.Sync();
-    shell.Sync();
+    // Each program has answered after any request it was sent: none is still on its way.
+    ASSERT_TRUE(helper.Sync() && bar.Sync() && shell.Sync());
     for (HWND hwnd : keptExpected) {
         EXPECT_TRUE(IsWindowVisible(hwnd)) << hwnd;
     }
@@ -134,7 +133,7 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     for (HWND hwnd : keptExpected) {
         EXPECT_TRUE(IsWindowVisible(hwnd));
     }
-    helper.Sync();
+    ASSERT_TRUE(helper.Sync());
     EXPECT_FALSE(IsWindowVisible(neverShown));
     EXPECT_EQ(Handles(area.m_windows), before);
 }
@@ -159,7 +158,7 @@ TEST(AreasWorkingArea, SwitchingShowsWhatTheTargetRecordedAndHidesTheRest) {
     areaB.ShowWindows();
     EXPECT_TRUE(WaitAllVisible(firstWindows, false));
     EXPECT_TRUE(WaitAllVisible(secondWindows, true));
-    second.Sync();
+    ASSERT_TRUE(second.Sync());
     EXPECT_FALSE(IsWindowVisible(second.Special(zhelper::kHidden)));
     // A's snapshot never saw the second helper's windows visible.
     for (HWND hwnd : secondWindows) {
@@ -259,7 +258,7 @@ TEST(AreasWorkingArea, DestroyingAnAreaShowsItsWindowsWithoutWaitingOnAHungOne) 
     area.reset();
     EXPECT_FALSE(hangDone.IsSet()) << "destroying the area waited for the hung application";
     EXPECT_TRUE(WaitAllVisible(windows, true));
-    helper.Sync();
+    ASSERT_TRUE(helper.Sync());
     EXPECT_FALSE(IsWindowVisible(helper.Special(zhelper::kHidden)));
 
     ASSERT_TRUE(hangDone.Wait(60000));
@@ -292,7 +291,7 @@ TEST(AreasWorkingArea, ReplayDoesNotShowAnotherProgramsWindowThatReusedAHandle) 
     area.ShowWindows();
 
     EXPECT_TRUE(WaitVisible(survivor, true));
-    stranger.Sync(); // anything sent to its windows before this has been handled
+    ASSERT_TRUE(stranger.Sync()); // anything sent to its windows before this has been handled
     EXPECT_FALSE(IsWindowVisible(recorded));
 }
 
@@ -303,8 +302,8 @@ TEST(AreasWorkingArea, ClosedWindowsDoNotDisturbTheReplay) {
     WorkingArea area(1);
     area.RecordAndHide();
     ASSERT_TRUE(WaitAllVisible(windows, false));
-    helper.Send(zhelper::kMsgClose, 1);
-    helper.Send(zhelper::kMsgClose, 3);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 1));
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 3));
     const std::vector<HWND> before = Handles(area.m_windows);
 
     area.ShowWindows();
@@ -326,7 +325,7 @@ TEST(AreasWorkingArea, EachLeaveReplacesTheSnapshot) {
     area.ShowWindows();
     ASSERT_TRUE(WaitAllVisible({w0, w1}, true));
 
-    helper.Send(zhelper::kMsgClose, 0);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 0));
     HWND w2 = helper.Window(static_cast<int>(helper.Send(zhelper::kMsgOpen, 1)));
     ASSERT_NE(w2, nullptr);
     area.RecordAndHide();
@@ -349,8 +348,10 @@ TEST(AreasWorkingArea, NoWindowIsLostWhileWindowsComeAndGoBetweenSwitches) {
     WorkingArea* current = areaA.get();
     WorkingArea* other = areaB.get();
     for (unsigned round = 0; round < 6; ++round) {
-        helper.Send(zhelper::kMsgChurn, 1000 + round, 8);
+        const LRESULT open = helper.Send(zhelper::kMsgChurn, 1000 + round, 8);
+        ASSERT_TRUE(helper.Sync()) << "round " << round;
         const std::vector<HWND> onScreen = helper.Windows();
+        ASSERT_EQ(onScreen.size(), static_cast<size_t>(open)) << "round " << round;
         // Windows of this process on screen now belong to the area being left.
         std::vector<HWND> visibleNow;
         for (HWND hwnd : onScreen) {
@@ -401,10 +402,9 @@ TEST(AreasWorkingArea, LeavingKeepsWinesNotificationAreaOnScreen) {
     {
         WorkingArea area(1);
         area.RecordAndHide();
-        PumpMessages();
-        // A hide request on another process's window is asynchronous: give it time to land
-        // before concluding that none was made.
-        EXPECT_FALSE(WaitVisible(tray, false, 2000));
+        // A hide request on another program's window is asynchronous: once its thread has
+        // answered a message sent after the leave, any request made has been acted on.
+        ASSERT_TRUE(Answers(tray));
         EXPECT_TRUE(IsWindowVisible(tray));
     }
     Shell_NotifyIconW(NIM_DELETE, &nid);
