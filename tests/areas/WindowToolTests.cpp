@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <set>
+#include <utility>
 
 using namespace areatest;
 using zhelper::HelperProcess;
@@ -77,7 +78,7 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     EXPECT_STREQ(mine->modulePath, ownPath);
     EXPECT_EQ(mine->threadId, GetCurrentThreadId());
     EXPECT_EQ(mine->processId, GetCurrentProcessId());
-    EXPECT_STREQ(mine->title, L"areas-test-own");
+    EXPECT_STREQ(mine->title, L"recorder");
     EXPECT_FALSE(mine->visible);
 }
 
@@ -139,19 +140,14 @@ TEST(AreasWindowSnapshot, EachWindowCarriesThePathOfItsOwnProcess) {
 
     const std::vector<WindowRecord> records = TakeSnapshot();
 
-    // The helpers' windows in the snapshot's order, one entry per run of one process's windows.
+    // Each helper's windows come in more than one run of the snapshot's order: others between.
     std::vector<DWORD> runs;
-    for (const WindowRecord& r : records) {
-        const bool helperWindow = wcscmp(r.className, zhelper::kWindowClass) == 0;
-        if (helperWindow && (runs.empty() || runs.back() != r.processId)) {
+    for (const WindowRecord& r : records)
+        if (!wcscmp(r.className, zhelper::kWindowClass) &&
+            (runs.empty() || runs.back() != r.processId))
             runs.push_back(r.processId);
-        }
-    }
-    const struct {
-        const HelperProcess* helper;
-        size_t windows;
-    } helpers[] = {{&first, 5}, {&second, 5}, {&third, 3}};
-    for (const auto& [helper, count] : helpers) {
+    for (const auto& [helper, count] :
+         {std::pair<const HelperProcess*, size_t>{&first, 5}, {&second, 5}, {&third, 3}}) {
         EXPECT_GE(std::count(runs.begin(), runs.end(), helper->Pid()), 2)
             << "the windows of process " << helper->Pid() << " are not interleaved with others";
         std::vector<HWND> windows = helper->Windows();

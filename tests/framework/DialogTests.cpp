@@ -103,9 +103,14 @@ void PostKey(CDialog& dialog, UINT key) {
     ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
-TEST(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
+// A test dialog, and the log its overrides note their calls in.
+class ModalDialog : public ::testing::Test {
+protected:
     MessageLog log;
     CTestDialog dialog;
+};
+
+TEST_F(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
     HWND seenWindow = nullptr;
     EXPECT_EQ(42, RunModal(dialog, [&](HWND hwnd) {
                   seenWindow = hwnd;
@@ -125,9 +130,7 @@ TEST(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(seenWindow));
 }
 
-TEST(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
-    MessageLog log;
-    CTestDialog dialog;
+TEST_F(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
     LRESULT probeAnswer = 0;
     CString text;
     HWND editWindow = nullptr;
@@ -150,9 +153,7 @@ TEST(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
     EXPECT_TRUE(log.Sequence({"probe 41", "DoDataExchange save"}));
 }
 
-TEST(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
-    MessageLog log;
-    CTestDialog dialog;
+TEST_F(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
     COLORREF pixel = CLR_INVALID;
     DWORD buttonStyle = 0;
     HWND buttonWindow = nullptr;
@@ -190,7 +191,7 @@ TEST(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
 }
 
 // Each way to end the dialog, what it returns, and which of its overrides ran.
-TEST(ModalDialog, EscapeAndCloseReachOnCancelAndEnterReachesOnOK) {
+TEST_F(ModalDialog, EscapeAndCloseReachOnCancelAndEnterReachesOnOK) {
     const struct {
         const char* how;
         std::function<void(CDialog&)> act;
@@ -202,21 +203,18 @@ TEST(ModalDialog, EscapeAndCloseReachOnCancelAndEnterReachesOnOK) {
         {"Enter", [](CDialog& d) { PostKey(d, VK_RETURN); }, IDOK, "OnOK"},
     };
     for (const auto& c : cases) {
-        MessageLog log;
-        CTestDialog dialog;
-        EXPECT_EQ(c.result, RunModal(dialog,
+        CTestDialog fresh;
+        EXPECT_EQ(c.result, RunModal(fresh,
                                      [&](HWND) {
                                          log.Clear();
-                                         c.act(dialog);
+                                         c.act(fresh);
                                      }))
             << c.how;
         EXPECT_TRUE(log.Sequence({c.override})) << c.how;
     }
 }
 
-TEST(ModalDialog, QualifiedBaseHandlerEndsTheDialogWithoutTheOverride) {
-    MessageLog log;
-    CTestDialog dialog;
+TEST_F(ModalDialog, QualifiedBaseHandlerEndsTheDialogWithoutTheOverride) {
     EXPECT_EQ(IDCANCEL, RunModal(dialog, [&](HWND) {
                   log.Clear();
                   dialog.PostMessage(WM_COMMAND, ID_FW_EXIT, 0);
@@ -224,9 +222,7 @@ TEST(ModalDialog, QualifiedBaseHandlerEndsTheDialogWithoutTheOverride) {
     EXPECT_TRUE(log.Sequence({}));
 }
 
-TEST(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
-    MessageLog log;
-    CTestDialog dialog;
+TEST_F(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
     EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND) {
                   log.Clear();
                   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
@@ -239,35 +235,29 @@ TEST(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
     EXPECT_TRUE(log.Sequence({}));
 }
 
-TEST(ModalDialog, MissingTemplateGivesMinusOne) {
-    MessageLog log;
-    CTestDialog dialog(IDD_FW_MISSING_DIALOG);
-    EXPECT_EQ(-1, dialog.DoModal());
+TEST_F(ModalDialog, MissingTemplateGivesMinusOne) {
+    CTestDialog missing(IDD_FW_MISSING_DIALOG);
+    EXPECT_EQ(-1, missing.DoModal());
     EXPECT_TRUE(log.Sequence({})) << "no data exchange";
 }
 
-TEST(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
+TEST_F(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
     UniqueWindow mainWindow = CreateTestWindow();
     CWnd mainWnd;
     ASSERT_TRUE(mainWnd.SubclassWindow(mainWindow.get()));
     theApp.m_pMainWnd = &mainWnd;
-    auto ownerOf = [](CDialog& dialog) {
+    auto ownerOf = [](CDialog& modal) {
         HWND owner = reinterpret_cast<HWND>(1);
-        RunModal(dialog, [&](HWND hwnd) {
+        RunModal(modal, [&](HWND hwnd) {
             owner = ::GetWindow(hwnd, GW_OWNER);
             ::EndDialog(hwnd, IDOK);
         });
         return owner;
     };
-    {
-        CTestDialog dialog;
-        EXPECT_EQ(mainWindow.get(), ownerOf(dialog));
-    }
-    {
-        CTestDialog dialog;
-        theApp.m_pMainWnd = &dialog;
-        EXPECT_EQ(nullptr, ownerOf(dialog));
-    }
+    EXPECT_EQ(mainWindow.get(), ownerOf(dialog));
+    CTestDialog itself;
+    theApp.m_pMainWnd = &itself;
+    EXPECT_EQ(nullptr, ownerOf(itself));
     theApp.m_pMainWnd = nullptr;
 }
 

@@ -375,29 +375,22 @@ TEST_F(SkinMessages, ControlColoursPerType) {
 
 TEST_F(SkinMessages, MeasureTextOfTwoLines) {
     Create(kAboutLike, 200, 150);
-    const CString first = L"Short line";
-    const CString second = L"A noticeably longer second line";
-    auto joined = [](const CString& a, LPCWSTR separator, const CString& b) {
-        CString text = a;
-        text += separator;
-        text += b;
-        return text;
-    };
+    const std::wstring first = L"Short line";
+    const std::wstring second = L"A noticeably longer second line";
+    auto measure = [&](const std::wstring& text) { return m_skin.MeasureText(text.c_str()); };
     SIZE a{}, b{};
     {
         HDC hdc = GetDC(m_hwnd.get());
-        GetTextExtentPoint32W(hdc, first, first.GetLength(), &a);
-        GetTextExtentPoint32W(hdc, second, second.GetLength(), &b);
+        GetTextExtentPoint32W(hdc, first.c_str(), static_cast<int>(first.size()), &a);
+        GetTextExtentPoint32W(hdc, second.c_str(), static_cast<int>(second.size()), &b);
         ReleaseDC(m_hwnd.get(), hdc);
     }
     ASSERT_GT(b.cx, a.cx);
     // The wider line gives the width; each line adds its height plus 5.
-    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)),
-              m_skin.MeasureText(joined(first, L"\r\n", second)));
-    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)),
-              m_skin.MeasureText(joined(second, L"\r\n", first)));
+    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)), measure(first + L"\r\n" + second));
+    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)), measure(second + L"\r\n" + first));
     // A text that starts with the newline is one line.
-    const CSize single = m_skin.MeasureText(joined(L"", L"\n", first));
+    const CSize single = measure(L"\n" + first);
     EXPECT_EQ(a.cy + 5, single.cy);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/support/MessageLog.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace ztest {
@@ -6,124 +7,33 @@ namespace ztest {
 namespace {
 
 thread_local MessageLog* t_log = nullptr;
-const wchar_t kRecorderClass[] = L"ZTestRecorder";
 
-// What every window gets from the system whatever a test does; no table lists it.
-bool Housekeeping(UINT message) {
-    switch (message) {
-    case WM_GETICON:
-    case WM_GETOBJECT:
-    case WM_IME_SETCONTEXT:
-    case WM_IME_NOTIFY:
-    case WM_SETTINGCHANGE:
-    case WM_DEVICECHANGE:
-    case WM_DISPLAYCHANGE:
-    case 0x031F: // WM_DWMNCRENDERINGCHANGED
-        return true;
-    default:
-        return false;
-    }
-}
-
-const char* NameOf(UINT message) {
-    static const std::map<UINT, const char*> names = {
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},
-        {WM_SETTEXT, "WM_SETTEXT"},
-        {WM_GETTEXT, "WM_GETTEXT"},
-        {WM_PAINT, "WM_PAINT"},
-        {WM_CLOSE, "WM_CLOSE"},
-        {WM_ERASEBKGND, "WM_ERASEBKGND"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_ACTIVATEAPP, "WM_ACTIVATEAPP"},
-        {WM_SETCURSOR, "WM_SETCURSOR"},
-        {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
-        {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
-        {WM_DRAWITEM, "WM_DRAWITEM"},
-        {WM_MEASUREITEM, "WM_MEASUREITEM"},
-        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_STYLECHANGING, "WM_STYLECHANGING"},
-        {WM_STYLECHANGED, "WM_STYLECHANGED"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCDESTROY, "WM_NCDESTROY"},
-        {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
-        {WM_NCHITTEST, "WM_NCHITTEST"},
-        {WM_NCPAINT, "WM_NCPAINT"},
-        {WM_NCACTIVATE, "WM_NCACTIVATE"},
-        {0x00AE, "WM_NCUAHDRAWCAPTION"},
-        {WM_NCMOUSEMOVE, "WM_NCMOUSEMOVE"},
-        {WM_NCLBUTTONDOWN, "WM_NCLBUTTONDOWN"},
-        {WM_NCLBUTTONUP, "WM_NCLBUTTONUP"},
-        {WM_NCLBUTTONDBLCLK, "WM_NCLBUTTONDBLCLK"},
-        {WM_KEYDOWN, "WM_KEYDOWN"},
-        {WM_KEYUP, "WM_KEYUP"},
-        {WM_COMMAND, "WM_COMMAND"},
-        {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
-        {WM_TIMER, "WM_TIMER"},
-        {WM_INITMENU, "WM_INITMENU"},
-        {WM_CTLCOLOREDIT, "WM_CTLCOLOREDIT"},
-        {WM_CTLCOLORSTATIC, "WM_CTLCOLORSTATIC"},
-        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-        {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
-        {WM_LBUTTONUP, "WM_LBUTTONUP"},
-        {WM_MOUSEHOVER, "WM_MOUSEHOVER"},
-        {WM_MOUSELEAVE, "WM_MOUSELEAVE"},
-        {WM_NCMOUSELEAVE, "WM_NCMOUSELEAVE"},
-        {kRecorderAskMsg, "kRecorderAskMsg"},
-    };
-    const auto found = names.find(message);
-    return found == names.end() ? nullptr : found->second;
-}
-
+// An entry or a step as a failure prints it: a note in quotes, a message as WM_APP+n or its
+// number, with the values given.
 std::string Describe(const Step& step) {
-    if (!step.note.empty()) {
-        return "\"" + step.note + "\"";
-    }
-    LoggedMessage entry;
-    entry.message = step.message;
-    std::string text = Describe(entry);
-    char values[80];
-    if (step.wParam || step.lParam) {
-        std::snprintf(values, sizeof(values), "(%s, %s)",
+    if (!step.note.empty())
+        return '"' + step.note + '"';
+    char text[96];
+    const int n = step.message >= WM_APP
+                      ? std::snprintf(text, sizeof(text), "WM_APP+%u", step.message - WM_APP)
+                      : std::snprintf(text, sizeof(text), "0x%04X", step.message);
+    if (step.wParam || step.lParam)
+        std::snprintf(text + n, sizeof(text) - n, " (%s, %s)",
                       step.wParam ? std::to_string(*step.wParam).c_str() : "any",
                       step.lParam ? std::to_string(*step.lParam).c_str() : "any");
-        text += values;
-    }
     return text;
-}
-
-bool Matches(const Step& step, const LoggedMessage& entry) {
-    if (!step.note.empty() || !entry.note.empty()) {
-        return step.note == entry.note;
-    }
-    return step.message == entry.message && (!step.wParam || *step.wParam == entry.wParam) &&
-           (!step.lParam || *step.lParam == entry.lParam);
 }
 
 } // namespace
 
-std::string Describe(const LoggedMessage& entry) {
-    if (!entry.note.empty()) {
-        return "\"" + entry.note + "\"";
-    }
-    char text[80];
-    if (const char* name = NameOf(entry.message)) {
-        std::snprintf(text, sizeof(text), "%s", name);
-    } else if (entry.message >= WM_APP) {
-        std::snprintf(text, sizeof(text), "WM_APP+%u", entry.message - WM_APP);
-    } else {
-        std::snprintf(text, sizeof(text), "0x%04X", entry.message);
-    }
-    return text;
+bool Step::Matches(const LoggedMessage& entry) const {
+    if (!note.empty() || !entry.note.empty())
+        return note == entry.note;
+    return message == entry.message && (!wParam || *wParam == entry.wParam) &&
+           (!lParam || *lParam == entry.lParam);
 }
 
-MessageLog::MessageLog(std::initializer_list<UINT> only) : m_only(only), m_previous(t_log) {
+MessageLog::MessageLog(std::initializer_list<UINT> follow) : m_follow(follow), m_previous(t_log) {
     t_log = this;
 }
 
@@ -142,58 +52,43 @@ MessageLog* MessageLog::Current() {
     return t_log;
 }
 
-UniqueWindow MessageLog::Create(DWORD style, RECT place, HWND parent) {
-    static const ATOM atom = [] {
+UniqueWindow MessageLog::Create(DWORD style, RECT place) {
+    static const wchar_t* const kClass = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = &MessageLog::RecordingProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = kRecorderClass;
-        return RegisterClassW(&wc);
+        wc.lpszClassName = L"ZTestRecorder";
+        RegisterClassW(&wc);
+        return wc.lpszClassName;
     }();
-    (void)atom;
-    return UniqueWindow(CreateWindowExW(
-        0, kRecorderClass, L"recorder", style, place.left, place.top, place.right - place.left,
-        place.bottom - place.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
+    return UniqueWindow(CreateWindowExW(0, kClass, L"recorder", style, place.left, place.top,
+                                        place.right - place.left, place.bottom - place.top, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
 bool MessageLog::Watch(HWND hwnd) {
     const LONG_PTR previous = SetWindowLongPtrW(
         hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::WatchingProc));
-    if (previous == 0) {
-        return false;
-    }
     m_watched[hwnd] = reinterpret_cast<WNDPROC>(previous);
-    return true;
-}
-
-void MessageLog::Note(const std::string& note) {
-    LoggedMessage entry;
-    entry.note = note;
-    m_seen.push_back(entry);
+    return previous != 0;
 }
 
 void MessageLog::Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_only.empty() ? Housekeeping(message) : m_only.count(message) == 0) {
-        return;
-    }
-    m_seen.push_back({hwnd, message, wParam, lParam,
-                      static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), std::string()});
+    if (m_follow.count(message))
+        m_seen.push_back({message, wParam, lParam,
+                          static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), std::string()});
 }
 
 LRESULT CALLBACK MessageLog::RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (t_log) {
+    if (t_log)
         t_log->Record(hwnd, message, wParam, lParam);
-    }
-    if (message == kRecorderAskMsg) {
-        return kRecorderAnswer;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return message == kRecorderAskMsg ? kRecorderAnswer
+                                      : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MessageLog::WatchingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The log that watches this window, wherever the message comes from.
     for (MessageLog* log = t_log; log; log = log->m_previous) {
         const auto found = log->m_watched.find(hwnd);
         if (found != log->m_watched.end()) {
@@ -205,46 +100,29 @@ LRESULT CALLBACK MessageLog::WatchingProc(HWND hwnd, UINT message, WPARAM wParam
 }
 
 const LoggedMessage* MessageLog::Last(UINT message) const {
-    for (auto it = m_seen.rbegin(); it != m_seen.rend(); ++it) {
-        if (it->message == message && it->note.empty()) {
-            return &*it;
-        }
-    }
-    return nullptr;
+    const auto it = std::find_if(m_seen.rbegin(), m_seen.rend(), [&](const LoggedMessage& e) {
+        return e.message == message && e.note.empty();
+    });
+    return it == m_seen.rend() ? nullptr : &*it;
 }
 
 int MessageLog::Count(const Step& step) const {
-    int count = 0;
-    for (const LoggedMessage& entry : m_seen) {
-        count += Matches(step, entry);
-    }
-    return count;
+    return static_cast<int>(std::count_if(m_seen.begin(), m_seen.end(),
+                                          [&](const LoggedMessage& e) { return step.Matches(e); }));
 }
 
 ::testing::AssertionResult MessageLog::Sequence(const std::vector<Step>& expected) {
-    const std::vector<LoggedMessage> seen = std::move(m_seen);
-    m_seen.clear();
+    const std::vector<LoggedMessage> seen = std::exchange(m_seen, {});
     size_t i = 0;
-    for (const Step& step : expected) {
-        if (i == seen.size() || !Matches(step, seen[i])) {
-            break;
-        }
+    while (i < expected.size() && i < seen.size() && expected[i].Matches(seen[i]))
         ++i;
-    }
-    if (i == expected.size() && i == seen.size()) {
+    if (i == expected.size() && i == seen.size())
         return ::testing::AssertionSuccess();
-    }
     std::string wanted, got;
-    for (const Step& step : expected) {
+    for (const Step& step : expected)
         wanted += "\n    " + Describe(step);
-    }
-    for (const LoggedMessage& entry : seen) {
-        char values[64];
-        std::snprintf(values, sizeof(values), "(%llu, %lld)",
-                      static_cast<unsigned long long>(entry.wParam),
-                      static_cast<long long>(entry.lParam));
-        got += "\n    " + Describe(entry) + (entry.note.empty() ? values : "");
-    }
+    for (const LoggedMessage& e : seen)
+        got += "\n    " + Describe(e.note.empty() ? Step(e.message, e.wParam, e.lParam) : e.note);
     return ::testing::AssertionFailure()
            << "the sequences part at entry " << i
            << "\n  expected:" << (wanted.empty() ? " nothing" : wanted)

@@ -1,10 +1,10 @@
 #pragma once
 // Message sequences, checked as Wine's own conformance tests check a window: a log records, in
-// order, the messages windows get and the events a test notes among them (a handler that ran, a
-// picture drawn), and one comparison holds them against the table a behaviour expects.
+// order, the messages it is told to follow and the events a test notes among them (a handler that
+// ran, a picture drawn), and one comparison holds them against the table a behaviour expects.
 //
-//     MessageLog log;
-//     const UniqueWindow window = log.Create(WS_POPUP | WS_BORDER | WS_VISIBLE);
+//     MessageLog log{WM_NCPAINT};
+//     const UniqueWindow window = MessageLog::Create(WS_POPUP | WS_BORDER | WS_VISIBLE);
 //     SendMessageW(window.get(), WM_NCPAINT, 1, 0);
 //     EXPECT_TRUE(log.Sequence({{WM_NCPAINT, 1}}));
 #include "tests/support/TestHandles.h"
@@ -27,7 +27,6 @@ constexpr LRESULT kRecorderAnswer = 0x1234;
 
 // One entry of a log: a message a window got, or an event a test noted (message 0).
 struct LoggedMessage {
-    HWND hwnd = nullptr;
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
@@ -42,6 +41,7 @@ struct Step {
     Step(std::string text) : note(std::move(text)) {}
     Step(UINT msg, std::optional<WPARAM> w = {}, std::optional<LPARAM> l = {})
         : message(msg), wParam(w), lParam(l) {}
+    bool Matches(const LoggedMessage& entry) const;
     UINT message = 0;
     std::optional<WPARAM> wParam;
     std::optional<LPARAM> lParam;
@@ -51,8 +51,8 @@ struct Step {
 // The log of this thread's windows while it lives (a later one takes over until it goes).
 class MessageLog {
 public:
-    // `only`: the messages worth recording; empty, all but the system's housekeeping.
-    explicit MessageLog(std::initializer_list<UINT> only = {});
+    // Follows the messages named; notes are always kept.
+    explicit MessageLog(std::initializer_list<UINT> follow = {});
     // Gives watched windows their procedures back.
     ~MessageLog();
     MessageLog(const MessageLog&) = delete;
@@ -60,19 +60,17 @@ public:
 
     // The log that windows of this thread record into now, or null.
     static MessageLog* Current();
-    // A window whose own procedure records every message into the current log and leaves it to
+    // A window whose own procedure records into the current log and leaves every message to
     // DefWindowProcW.
-    static UniqueWindow Create(DWORD style, RECT place = {100, 100, 400, 300},
-                               HWND parent = nullptr);
+    static UniqueWindow Create(DWORD style, RECT place = {100, 100, 400, 300});
     // Records what reaches the window's procedure from now on, ahead of it.
     bool Watch(HWND hwnd);
-    void Note(const std::string& note);
+    void Note(const std::string& note) { m_seen.push_back({0, 0, 0, 0, note}); }
 
     // What was recorded since the last comparison (or Clear) against `expected`, entry by entry;
     // the log starts afresh either way.
     ::testing::AssertionResult Sequence(const std::vector<Step>& expected);
     void Clear() { m_seen.clear(); }
-    const std::vector<LoggedMessage>& Seen() const { return m_seen; }
     // The last entry of a message since the last comparison, or null; how many match a step.
     const LoggedMessage* Last(UINT message) const;
     int Count(const Step& step) const;
@@ -82,13 +80,10 @@ private:
     static LRESULT CALLBACK WatchingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Record(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::set<UINT> m_only;
+    std::set<UINT> m_follow;
     std::vector<LoggedMessage> m_seen;
     std::map<HWND, WNDPROC> m_watched;
     MessageLog* m_previous;
 };
-
-// A message or note as a failure prints it.
-std::string Describe(const LoggedMessage& entry);
 
 } // namespace ztest

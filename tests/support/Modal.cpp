@@ -1,74 +1,52 @@
 #include "tests/support/Modal.h"
+#include "tests/support/Desktop.h"
 #include "tests/support/Wait.h"
-#include <string>
+#include <utility>
 
 namespace ztest {
 
 namespace {
 
-struct Run {
-    const std::function<void(HWND)>* script;
-    bool started;
-};
-thread_local Run* t_run = nullptr;
+thread_local const std::function<void(HWND)>* t_script = nullptr;
 
-// The enabled dialog of this thread on screen: the modal one (its owner, if a dialog, is
-// disabled).
-HWND ModalDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) {
-            wchar_t cls[16] = L"";
-            GetClassNameW(hwnd, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd) ||
-                !IsWindowEnabled(hwnd)) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(out) = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-bool Open(HWND dialog) {
-    return IsWindow(dialog) && IsWindowVisible(dialog);
+// The modal dialog of this thread: on screen and enabled (an owner it disables is not).
+BOOL CALLBACK FindModal(HWND hwnd, LPARAM found) {
+    if (ClassOf(hwnd) != L"#32770" || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
 }
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD) {
-    Run* run = t_run;
     // A dialog shows a template without WS_VISIBLE when its loop first finds the queue empty:
     // until then, the next tick.
-    const HWND dialog = run && !run->started ? ModalDialog() : nullptr;
-    if (!dialog) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindModal, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || !t_script)
         return;
-    }
-    run->started = true;
     KillTimer(nullptr, timer);
+    const auto* const script = std::exchange(t_script, nullptr);
+    const auto open = [dialog] { return IsWindow(dialog) && IsWindowVisible(dialog); };
     PumpThroughDialog(dialog);
     PumpMessages();
     RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    (*run->script)(dialog);
+    (*script)(dialog);
     // Input the script sent, or a message it posted, may be what ends the dialog.
-    WaitUntil([dialog] { return !Open(dialog); });
+    WaitUntil([&] { return !open(); });
     PumpThroughDialog(nullptr);
     // EndDialog hides the window at once; a dialog still on screen was not ended.
-    if (Open(dialog)) {
+    if (open())
         EndDialog(dialog, -2);
-    }
 }
 
 } // namespace
 
 INT_PTR RunModal(const std::function<INT_PTR()>& enter, const std::function<void(HWND)>& script) {
-    Run run{&script, false};
-    Run* const outer = t_run;
-    t_run = &run;
+    const auto* const outer = std::exchange(t_script, &script);
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunScript);
     const INT_PTR result = enter();
     KillTimer(nullptr, timer);
-    t_run = outer;
+    t_script = outer;
     return result;
 }
 
