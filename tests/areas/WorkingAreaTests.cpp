@@ -53,21 +53,14 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     Notepad notepad;
     ASSERT_TRUE(notepad.Start());
 
-    const std::vector<HWND> hiddenExpected = {helper.Window(0),
-                                              helper.Window(1),
-                                              helper.Special(zhelper::kDialog),
-                                              helper.Special(zhelper::kNamedClass, 4),
-                                              shell.Special(zhelper::kNamedClass, 1),
-                                              bar.Window(0),
-                                              impostor.Special(zhelper::kDialog),
-                                              notepad.Window()};
-    const std::vector<HWND> keptExpected = {helper.Special(zhelper::kNamedClass, 0),
-                                            helper.Special(zhelper::kNamedClass, 1),
-                                            helper.Special(zhelper::kNamedClass, 2),
-                                            helper.Special(zhelper::kNamedClass, 3),
-                                            shell.Window(0),
-                                            shell.Special(zhelper::kNamedClass, 0),
-                                            bar.Special(zhelper::kDialog)};
+    using zhelper::kDialog;
+    auto named = [](const HelperProcess& h, int i) { return h.Special(zhelper::kNamedClass, i); };
+    const std::vector<HWND> hiddenExpected = {
+        helper.Window(0), helper.Window(1), helper.Special(kDialog),   named(helper, 4),
+        named(shell, 1),  bar.Window(0),    impostor.Special(kDialog), notepad.Window()};
+    const std::vector<HWND> keptExpected = {named(helper, 0),    named(helper, 1), named(helper, 2),
+                                            named(helper, 3),    shell.Window(0),  named(shell, 0),
+                                            bar.Special(kDialog)};
     HWND neverShown = helper.Special(zhelper::kHidden);
     ASSERT_THAT(hiddenExpected, Each(Shown()));
     ASSERT_THAT(keptExpected, Each(Shown()));
@@ -90,9 +83,8 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
         return text.size() > tail.size() &&
                text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
-    const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(zhelper::kDialog));
-    const WindowRecord* impostorDialog =
-        FindRecord(area.m_windows, impostor.Special(zhelper::kDialog));
+    const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(kDialog));
+    const WindowRecord* impostorDialog = FindRecord(area.m_windows, impostor.Special(kDialog));
     ASSERT_TRUE(barDialog && impostorDialog);
     EXPECT_TRUE(endsWith(barDialog->modulePath, L"\\Zelvanor.exe")) << barDialog->modulePath;
     EXPECT_TRUE(endsWith(impostorDialog->modulePath, L"\\zelvanor.exe"))

@@ -13,12 +13,7 @@ namespace {
 const UINT kEditProbeMsg = WM_APP + 21;
 const COLORREF kOwnerDrawColor = RGB(200, 30, 40);
 
-// The framework's calls into a dialog and its controls go into the test's log.
-void Note(const std::string& what) {
-    if (MessageLog* log = MessageLog::Current())
-        log->Note(what);
-}
-
+// The framework's calls into the dialog and its controls are noted in the test's log.
 class CTestEdit : public CEdit {
 public:
     HWND m_hWndAtPreSubclass = nullptr;

@@ -14,10 +14,7 @@ using namespace ztest;
 // handles, to show that dialogs route unhandled commands to it; it notes it in the current log.
 class CFrameworkTestApp : public CWinApp {
 public:
-    afx_msg void OnAppCommand() {
-        if (MessageLog* log = MessageLog::Current())
-            log->Note("app command");
-    }
+    afx_msg void OnAppCommand() { Note("app command"); }
     DECLARE_MESSAGE_MAP()
 };
 extern CFrameworkTestApp theApp;

@@ -18,10 +18,6 @@ const UINT s_registeredMsg = ::RegisterWindowMessageW(L"ZelvanorFrameworkTestReg
 const int kEditId = 501;
 const int kButtonId = 502;
 
-void Note(const std::string& what) {
-    if (MessageLog* log = MessageLog::Current())
-        log->Note(what);
-}
 // What the test windows' DefWindowProc notes for the tests' own messages.
 std::string DefaultNote(UINT message, WPARAM wParam, LPARAM lParam) {
     return "default " + std::to_string(message - WM_APP) + " (" + std::to_string(wParam) + ", " +

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/skin/SkinTestSupport.h"
@@ -21,29 +22,27 @@ std::string Buttons(int close, int max, int min) {
            std::to_string(min);
 }
 
+// A skinned dialog object that notes what it draws and its close action in the current log.
 class LoggingSkin : public CDiyDialogEx {
 public:
-    explicit LoggingSkin(MessageLog& log) : CDiyDialogEx(0, ProgramSkin::kCaption), m_log(log) {}
+    LoggingSkin() : CDiyDialogEx(0, ProgramSkin::kCaption) {}
     void DrawCaptionButtons(CDC* dc, int closeState, int maxState, int minState) override {
-        m_log.Note(Buttons(closeState, maxState, minState));
+        Note(Buttons(closeState, maxState, minState));
         CDiyDialogEx::DrawCaptionButtons(dc, closeState, maxState, minState);
     }
     void DrawFrame(CDC* dc, COLORREF fill) override {
-        m_log.Note("frame");
+        Note("frame");
         CDiyDialogEx::DrawFrame(dc, fill);
     }
     void DrawCaption(CDC* dc, COLORREF inactive, COLORREF active) override {
-        m_log.Note("caption");
+        Note("caption");
         CDiyDialogEx::DrawCaption(dc, inactive, active);
     }
     void DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back) override {
-        m_log.Note("menu bar");
+        Note("menu bar");
         CDiyDialogEx::DrawMenuBar(dc, menu, back);
     }
-    void OnCaptionClose() override { m_log.Note("close"); }
-
-private:
-    MessageLog& m_log;
+    void OnCaptionClose() override { Note("close"); }
 };
 
 class SkinMessages : public ::testing::Test {
@@ -87,7 +86,7 @@ protected:
                      WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_NCLBUTTONDBLCLK, WM_SETCURSOR,
                      WM_INITMENU,      WM_MEASUREITEM, WM_DRAWITEM,        WM_ACTIVATEAPP,
                      WM_CTLCOLOREDIT};
-    LoggingSkin m_skin{m_log};
+    LoggingSkin m_skin;
     UniqueWindow m_hwnd;
 };
 
@@ -141,17 +140,13 @@ TEST_F(SkinMessages, HitCodesOfEachZoneAtNegativeScreenCoordinates) {
     const int y = top + 5;
 
     // The zones in window x: close W-49..W-8, maximize W-75..W-51, minimize W-101..W-77.
-    struct Zone {
-        int x;
-        UINT hit;
-    };
-    const Zone zones[] = {{right - 49, HTCLOSE},      {right - 8, HTCLOSE},
-                          {right - 75, HTMAXBUTTON},  {right - 51, HTMAXBUTTON},
-                          {right - 101, HTMINBUTTON}, {right - 77, HTMINBUTTON}};
-    for (const Zone& zone : zones) {
-        EXPECT_EQ(zone.hit, m_skin.HitTestCaption(HTCAPTION, zone.x, y)) << "x=" << zone.x - left;
+    const std::pair<int, UINT> zones[] = {{right - 49, HTCLOSE},      {right - 8, HTCLOSE},
+                                          {right - 75, HTMAXBUTTON},  {right - 51, HTMAXBUTTON},
+                                          {right - 101, HTMINBUTTON}, {right - 77, HTMINBUTTON}};
+    for (const auto& [x, hit] : zones) {
+        EXPECT_EQ(hit, m_skin.HitTestCaption(HTCAPTION, x, y)) << "x=" << x - left;
         // Through the message the button is client area, so presses come as WM_LBUTTONDOWN.
-        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Point(zone.x, y))) << "x=" << zone.x - left;
+        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Point(x, y))) << "x=" << x - left;
     }
     // The seams between the zones and the frame edge belong to none of them.
     for (int x : {right - 50, right - 76, right - 7, right - 102})
@@ -425,13 +420,12 @@ TEST_F(SkinMessages, MenuMessages) {
 TEST_F(SkinMessages, ActivationChangeRepaintsCaptionThenFrameOnce) {
     Create(kAboutLike, 200, 150);
     const std::vector<Step> repaint = {WM_ACTIVATEAPP, "caption", Buttons(0, 0, 0), "frame"};
-    const struct {
-        BOOL active;
-        bool repaints;
-    } steps[] = {{TRUE, false}, {FALSE, true}, {FALSE, false}, {TRUE, true}, {TRUE, false}};
-    for (const auto& step : steps) {
-        Send(WM_ACTIVATEAPP, step.active, 0);
-        EXPECT_TRUE(m_log.Sequence(step.repaints ? repaint : std::vector<Step>{WM_ACTIVATEAPP}))
-            << "to " << step.active;
+    // To the state, and whether it repaints.
+    const std::pair<BOOL, bool> steps[] = {
+        {TRUE, false}, {FALSE, true}, {FALSE, false}, {TRUE, true}, {TRUE, false}};
+    for (const auto& [active, repaints] : steps) {
+        Send(WM_ACTIVATEAPP, active, 0);
+        EXPECT_TRUE(m_log.Sequence(repaints ? repaint : std::vector<Step>{WM_ACTIVATEAPP}))
+            << "to " << active;
     }
 }

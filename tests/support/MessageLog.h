@@ -86,4 +86,11 @@ private:
     MessageLog* m_previous;
 };
 
+// Notes an event in the current log, if there is one: for code that is handed no log, such as a
+// handler of a window class under test.
+inline void Note(const std::string& note) {
+    if (MessageLog* log = MessageLog::Current())
+        log->Note(note);
+}
+
 } // namespace ztest
