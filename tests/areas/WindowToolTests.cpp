@@ -4,20 +4,10 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cwchar>
-#include <set>
 #include <utility>
 
 using namespace areatest;
 using zhelper::HelperProcess;
-
-namespace {
-
-std::set<HWND> TopLevelSet() {
-    const std::vector<HWND> windows = TopLevelWindows();
-    return std::set<HWND>(windows.begin(), windows.end());
-}
-
-} // namespace
 
 TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     HelperProcess helper;
@@ -27,13 +17,13 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     const UniqueWindow own = OwnWindow(false);
     ASSERT_TRUE(own);
 
-    const std::set<HWND> before = TopLevelSet();
+    const std::vector<HWND> before = TopLevelWindows();
     const std::vector<WindowRecord> records = TakeSnapshot();
-    const std::set<HWND> after = TopLevelSet();
+    const std::vector<HWND> after = TopLevelWindows();
 
     // Every window that existed throughout is there, exactly once.
     for (HWND hwnd : before) {
-        if (after.count(hwnd)) {
+        if (std::count(after.begin(), after.end(), hwnd)) {
             EXPECT_NE(FindRecord(records, hwnd), nullptr) << "window " << hwnd;
         }
     }
