@@ -5,6 +5,8 @@
 #include "areas/WorkingArea.h"
 #include "tests/helpers/HelperProcess.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/Matchers.h"
+#include "tests/support/MessageLog.h"
 #include "tests/support/TestHandles.h"
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 namespace areatest {
 
 using namespace ztest;
+using ::testing::Each;
 
 // A snapshot with every record's executable path looked up (a switch looks up only those its
 // decisions need).
@@ -37,6 +40,20 @@ inline const WindowRecord* FindRecord(const std::vector<WindowRecord>& records, 
     return found;
 }
 
+// Each window recorded exactly once, as visible or as not; the failure names the first that is not.
+inline ::testing::AssertionResult Recorded(const std::vector<WindowRecord>& records,
+                                           const std::vector<HWND>& windows, bool visible) {
+    for (HWND hwnd : windows) {
+        const WindowRecord* r = FindRecord(records, hwnd);
+        if (!r || r->visible != visible) {
+            return ::testing::AssertionFailure()
+                   << hwnd << (r ? " recorded as " : " not recorded once, should be ")
+                   << (r && r->visible ? "visible" : "not visible");
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 inline std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text) {
         c = static_cast<wchar_t>(towlower(c));
@@ -44,16 +61,10 @@ inline std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// A top-level window of the calling thread.
-inline UniqueWindow OwnWindow(bool visible, const wchar_t* title = L"areas-test-own") {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"AreasTestOwnWindow";
-    RegisterClassW(&wc); // fails harmlessly when already registered
-    return UniqueWindow(CreateWindowExW(0, wc.lpszClassName, title,
-                                        WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 300, 300,
-                                        200, 100, nullptr, nullptr, wc.hInstance, nullptr));
+// A top-level window of the calling thread, titled "recorder".
+inline UniqueWindow OwnWindow(bool visible) {
+    return MessageLog::Create(WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                              {300, 300, 500, 400});
 }
 
 // A copy of the helper program under another file name (by default "Zelvanor.exe", so that its

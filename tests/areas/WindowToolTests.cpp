@@ -2,20 +2,12 @@
 #include "tests/areas/AreaTestSupport.h"
 #include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cwchar>
-#include <set>
+#include <utility>
 
 using namespace areatest;
 using zhelper::HelperProcess;
-
-namespace {
-
-std::set<HWND> TopLevelSet() {
-    const std::vector<HWND> windows = TopLevelWindows();
-    return std::set<HWND>(windows.begin(), windows.end());
-}
-
-} // namespace
 
 TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     HelperProcess helper;
@@ -25,13 +17,13 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     const UniqueWindow own = OwnWindow(false);
     ASSERT_TRUE(own);
 
-    const std::set<HWND> before = TopLevelSet();
+    const std::vector<HWND> before = TopLevelWindows();
     const std::vector<WindowRecord> records = TakeSnapshot();
-    const std::set<HWND> after = TopLevelSet();
+    const std::vector<HWND> after = TopLevelWindows();
 
     // Every window that existed throughout is there, exactly once.
     for (HWND hwnd : before) {
-        if (after.count(hwnd)) {
+        if (std::count(after.begin(), after.end(), hwnd)) {
             EXPECT_NE(FindRecord(records, hwnd), nullptr) << "window " << hwnd;
         }
     }
@@ -76,7 +68,7 @@ TEST(AreasWindowSnapshot, RecordsEveryTopLevelWindowWithItsOwnerAndProgram) {
     EXPECT_STREQ(mine->modulePath, ownPath);
     EXPECT_EQ(mine->threadId, GetCurrentThreadId());
     EXPECT_EQ(mine->processId, GetCurrentProcessId());
-    EXPECT_STREQ(mine->title, L"areas-test-own");
+    EXPECT_STREQ(mine->title, L"recorder");
     EXPECT_FALSE(mine->visible);
 }
 
@@ -128,18 +120,28 @@ TEST(AreasWindowSnapshot, EachWindowCarriesThePathOfItsOwnProcess) {
     ASSERT_TRUE(first.Start(L"--windows 3 --hidden"));
     ASSERT_TRUE(second.Start(L"--windows 3", copy.Path()));
     ASSERT_TRUE(third.Start(L"--windows 2"));
-    // Interleave the windows in the z-order, so that the enumeration alternates between processes.
-    first.Send(zhelper::kMsgOpen, 2);
-    second.Send(zhelper::kMsgOpen, 2);
+    // Interleave the windows in the z-order, so that the enumeration alternates between processes:
+    // the windows opened now (in the slots after the first ones) come above the first ones.
+    ASSERT_EQ(first.Send(zhelper::kMsgOpen, 2), 3);
+    ASSERT_EQ(second.Send(zhelper::kMsgOpen, 2), 3);
     Notepad notepad;
     ASSERT_TRUE(notepad.Start());
-    third.Send(zhelper::kMsgOpen, 1);
+    ASSERT_EQ(third.Send(zhelper::kMsgOpen, 1), 2);
 
     const std::vector<WindowRecord> records = TakeSnapshot();
 
-    for (const HelperProcess* helper : {&first, &second, &third}) {
+    // Each helper's windows come in more than one run of the snapshot's order: others between.
+    std::vector<DWORD> runs;
+    for (const WindowRecord& r : records)
+        if (!wcscmp(r.className, zhelper::kWindowClass) &&
+            (runs.empty() || runs.back() != r.processId))
+            runs.push_back(r.processId);
+    for (const auto& [helper, count] :
+         {std::pair<const HelperProcess*, size_t>{&first, 5}, {&second, 5}, {&third, 3}}) {
+        EXPECT_GE(std::count(runs.begin(), runs.end(), helper->Pid()), 2)
+            << "the windows of process " << helper->Pid() << " are not interleaved with others";
         std::vector<HWND> windows = helper->Windows();
-        ASSERT_GE(windows.size(), 3u);
+        ASSERT_EQ(windows.size(), count);
         for (HWND hwnd : windows) {
             const WindowRecord* r = FindRecord(records, hwnd);
             ASSERT_NE(r, nullptr);

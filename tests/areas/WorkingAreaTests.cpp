@@ -5,6 +5,8 @@
 #include "tests/support/Notepad.h"
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 using namespace areatest;
@@ -14,36 +16,24 @@ namespace {
 
 std::vector<HWND> Handles(const std::vector<WindowRecord>& records) {
     std::vector<HWND> handles;
-    for (const WindowRecord& record : records) {
+    for (const WindowRecord& record : records)
         handles.push_back(record.hwnd);
-    }
     return handles;
 }
 
 // Records of the helper's plain windows (its thread also owns a hidden input-method window).
 std::vector<HWND> PlainWindowsIn(const std::vector<WindowRecord>& records, DWORD processId) {
     std::vector<HWND> handles;
-    for (const WindowRecord& record : records) {
-        if (record.processId == processId && wcscmp(record.className, zhelper::kWindowClass) == 0) {
+    for (const WindowRecord& record : records)
+        if (record.processId == processId && wcscmp(record.className, zhelper::kWindowClass) == 0)
             handles.push_back(record.hwnd);
-        }
-    }
     return handles;
 }
 
-// Owns a named event of the helper; tells whether the helper's hang has ended.
-class HangDone {
-public:
-    explicit HangDone(const HelperProcess& helper)
-        : m_event(CreateEventW(nullptr, TRUE, FALSE, helper.HangDoneEventName().c_str())) {}
-    bool IsSet() const { return Wait(0); }
-    bool Wait(DWORD timeoutMs) const {
-        return WaitForSingleObject(m_event.get(), timeoutMs) == WAIT_OBJECT_0;
-    }
-
-private:
-    UniqueKernelObject m_event;
-};
+// Whether a helper's hang (HelperProcess::Hang) has ended, or ends within `timeoutMs`.
+bool Ended(const UniqueKernelObject& hang, DWORD timeoutMs = 0) {
+    return WaitForSingleObject(hang.get(), timeoutMs) == WAIT_OBJECT_0;
+}
 
 } // namespace
 
@@ -63,78 +53,51 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     Notepad notepad;
     ASSERT_TRUE(notepad.Start());
 
-    const std::vector<HWND> hiddenExpected = {helper.Window(0),
-                                              helper.Window(1),
-                                              helper.Special(zhelper::kDialog),
-                                              helper.Special(zhelper::kNamedClass, 4),
-                                              shell.Special(zhelper::kNamedClass, 1),
-                                              bar.Window(0),
-                                              impostor.Special(zhelper::kDialog),
-                                              notepad.Window()};
-    const std::vector<HWND> keptExpected = {helper.Special(zhelper::kNamedClass, 0),
-                                            helper.Special(zhelper::kNamedClass, 1),
-                                            helper.Special(zhelper::kNamedClass, 2),
-                                            helper.Special(zhelper::kNamedClass, 3),
-                                            shell.Window(0),
-                                            shell.Special(zhelper::kNamedClass, 0),
-                                            bar.Special(zhelper::kDialog)};
+    using zhelper::kDialog;
+    auto named = [](const HelperProcess& h, int i) { return h.Special(zhelper::kNamedClass, i); };
+    const std::vector<HWND> hiddenExpected = {
+        helper.Window(0), helper.Window(1), helper.Special(kDialog),   named(helper, 4),
+        named(shell, 1),  bar.Window(0),    impostor.Special(kDialog), notepad.Window()};
+    const std::vector<HWND> keptExpected = {named(helper, 0),    named(helper, 1), named(helper, 2),
+                                            named(helper, 3),    shell.Window(0),  named(shell, 0),
+                                            bar.Special(kDialog)};
     HWND neverShown = helper.Special(zhelper::kHidden);
-    for (HWND hwnd : hiddenExpected) {
-        ASSERT_TRUE(IsWindowVisible(hwnd));
-    }
-    for (HWND hwnd : keptExpected) {
-        ASSERT_TRUE(IsWindowVisible(hwnd));
-    }
+    ASSERT_THAT(hiddenExpected, Each(Shown()));
+    ASSERT_THAT(keptExpected, Each(Shown()));
 
     WorkingArea area(1);
     area.RecordAndHide();
 
     EXPECT_TRUE(WaitAllVisible(hiddenExpected, false));
-    helper.Sync();
-    bar.Sync();
-    shell.Sync();
-    for (HWND hwnd : keptExpected) {
-        EXPECT_TRUE(IsWindowVisible(hwnd)) << hwnd;
-    }
+    // Each program has answered after any request it was sent: none is still on its way.
+    ASSERT_TRUE(helper.Sync() && bar.Sync() && shell.Sync());
+    EXPECT_THAT(keptExpected, Each(Shown()));
     EXPECT_FALSE(IsWindowVisible(neverShown));
 
     // The snapshot holds the screen as it was before hiding, hidden windows included.
-    for (HWND hwnd : hiddenExpected) {
-        const WindowRecord* r = FindRecord(area.m_windows, hwnd);
-        ASSERT_NE(r, nullptr);
-        EXPECT_TRUE(r->visible);
-    }
-    for (HWND hwnd : keptExpected) {
-        const WindowRecord* r = FindRecord(area.m_windows, hwnd);
-        ASSERT_NE(r, nullptr);
-        EXPECT_TRUE(r->visible);
-    }
+    EXPECT_TRUE(Recorded(area.m_windows, hiddenExpected, true));
+    EXPECT_TRUE(Recorded(area.m_windows, keptExpected, true));
     // The two copies differ only in the case of the name.
     auto endsWith = [](const wchar_t* path, const std::wstring& tail) {
         const std::wstring text(path);
         return text.size() > tail.size() &&
                text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
-    const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(zhelper::kDialog));
-    const WindowRecord* impostorDialog =
-        FindRecord(area.m_windows, impostor.Special(zhelper::kDialog));
+    const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(kDialog));
+    const WindowRecord* impostorDialog = FindRecord(area.m_windows, impostor.Special(kDialog));
     ASSERT_TRUE(barDialog && impostorDialog);
     EXPECT_TRUE(endsWith(barDialog->modulePath, L"\\Zelvanor.exe")) << barDialog->modulePath;
     EXPECT_TRUE(endsWith(impostorDialog->modulePath, L"\\zelvanor.exe"))
         << impostorDialog->modulePath;
 
-    const WindowRecord* hiddenRecord = FindRecord(area.m_windows, neverShown);
-    ASSERT_NE(hiddenRecord, nullptr);
-    EXPECT_FALSE(hiddenRecord->visible);
+    EXPECT_TRUE(Recorded(area.m_windows, {neverShown}, false));
 
     // Coming back shows exactly what was recorded visible and leaves the snapshot as it was.
     const std::vector<HWND> before = Handles(area.m_windows);
     area.ShowWindows();
     EXPECT_TRUE(WaitAllVisible(hiddenExpected, true));
-    for (HWND hwnd : keptExpected) {
-        EXPECT_TRUE(IsWindowVisible(hwnd));
-    }
-    helper.Sync();
+    EXPECT_THAT(keptExpected, Each(Shown()));
+    ASSERT_TRUE(helper.Sync());
     EXPECT_FALSE(IsWindowVisible(neverShown));
     EXPECT_EQ(Handles(area.m_windows), before);
 }
@@ -159,14 +122,10 @@ TEST(AreasWorkingArea, SwitchingShowsWhatTheTargetRecordedAndHidesTheRest) {
     areaB.ShowWindows();
     EXPECT_TRUE(WaitAllVisible(firstWindows, false));
     EXPECT_TRUE(WaitAllVisible(secondWindows, true));
-    second.Sync();
+    ASSERT_TRUE(second.Sync());
     EXPECT_FALSE(IsWindowVisible(second.Special(zhelper::kHidden)));
     // A's snapshot never saw the second helper's windows visible.
-    for (HWND hwnd : secondWindows) {
-        const WindowRecord* r = FindRecord(areaA.m_windows, hwnd);
-        ASSERT_NE(r, nullptr);
-        EXPECT_FALSE(r->visible);
-    }
+    EXPECT_TRUE(Recorded(areaA.m_windows, secondWindows, false));
 
     areaB.RecordAndHide();
     areaA.ShowWindows();
@@ -199,10 +158,8 @@ TEST(AreasWorkingArea, WindowsOfThisProcessAreNeverHiddenWhateverItsName) {
 
     area.RecordAndHide();
     EXPECT_TRUE(IsWindowVisible(own.get()));
-    const WindowRecord* record = FindRecord(area.m_windows, own.get());
-    ASSERT_NE(record, nullptr);
-    EXPECT_TRUE(record->visible);
-    EXPECT_FALSE(WorkingArea::HidesWhenLeft(*record));
+    ASSERT_TRUE(Recorded(area.m_windows, {own.get()}, true));
+    EXPECT_FALSE(WorkingArea::HidesWhenLeft(*FindRecord(area.m_windows, own.get())));
 }
 
 // A switch must not wait on an application whose UI thread does not answer. The order of events
@@ -217,27 +174,23 @@ TEST(AreasWorkingArea, SwitchDoesNotWaitOnAHungApplication) {
 
     ASSERT_TRUE(hung.Start(L"--windows 2"));
     const std::vector<HWND> hungWindows = hung.Windows();
-    HangDone hangDone(hung);
-    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 10)); // answers, then hangs for 10 s
-    ASSERT_FALSE(hangDone.IsSet());
+    const UniqueKernelObject hang = hung.Hang(10); // answers, then hangs for 10 s
+    ASSERT_TRUE(hang);
+    ASSERT_FALSE(Ended(hang));
 
     areaA.RecordAndHide();
     areaB.ShowWindows();
-    EXPECT_FALSE(hangDone.IsSet()) << "the switch waited for the hung application";
+    EXPECT_FALSE(Ended(hang)) << "the switch waited for the hung application";
 
     // The hung program's windows were recorded as they were.
-    for (HWND hwnd : hungWindows) {
-        const WindowRecord* r = FindRecord(areaA.m_windows, hwnd);
-        ASSERT_NE(r, nullptr);
-        EXPECT_TRUE(r->visible);
-        EXPECT_EQ(r->processId, hung.Pid());
-    }
+    EXPECT_TRUE(Recorded(areaA.m_windows, hungWindows, true));
+    EXPECT_THAT(PlainWindowsIn(areaA.m_windows, hung.Pid()), ::testing::IsSupersetOf(hungWindows));
     // The responsive program is served at once, while the other still hangs.
     EXPECT_TRUE(WaitVisible(otherWindow, true));
-    EXPECT_FALSE(hangDone.IsSet());
+    EXPECT_FALSE(Ended(hang));
 
     // Once the hang ends, the queued hides are carried out.
-    ASSERT_TRUE(hangDone.Wait(60000));
+    ASSERT_TRUE(Ended(hang, 60000));
     EXPECT_TRUE(WaitAllVisible(hungWindows, false));
 }
 
@@ -253,16 +206,16 @@ TEST(AreasWorkingArea, DestroyingAnAreaShowsItsWindowsWithoutWaitingOnAHungOne) 
     area->RecordAndHide();
     ASSERT_TRUE(WaitAllVisible(windows, false));
     ASSERT_TRUE(WaitAllVisible(hungWindows, false));
-    HangDone hangDone(hung);
-    ASSERT_TRUE(hung.Send(zhelper::kMsgHang, 10));
+    const UniqueKernelObject hang = hung.Hang(10);
+    ASSERT_TRUE(hang);
 
     area.reset();
-    EXPECT_FALSE(hangDone.IsSet()) << "destroying the area waited for the hung application";
+    EXPECT_FALSE(Ended(hang)) << "destroying the area waited for the hung application";
     EXPECT_TRUE(WaitAllVisible(windows, true));
-    helper.Sync();
+    ASSERT_TRUE(helper.Sync());
     EXPECT_FALSE(IsWindowVisible(helper.Special(zhelper::kHidden)));
 
-    ASSERT_TRUE(hangDone.Wait(60000));
+    ASSERT_TRUE(Ended(hang, 60000));
     EXPECT_TRUE(WaitAllVisible(hungWindows, true));
 }
 
@@ -292,7 +245,7 @@ TEST(AreasWorkingArea, ReplayDoesNotShowAnotherProgramsWindowThatReusedAHandle) 
     area.ShowWindows();
 
     EXPECT_TRUE(WaitVisible(survivor, true));
-    stranger.Sync(); // anything sent to its windows before this has been handled
+    ASSERT_TRUE(stranger.Sync()); // anything sent to its windows before this has been handled
     EXPECT_FALSE(IsWindowVisible(recorded));
 }
 
@@ -303,8 +256,8 @@ TEST(AreasWorkingArea, ClosedWindowsDoNotDisturbTheReplay) {
     WorkingArea area(1);
     area.RecordAndHide();
     ASSERT_TRUE(WaitAllVisible(windows, false));
-    helper.Send(zhelper::kMsgClose, 1);
-    helper.Send(zhelper::kMsgClose, 3);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 1));
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 3));
     const std::vector<HWND> before = Handles(area.m_windows);
 
     area.ShowWindows();
@@ -326,7 +279,7 @@ TEST(AreasWorkingArea, EachLeaveReplacesTheSnapshot) {
     area.ShowWindows();
     ASSERT_TRUE(WaitAllVisible({w0, w1}, true));
 
-    helper.Send(zhelper::kMsgClose, 0);
+    ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 0));
     HWND w2 = helper.Window(static_cast<int>(helper.Send(zhelper::kMsgOpen, 1)));
     ASSERT_NE(w2, nullptr);
     area.RecordAndHide();
@@ -349,25 +302,22 @@ TEST(AreasWorkingArea, NoWindowIsLostWhileWindowsComeAndGoBetweenSwitches) {
     WorkingArea* current = areaA.get();
     WorkingArea* other = areaB.get();
     for (unsigned round = 0; round < 6; ++round) {
-        helper.Send(zhelper::kMsgChurn, 1000 + round, 8);
+        const LRESULT open = helper.Send(zhelper::kMsgChurn, 1000 + round, 8);
+        ASSERT_TRUE(helper.Sync()) << "round " << round;
         const std::vector<HWND> onScreen = helper.Windows();
+        ASSERT_EQ(onScreen.size(), static_cast<size_t>(open)) << "round " << round;
         // Windows of this process on screen now belong to the area being left.
         std::vector<HWND> visibleNow;
-        for (HWND hwnd : onScreen) {
-            if (IsWindowVisible(hwnd)) {
-                visibleNow.push_back(hwnd);
-            }
-        }
+        std::copy_if(onScreen.begin(), onScreen.end(), std::back_inserter(visibleNow),
+                     IsWindowVisible);
         current->RecordAndHide();
         other->ShowWindows();
         ASSERT_TRUE(WaitAllVisible(visibleNow, false)) << "round " << round;
         // The area entered shows its own windows that still exist.
         std::vector<HWND> comingBack;
-        for (const WindowRecord& record : other->m_windows) {
-            if (record.processId == helper.Pid() && record.visible && IsWindow(record.hwnd)) {
+        for (const WindowRecord& record : other->m_windows)
+            if (record.processId == helper.Pid() && record.visible && IsWindow(record.hwnd))
                 comingBack.push_back(record.hwnd);
-            }
-        }
         ASSERT_TRUE(WaitAllVisible(comingBack, true)) << "round " << round;
         std::swap(current, other);
     }
@@ -401,10 +351,9 @@ TEST(AreasWorkingArea, LeavingKeepsWinesNotificationAreaOnScreen) {
     {
         WorkingArea area(1);
         area.RecordAndHide();
-        PumpMessages();
-        // A hide request on another process's window is asynchronous: give it time to land
-        // before concluding that none was made.
-        EXPECT_FALSE(WaitVisible(tray, false, 2000));
+        // A hide request on another program's window is asynchronous: once its thread has
+        // answered a message sent after the leave, any request made has been acted on.
+        ASSERT_TRUE(Answers(tray));
         EXPECT_TRUE(IsWindowVisible(tray));
     }
     Shell_NotifyIconW(NIM_DELETE, &nid);
@@ -421,8 +370,8 @@ TEST(AreasShowRequests, AClosedWindowLeavesTheOthersOfItsThreadPending) {
     DWORD processId = 0;
     const DWORD threadId = GetWindowThreadProcessId(kept, &processId);
     ASSERT_TRUE(helper.Send(zhelper::kMsgClose, 1));
-    HangDone hangDone(helper);
-    ASSERT_TRUE(helper.Send(zhelper::kMsgHang, 3));
+    const UniqueKernelObject hang = helper.Hang(3);
+    ASSERT_TRUE(hang);
 
     ShowRequests requests;
     ASSERT_TRUE(ShowWindowAsync(kept, SW_HIDE));
@@ -433,7 +382,7 @@ TEST(AreasShowRequests, AClosedWindowLeavesTheOthersOfItsThreadPending) {
     EXPECT_TRUE(requests.PendingNow().Asked(kept, processId, threadId, &asked));
     EXPECT_FALSE(asked);
 
-    ASSERT_TRUE(hangDone.Wait(60000));
+    ASSERT_TRUE(Ended(hang, 60000));
     EXPECT_TRUE(
         WaitUntil([&] { return !requests.PendingNow().Asked(kept, processId, threadId, &asked); }));
     EXPECT_FALSE(IsWindowVisible(kept));

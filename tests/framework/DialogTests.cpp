@@ -2,29 +2,29 @@
 // subclassing, owner-draw reflection, ending the dialog, command routing to the application and
 // message boxes captioned with the application's name.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/Desktop.h"
 
 namespace {
 
-const UINT kRunScriptMsg = WM_APP + 20;
 const UINT kEditProbeMsg = WM_APP + 21;
 const COLORREF kOwnerDrawColor = RGB(200, 30, 40);
 
+// The framework's calls into the dialog and its controls are noted in the test's log.
 class CTestEdit : public CEdit {
 public:
-    int m_preSubclassCalls = 0;
     HWND m_hWndAtPreSubclass = nullptr;
-    int m_probes = 0;
 
     void PreSubclassWindow() override {
-        ++m_preSubclassCalls;
+        Note("edit PreSubclassWindow");
         m_hWndAtPreSubclass = m_hWnd;
         CEdit::PreSubclassWindow();
     }
     afx_msg LRESULT OnProbe(WPARAM wParam, LPARAM) {
-        ++m_probes;
+        Note("probe " + std::to_string(wParam));
         return static_cast<LRESULT>(wParam) + 1;
     }
     DECLARE_MESSAGE_MAP()
@@ -37,7 +37,6 @@ END_MESSAGE_MAP()
 // Draws itself in one colour, as an owner-drawn button of the program does with its bitmaps.
 class COwnerDrawButton : public CButton {
 public:
-    int m_drawCalls = 0;
     HWND m_lastItemWindow = nullptr;
 
     void PreSubclassWindow() override {
@@ -45,7 +44,7 @@ public:
         CButton::PreSubclassWindow();
     }
     void DrawItem(LPDRAWITEMSTRUCT dis) override {
-        ++m_drawCalls;
+        Note("DrawItem");
         m_lastItemWindow = dis->hwndItem;
         CDC dc;
         dc.Borrow(dis->hDC);
@@ -62,46 +61,29 @@ public:
 
     CTestEdit m_edit;
     COwnerDrawButton m_button;
-    int m_dataExchanges = 0;
-    BOOL m_lastExchangeSaved = -1;
-    bool m_editSubclassedDuringInit = false;
-    int m_cancelCalls = 0;
-    int m_okCalls = 0;
-    std::function<void(CTestDialog&)> m_script;
 
     void DoDataExchange(CDataExchange* pDX) override {
-        ++m_dataExchanges;
-        m_lastExchangeSaved = pDX->m_bSaveAndValidate;
+        Note(pDX->m_bSaveAndValidate ? "DoDataExchange save" : "DoDataExchange load");
         DDX_Control(pDX, IDC_FW_EDIT, m_edit);
         DDX_Control(pDX, IDC_FW_OWNERDRAW, m_button);
     }
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
-        m_editSubclassedDuringInit = m_edit.m_hWnd != nullptr;
-        PostMessage(kRunScriptMsg);
+        Note(m_edit.m_hWnd ? "OnInitDialog, edit bound" : "OnInitDialog");
         return TRUE;
     }
     void OnOK() override {
-        ++m_okCalls;
+        Note("OnOK");
         CDialog::OnOK();
     }
     void OnCancel() override {
-        ++m_cancelCalls;
+        Note("OnCancel");
         CDialog::OnCancel();
-    }
-    afx_msg LRESULT OnRunScript(WPARAM, LPARAM) {
-        if (m_script) {
-            m_script(*this);
-        } else {
-            EndDialog(IDABORT);
-        }
-        return 0;
     }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
-ON_MESSAGE(kRunScriptMsg, OnRunScript)
 ON_COMMAND(ID_FW_EXIT, CDialog::OnCancel)
 END_MESSAGE_MAP()
 
@@ -116,18 +98,25 @@ void PostKey(CDialog& dialog, UINT key) {
     ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
-TEST(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
+// A test dialog, and the log its overrides note their calls in.
+class ModalDialog : public ::testing::Test {
+protected:
+    MessageLog log;
     CTestDialog dialog;
+};
+
+TEST_F(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
     HWND seenWindow = nullptr;
-    dialog.m_script = [&](CTestDialog& d) {
-        seenWindow = d.m_hWnd;
-        d.EndDialog(42);
-    };
-    EXPECT_EQ(42, dialog.DoModal());
+    EXPECT_EQ(42, RunModal(dialog, [&](HWND hwnd) {
+                  seenWindow = hwnd;
+                  EXPECT_EQ(dialog.m_hWnd, hwnd);
+                  dialog.EndDialog(42);
+              }));
+    // One exchange, loading, that binds the controls before the dialog's own initialisation;
+    // then the first paint.
     EXPECT_NE(nullptr, seenWindow);
-    EXPECT_EQ(1, dialog.m_dataExchanges);
-    EXPECT_FALSE(dialog.m_lastExchangeSaved);
-    EXPECT_TRUE(dialog.m_editSubclassedDuringInit);
+    EXPECT_TRUE(log.Sequence(
+        {"DoDataExchange load", "edit PreSubclassWindow", "OnInitDialog, edit bound", "DrawItem"}));
     // The dialog and its controls are gone, and the objects let go of them.
     EXPECT_FALSE(::IsWindow(seenWindow));
     EXPECT_EQ(nullptr, dialog.m_hWnd);
@@ -136,183 +125,148 @@ TEST(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(seenWindow));
 }
 
-TEST(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
-    CTestDialog dialog;
+TEST_F(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
     LRESULT probeAnswer = 0;
     CString text;
     HWND editWindow = nullptr;
-    int exchangesAfterUpdate = 0;
-    dialog.m_script = [&](CTestDialog& d) {
-        editWindow = ::GetDlgItem(d, IDC_FW_EDIT);
-        probeAnswer = ::SendMessageW(editWindow, kEditProbeMsg, 41, 0);
-        // Unmapped messages still reach the edit control's own procedure.
-        ::SetWindowTextW(editWindow, L"typed");
-        d.m_edit.GetWindowText(text);
-        d.UpdateData(TRUE);
-        exchangesAfterUpdate = d.m_dataExchanges;
-        d.EndDialog(IDOK);
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_EQ(1, dialog.m_edit.m_preSubclassCalls);
+    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND hwnd) {
+                  EXPECT_EQ(1, log.Count("DoDataExchange load"));
+                  EXPECT_EQ(1, log.Count("edit PreSubclassWindow"));
+                  log.Clear();
+                  editWindow = ::GetDlgItem(hwnd, IDC_FW_EDIT);
+                  probeAnswer = ::SendMessageW(editWindow, kEditProbeMsg, 41, 0);
+                  // Unmapped messages still reach the edit control's own procedure.
+                  ::SetWindowTextW(editWindow, L"typed");
+                  dialog.m_edit.GetWindowText(text);
+                  dialog.UpdateData(TRUE);
+                  dialog.EndDialog(IDOK);
+              }));
     EXPECT_EQ(editWindow, dialog.m_edit.m_hWndAtPreSubclass);
     EXPECT_EQ(42, probeAnswer);
-    EXPECT_EQ(1, dialog.m_edit.m_probes);
     EXPECT_EQ(CString(L"typed"), text);
     // The second exchange found the controls already bound and left them alone.
-    EXPECT_EQ(2, exchangesAfterUpdate);
-    EXPECT_EQ(1, dialog.m_edit.m_preSubclassCalls);
+    EXPECT_TRUE(log.Sequence({"probe 41", "DoDataExchange save"}));
 }
 
-TEST(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
-    CTestDialog dialog;
-    int drawsWhenShown = 0;
-    int drawsAfterMenuItem = 0;
+TEST_F(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
     COLORREF pixel = CLR_INVALID;
     DWORD buttonStyle = 0;
     HWND buttonWindow = nullptr;
-    dialog.m_script = [&](CTestDialog& d) {
-        buttonWindow = d.m_button.m_hWnd;
-        buttonStyle = d.m_button.GetStyle();
-        d.m_button.Invalidate();
-        d.m_button.UpdateWindow();
-        drawsWhenShown = d.m_button.m_drawCalls;
-        {
-            CClientDC dc(&d.m_button);
-            pixel = ::GetPixel(dc, 5, 5);
-        }
-        // A menu item's WM_DRAWITEM is not handed to a control, even one with that handle.
-        DRAWITEMSTRUCT menuItem = {};
-        menuItem.CtlType = ODT_MENU;
-        menuItem.hwndItem = buttonWindow;
-        d.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem));
-        // Nor is one for a control without an object of its own (default processing only).
-        DRAWITEMSTRUCT plainItem = {};
-        plainItem.CtlType = ODT_BUTTON;
-        plainItem.CtlID = IDC_FW_PLAIN_BUTTON;
-        plainItem.hwndItem = ::GetDlgItem(d, IDC_FW_PLAIN_BUTTON);
-        d.SendMessage(WM_DRAWITEM, IDC_FW_PLAIN_BUTTON, reinterpret_cast<LPARAM>(&plainItem));
-        drawsAfterMenuItem = d.m_button.m_drawCalls;
-        d.EndDialog(IDOK);
-    };
-    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND hwnd) {
+                  buttonWindow = dialog.m_button.m_hWnd;
+                  buttonStyle = dialog.m_button.GetStyle();
+                  log.Clear();
+                  dialog.m_button.Invalidate();
+                  dialog.m_button.UpdateWindow();
+                  EXPECT_TRUE(log.Sequence({"DrawItem"}));
+                  {
+                      CClientDC dc(&dialog.m_button);
+                      pixel = ::GetPixel(dc, 5, 5);
+                  }
+                  // A menu item's WM_DRAWITEM is not handed to a control, even one with that
+                  // handle.
+                  DRAWITEMSTRUCT menuItem = {};
+                  menuItem.CtlType = ODT_MENU;
+                  menuItem.hwndItem = buttonWindow;
+                  ::SendMessageW(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem));
+                  // Nor is one for a control without an object of its own (default processing
+                  // only).
+                  DRAWITEMSTRUCT plainItem = {};
+                  plainItem.CtlType = ODT_BUTTON;
+                  plainItem.CtlID = IDC_FW_PLAIN_BUTTON;
+                  plainItem.hwndItem = ::GetDlgItem(hwnd, IDC_FW_PLAIN_BUTTON);
+                  ::SendMessageW(hwnd, WM_DRAWITEM, IDC_FW_PLAIN_BUTTON,
+                                 reinterpret_cast<LPARAM>(&plainItem));
+                  EXPECT_TRUE(log.Sequence({}));
+                  dialog.EndDialog(IDOK);
+              }));
     EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), buttonStyle & BS_TYPEMASK);
-    EXPECT_GE(drawsWhenShown, 1);
     EXPECT_EQ(buttonWindow, dialog.m_button.m_lastItemWindow);
     EXPECT_EQ(kOwnerDrawColor, pixel);
-    EXPECT_EQ(drawsWhenShown, drawsAfterMenuItem);
 }
 
-TEST(ModalDialog, EscapeAndCloseReachOnCancelAndEnterReachesOnOK) {
-    {
-        CTestDialog dialog;
-        dialog.m_script = [](CTestDialog& d) { PostKey(d, VK_ESCAPE); };
-        EXPECT_EQ(IDCANCEL, dialog.DoModal());
-        EXPECT_EQ(1, dialog.m_cancelCalls);
-    }
-    {
-        CTestDialog dialog;
-        dialog.m_script = [](CTestDialog& d) { d.PostMessage(WM_CLOSE); };
-        EXPECT_EQ(IDCANCEL, dialog.DoModal());
-        EXPECT_EQ(1, dialog.m_cancelCalls);
-    }
-    {
-        CTestDialog dialog;
-        dialog.m_script = [](CTestDialog& d) { PostKey(d, VK_RETURN); };
-        EXPECT_EQ(IDOK, dialog.DoModal());
-        EXPECT_EQ(1, dialog.m_okCalls);
-        EXPECT_EQ(0, dialog.m_cancelCalls);
-    }
-}
-
-TEST(ModalDialog, QualifiedBaseHandlerEndsTheDialogWithoutTheOverride) {
-    CTestDialog dialog;
-    dialog.m_script = [](CTestDialog& d) { d.PostMessage(WM_COMMAND, ID_FW_EXIT, 0); };
-    EXPECT_EQ(IDCANCEL, dialog.DoModal());
-    EXPECT_EQ(0, dialog.m_cancelCalls);
-}
-
-TEST(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
-    CTestDialog dialog;
-    int before = theApp.m_appCommands;
-    int afterMenuCommand = 0;
-    dialog.m_script = [&](CTestDialog& d) {
-        d.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
-        afterMenuCommand = theApp.m_appCommands;
-        // A command neither the dialog nor the application maps goes to default processing.
-        d.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_UNHANDLED, 0), 0);
-        d.EndDialog(IDOK);
+// Each way to end the dialog, what it returns, and which of its overrides ran.
+TEST_F(ModalDialog, EscapeAndCloseReachOnCancelAndEnterReachesOnOK) {
+    const struct {
+        const char* how;
+        std::function<void(CDialog&)> act;
+        INT_PTR result;
+        const char* override;
+    } cases[] = {
+        {"Escape", [](CDialog& d) { PostKey(d, VK_ESCAPE); }, IDCANCEL, "OnCancel"},
+        {"WM_CLOSE", [](CDialog& d) { d.PostMessage(WM_CLOSE); }, IDCANCEL, "OnCancel"},
+        {"Enter", [](CDialog& d) { PostKey(d, VK_RETURN); }, IDOK, "OnOK"},
     };
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_EQ(before + 1, afterMenuCommand);
-    EXPECT_EQ(before + 1, theApp.m_appCommands);
+    for (const auto& c : cases) {
+        CTestDialog fresh;
+        EXPECT_EQ(c.result, RunModal(fresh,
+                                     [&](HWND) {
+                                         log.Clear();
+                                         c.act(fresh);
+                                     }))
+            << c.how;
+        EXPECT_TRUE(log.Sequence({c.override})) << c.how;
+    }
 }
 
-TEST(ModalDialog, MissingTemplateGivesMinusOne) {
-    CTestDialog dialog(IDD_FW_MISSING_DIALOG);
-    EXPECT_EQ(-1, dialog.DoModal());
-    EXPECT_EQ(0, dialog.m_dataExchanges);
+TEST_F(ModalDialog, QualifiedBaseHandlerEndsTheDialogWithoutTheOverride) {
+    EXPECT_EQ(IDCANCEL, RunModal(dialog, [&](HWND) {
+                  log.Clear();
+                  dialog.PostMessage(WM_COMMAND, ID_FW_EXIT, 0);
+              }));
+    EXPECT_TRUE(log.Sequence({}));
 }
 
-TEST(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
+TEST_F(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
+    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND) {
+                  log.Clear();
+                  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
+                  EXPECT_TRUE(log.Sequence({"app command"}));
+                  // A command neither the dialog nor the application maps goes to default
+                  // processing.
+                  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_UNHANDLED, 0), 0);
+                  dialog.EndDialog(IDOK);
+              }));
+    EXPECT_TRUE(log.Sequence({}));
+}
+
+TEST_F(ModalDialog, MissingTemplateGivesMinusOne) {
+    CTestDialog missing(IDD_FW_MISSING_DIALOG);
+    EXPECT_EQ(-1, missing.DoModal());
+    EXPECT_TRUE(log.Sequence({})) << "no data exchange";
+}
+
+TEST_F(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
     UniqueWindow mainWindow = CreateTestWindow();
     CWnd mainWnd;
     ASSERT_TRUE(mainWnd.SubclassWindow(mainWindow.get()));
     theApp.m_pMainWnd = &mainWnd;
-    HWND owner = reinterpret_cast<HWND>(1);
-    {
-        CTestDialog dialog;
-        dialog.m_script = [&](CTestDialog& d) {
-            owner = ::GetWindow(d.m_hWnd, GW_OWNER);
-            d.EndDialog(IDOK);
-        };
-        dialog.DoModal();
-        EXPECT_EQ(mainWindow.get(), owner);
-    }
-    {
-        CTestDialog dialog;
-        theApp.m_pMainWnd = &dialog;
-        dialog.m_script = [&](CTestDialog& d) {
-            owner = ::GetWindow(d.m_hWnd, GW_OWNER);
-            d.EndDialog(IDOK);
-        };
-        dialog.DoModal();
-        EXPECT_EQ(nullptr, owner);
-    }
+    auto ownerOf = [](CDialog& modal) {
+        HWND owner = reinterpret_cast<HWND>(1);
+        RunModal(modal, [&](HWND hwnd) {
+            owner = ::GetWindow(hwnd, GW_OWNER);
+            ::EndDialog(hwnd, IDOK);
+        });
+        return owner;
+    };
+    EXPECT_EQ(mainWindow.get(), ownerOf(dialog));
+    CTestDialog itself;
+    theApp.m_pMainWnd = &itself;
+    EXPECT_EQ(nullptr, ownerOf(itself));
     theApp.m_pMainWnd = nullptr;
 }
 
-// Finds this thread's message box from a timer that fires inside its modal loop, reads its
-// caption and closes it.
-std::wstring g_messageBoxCaption;
-bool g_messageBoxFound = false;
-
-BOOL CALLBACK FindMessageBox(HWND hWnd, LPARAM) {
-    wchar_t className[32] = {};
-    ::GetClassNameW(hWnd, className, 32);
-    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(hWnd)) {
-        return TRUE;
-    }
-    wchar_t caption[256] = {};
-    ::GetWindowTextW(hWnd, caption, 256);
-    g_messageBoxCaption = caption;
-    g_messageBoxFound = true;
-    ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK CloseMessageBoxTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_messageBoxFound) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindMessageBox, 0);
-    }
-}
-
-std::wstring CaptionOfMessageBox(CWnd& wnd, LPCWSTR caption, int* result) {
-    g_messageBoxCaption.clear();
-    g_messageBoxFound = false;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseMessageBoxTimer);
-    *result = wnd.MessageBox(L"framework test message", caption, MB_OKCANCEL);
-    ::KillTimer(nullptr, timer);
-    return g_messageBoxCaption;
+// The caption of a message box of `wnd`, read from inside its modal loop, which a press of its
+// OK button ends.
+std::wstring CaptionOfMessageBox(CWnd& wnd, LPCWSTR caption, INT_PTR* result) {
+    std::wstring seen;
+    *result =
+        RunModal([&] { return wnd.MessageBox(L"framework test message", caption, MB_OKCANCEL); },
+                 [&](HWND box) {
+                     seen = TitleOf(box);
+                     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                 });
+    return seen;
 }
 
 TEST(MessageBoxCaption, NullCaptionIsTheApplicationNameFromTheExecutable) {
@@ -320,7 +274,7 @@ TEST(MessageBoxCaption, NullCaptionIsTheApplicationNameFromTheExecutable) {
     UniqueWindow window = CreateTestWindow();
     CWnd wnd;
     ASSERT_TRUE(wnd.SubclassWindow(window.get()));
-    int result = 0;
+    INT_PTR result = 0;
     EXPECT_EQ(L"FrameworkTests", CaptionOfMessageBox(wnd, nullptr, &result));
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(L"Explicit", CaptionOfMessageBox(wnd, L"Explicit", &result));

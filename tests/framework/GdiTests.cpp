@@ -165,13 +165,11 @@ TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
 // A window that paints with every wrapper on each WM_PAINT.
 class CPaintingWnd : public CWnd {
 public:
-    int m_paints = 0;
     bool m_leakOneBrush = false;
     std::vector<HBRUSH> m_leaked;
 
     afx_msg void OnPaint() {
         CPaintDC dc(this);
-        ++m_paints;
         DrawWithEverything(dc);
         if (m_leakOneBrush) {
             m_leaked.push_back(::CreateSolidBrush(kGreen));
@@ -254,8 +252,10 @@ protected:
         m_window = CreateTestWindow(50, 50, 200, 120);
         ASSERT_TRUE(m_window);
         ASSERT_TRUE(m_wnd.SubclassWindow(m_window.get()));
+        ASSERT_TRUE(m_paints.Watch(m_window.get()));
         // The first paint may fill caches of the system's own (fonts, DCs).
         RepaintTimes(2);
+        m_paints.Clear();
     }
     void RepaintTimes(int times) {
         for (int i = 0; i < times; ++i) {
@@ -266,12 +266,12 @@ protected:
 
     UniqueWindow m_window;
     CPaintingWnd m_wnd;
+    MessageLog m_paints{WM_PAINT}; // goes first: it watches the window over the object
 };
 
 TEST_F(GdiLeakTest, AThousandPaintsLeaveNoObjectBehind) {
-    int paintsBefore = m_wnd.m_paints;
     int kept = ObjectsKeptBy([&] { RepaintTimes(1000); });
-    EXPECT_EQ(paintsBefore + 1000, m_wnd.m_paints);
+    EXPECT_EQ(1000, m_paints.Count(WM_PAINT));
     EXPECT_LT(kept, 10);
     EXPECT_EQ(kBlue, m_wnd.m_lastCorner);
 }

@@ -13,25 +13,29 @@ const UINT kBaseOnlyMsg = WM_APP + 1;
 const UINT kSharedMsg = WM_APP + 2;
 const UINT kDefaultMsg = WM_APP + 3;
 const UINT kNestedMsg = WM_APP + 4;
-const UINT kUnmappedMsg = kOriginalAnswerMsg;
+const UINT kUnmappedMsg = kRecorderAskMsg;
 const UINT s_registeredMsg = ::RegisterWindowMessageW(L"ZelvanorFrameworkTestRegistered");
 const int kEditId = 501;
 const int kButtonId = 502;
 
+// What the test windows' DefWindowProc notes for the tests' own messages.
+std::string DefaultNote(UINT message, WPARAM wParam, LPARAM lParam) {
+    return "default " + std::to_string(message - WM_APP) + " (" + std::to_string(wParam) + ", " +
+           std::to_string(lParam) + ")";
+}
+
 class CBaseTestWnd : public CWnd {
 public:
-    std::vector<std::string> m_log;
-
     afx_msg LRESULT OnBaseOnly(WPARAM, LPARAM) {
-        m_log.push_back("base-only");
+        Note("base-only");
         return 11;
     }
     afx_msg LRESULT OnSharedInBase(WPARAM, LPARAM) {
-        m_log.push_back("base-shared");
+        Note("base-shared");
         return 12;
     }
-    afx_msg virtual void OnVirtualCommand() { m_log.push_back("base-virtual"); }
-    afx_msg virtual void OnQualifiedCommand() { m_log.push_back("base-qualified"); }
+    afx_msg virtual void OnVirtualCommand() { Note("base-virtual"); }
+    afx_msg virtual void OnQualifiedCommand() { Note("base-qualified"); }
 
     DECLARE_MESSAGE_MAP()
 };
@@ -44,25 +48,19 @@ END_MESSAGE_MAP()
 
 class CDerivedTestWnd : public CBaseTestWnd {
 public:
-    CPoint m_lastDown{-1, -1};
-    UINT m_lastDownFlags = 0;
-    MSG m_defaultSeen = {};
-    std::vector<UINT> m_defWindowProcMessages;
-    bool m_postNcDestroy = false;
-
     afx_msg LRESULT OnSharedInDerived(WPARAM, LPARAM) {
-        m_log.push_back("derived-shared");
+        Note("derived-shared");
         return 22;
     }
-    void OnVirtualCommand() override { m_log.push_back("derived-virtual"); }
-    void OnQualifiedCommand() override { m_log.push_back("derived-qualified"); }
+    void OnVirtualCommand() override { Note("derived-virtual"); }
+    void OnQualifiedCommand() override { Note("derived-qualified"); }
     afx_msg LRESULT OnRegistered(WPARAM wParam, LPARAM) {
-        m_log.push_back("registered:" + std::to_string(wParam));
+        Note("registered:" + std::to_string(wParam));
         return 33;
     }
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point) {
-        m_lastDownFlags = nFlags;
-        m_lastDown = point;
+        Note("down " + std::to_string(nFlags) + " at " + std::to_string(point.x) + "," +
+             std::to_string(point.y));
         CBaseTestWnd::OnLButtonDown(nFlags, point);
     }
     // Handles a nested message first, then asks for default processing of its own.
@@ -71,21 +69,20 @@ public:
         return Default();
     }
     afx_msg LRESULT OnNestedMsg(WPARAM, LPARAM) {
-        m_log.push_back("nested");
+        Note("nested");
         return 0;
     }
-    afx_msg void OnEditKillFocus() { m_log.push_back("edit-killfocus"); }
-    afx_msg void OnButtonClicked() { m_log.push_back("button-clicked"); }
+    afx_msg void OnEditKillFocus() { Note("edit-killfocus"); }
+    afx_msg void OnButtonClicked() { Note("button-clicked"); }
 
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        m_defWindowProcMessages.push_back(message);
-        if (message == kDefaultMsg) {
-            m_defaultSeen = MSG{m_hWnd, message, wParam, lParam, 0, {0, 0}};
+        if (message >= WM_APP && message < 0xC000)
+            Note(DefaultNote(message, wParam, lParam));
+        if (message == kDefaultMsg)
             return 44;
-        }
         return CBaseTestWnd::DefWindowProc(message, wParam, lParam);
     }
-    void PostNcDestroy() override { m_postNcDestroy = true; }
+    void PostNcDestroy() override { Note("PostNcDestroy"); }
 
     DECLARE_MESSAGE_MAP()
 };
@@ -101,34 +98,37 @@ ON_EN_KILLFOCUS(kEditId, OnEditKillFocus)
 ON_COMMAND(kButtonId, OnButtonClicked)
 END_MESSAGE_MAP()
 
+// The handlers' notes, and what of the tests' messages reaches the window's own procedure.
 class MessageMapTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_originalProcCalls.clear();
         m_window = CreateTestWindow();
         ASSERT_TRUE(m_window);
         ASSERT_TRUE(m_wnd.SubclassWindow(m_window.get()));
+        m_log.Clear();
     }
     void TearDown() override { PumpMessages(); }
 
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return ::SendMessageW(m_window.get(), message, wParam, lParam);
+    }
+
+    MessageLog m_log{kBaseOnlyMsg,    kSharedMsg, kDefaultMsg,    kNestedMsg,  kUnmappedMsg,
+                     s_registeredMsg, WM_COMMAND, WM_LBUTTONDOWN, WM_NCDESTROY};
     UniqueWindow m_window;
     CDerivedTestWnd m_wnd;
 };
 
 TEST_F(MessageMapTest, DerivedEntryWinsAndBaseMapIsConsultedNext) {
-    EXPECT_EQ(22, ::SendMessageW(m_window.get(), kSharedMsg, 0, 0));
-    EXPECT_EQ(11, ::SendMessageW(m_window.get(), kBaseOnlyMsg, 0, 0));
-    EXPECT_EQ((std::vector<std::string>{"derived-shared", "base-only"}), m_wnd.m_log);
+    EXPECT_EQ(22, Send(kSharedMsg));
+    EXPECT_EQ(11, Send(kBaseOnlyMsg));
     // Mapped messages do not reach the window's own procedure.
-    EXPECT_FALSE(OriginalProcSaw(m_window.get(), kSharedMsg));
-    EXPECT_FALSE(OriginalProcSaw(m_window.get(), kBaseOnlyMsg));
+    EXPECT_TRUE(m_log.Sequence({"derived-shared", "base-only"}));
 }
 
 TEST_F(MessageMapTest, UnmappedMessagesReachThePreviousProcedureThroughDefWindowProc) {
-    EXPECT_EQ(kOriginalAnswer, ::SendMessageW(m_window.get(), kUnmappedMsg, 5, 6));
-    EXPECT_TRUE(OriginalProcSaw(m_window.get(), kUnmappedMsg));
-    ASSERT_FALSE(m_wnd.m_defWindowProcMessages.empty());
-    EXPECT_EQ(kUnmappedMsg, m_wnd.m_defWindowProcMessages.back());
+    EXPECT_EQ(kRecorderAnswer, Send(kUnmappedMsg, 5, 6));
+    EXPECT_TRUE(m_log.Sequence({DefaultNote(kUnmappedMsg, 5, 6), {kUnmappedMsg, 5, 6}}));
     // The window still behaves as its class makes it: its text goes through to the system.
     m_wnd.SetWindowText(L"renamed");
     CString text;
@@ -138,40 +138,33 @@ TEST_F(MessageMapTest, UnmappedMessagesReachThePreviousProcedureThroughDefWindow
 
 TEST_F(MessageMapTest, PostedAndRegisteredMessagesAreDispatched) {
     ASSERT_NE(0u, s_registeredMsg);
-    EXPECT_EQ(33, ::SendMessageW(m_window.get(), s_registeredMsg, 5, 0));
+    EXPECT_EQ(33, Send(s_registeredMsg, 5));
     ::PostMessageW(m_window.get(), s_registeredMsg, 6, 0);
-    WaitUntil([&] { return m_wnd.m_log.size() == 2; });
-    EXPECT_EQ((std::vector<std::string>{"registered:5", "registered:6"}), m_wnd.m_log);
+    WaitUntil([&] { return m_log.Count("registered:6") > 0; });
+    EXPECT_TRUE(m_log.Sequence({"registered:5", "registered:6"}));
 }
 
 TEST_F(MessageMapTest, VirtualHandlerGoesThroughTheVirtualTableAndQualifiedOneDoesNot) {
     // The base map names OnVirtualCommand unqualified: the derived override runs.
-    ::SendMessageW(m_window.get(), WM_COMMAND, MAKEWPARAM(ID_FW_VIRTUAL, 0), 0);
+    Send(WM_COMMAND, MAKEWPARAM(ID_FW_VIRTUAL, 0));
     // The derived map names CBaseTestWnd::OnQualifiedCommand: the base body runs.
-    ::SendMessageW(m_window.get(), WM_COMMAND, MAKEWPARAM(ID_FW_QUALIFIED, 0), 0);
+    Send(WM_COMMAND, MAKEWPARAM(ID_FW_QUALIFIED, 0));
     // An accelerator (code 1, no control) is a plain command as well.
-    ::SendMessageW(m_window.get(), WM_COMMAND, MAKEWPARAM(ID_FW_VIRTUAL, 1), 0);
-    EXPECT_EQ((std::vector<std::string>{"derived-virtual", "base-qualified", "derived-virtual"}),
-              m_wnd.m_log);
+    Send(WM_COMMAND, MAKEWPARAM(ID_FW_VIRTUAL, 1));
+    EXPECT_TRUE(m_log.Sequence({"derived-virtual", "base-qualified", "derived-virtual"}));
 }
 
 TEST_F(MessageMapTest, MouseHandlerUnpacksSignedPointAndCanCallTheBaseForDefault) {
-    LPARAM lParam = MAKELPARAM(static_cast<WORD>(-5), 40);
-    ::SendMessageW(m_window.get(), WM_LBUTTONDOWN, MK_LBUTTON, lParam);
-    EXPECT_EQ(CPoint(-5, 40), m_wnd.m_lastDown);
-    EXPECT_EQ(static_cast<UINT>(MK_LBUTTON), m_wnd.m_lastDownFlags);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-5), 40));
     // CWnd::OnLButtonDown did default processing: the window's own procedure saw the press.
-    EXPECT_TRUE(OriginalProcSaw(m_window.get(), WM_LBUTTONDOWN));
+    EXPECT_TRUE(m_log.Sequence({"down 1 at -5,40", {WM_LBUTTONDOWN, MK_LBUTTON}}));
 }
 
 TEST_F(MessageMapTest, DefaultReachesOverriddenDefWindowProcWithTheCurrentMessage) {
-    EXPECT_EQ(44, ::SendMessageW(m_window.get(), kDefaultMsg, 123, 456));
-    // The nested message in between did not change what Default() passes on.
-    EXPECT_EQ((std::vector<std::string>{"nested"}), m_wnd.m_log);
-    EXPECT_EQ(kDefaultMsg, m_wnd.m_defaultSeen.message);
-    EXPECT_EQ(123u, m_wnd.m_defaultSeen.wParam);
-    EXPECT_EQ(456, m_wnd.m_defaultSeen.lParam);
-    EXPECT_FALSE(OriginalProcSaw(m_window.get(), kDefaultMsg));
+    EXPECT_EQ(44, Send(kDefaultMsg, 123, 456));
+    // The nested message in between did not change what Default() passes on, and the override's
+    // answer stood: the window's own procedure never saw the message.
+    EXPECT_TRUE(m_log.Sequence({"nested", DefaultNote(kDefaultMsg, 123, 456)}));
 }
 
 TEST_F(MessageMapTest, ControlNotificationsAndCommandsReachTheParentsMap) {
@@ -184,39 +177,40 @@ TEST_F(MessageMapTest, ControlNotificationsAndCommandsReachTheParentsMap) {
     ASSERT_NE(nullptr, edit);
     ASSERT_NE(nullptr, button);
     PumpMessages();
+    m_log.Clear();
 
     ::SetFocus(edit);
     ::SetFocus(m_window.get());
     PumpMessages();
     ::SendMessageW(button, BM_CLICK, 0, 0);
-    WaitUntil([&] { return m_wnd.m_log.size() >= 2; });
-    EXPECT_EQ((std::vector<std::string>{"edit-killfocus", "button-clicked"}), m_wnd.m_log);
+    WaitUntil([&] { return m_log.Count("button-clicked") > 0; });
+    // The unmapped notification goes on to default processing.
+    EXPECT_TRUE(m_log.Sequence(
+        {{WM_COMMAND, MAKEWPARAM(kEditId, EN_SETFOCUS)}, "edit-killfocus", "button-clicked"}));
 
     // A command nothing maps goes on to default processing; a window is not a dialog, so it does
     // not reach the application.
-    int before = theApp.m_appCommands;
-    ::SendMessageW(m_window.get(), WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
-    EXPECT_EQ(before, theApp.m_appCommands);
-    EXPECT_TRUE(OriginalProcSaw(m_window.get(), WM_COMMAND));
+    Send(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0));
+    EXPECT_TRUE(m_log.Sequence({WM_COMMAND}));
 }
 
 TEST_F(MessageMapTest, DestroyingTheWindowDetachesTheObjectAndCallsPostNcDestroy) {
     HWND hWnd = m_window.release();
     EXPECT_EQ(&m_wnd, CWnd::FromHandlePermanent(hWnd));
     ::DestroyWindow(hWnd);
-    EXPECT_TRUE(m_wnd.m_postNcDestroy);
+    EXPECT_TRUE(m_log.Sequence({WM_NCDESTROY, "PostNcDestroy"}));
     EXPECT_EQ(nullptr, m_wnd.m_hWnd);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
-    EXPECT_TRUE(OriginalProcSaw(hWnd, WM_NCDESTROY));
 }
 
 TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure) {
+    MessageLog log{kRecorderAskMsg};
     UniqueWindow window = CreateTestWindow();
+    const LONG_PTR ownProcedure = ::GetClassLongPtrW(window.get(), GCLP_WNDPROC);
     {
         CDerivedTestWnd wnd;
         ASSERT_TRUE(wnd.SubclassWindow(window.get()));
-        EXPECT_NE(reinterpret_cast<LONG_PTR>(TestWindowProc()),
-                  ::GetWindowLongPtrW(window.get(), GWLP_WNDPROC));
+        EXPECT_NE(ownProcedure, ::GetWindowLongPtrW(window.get(), GWLP_WNDPROC));
         // A second object cannot take the same window.
         CBaseTestWnd other;
         EXPECT_FALSE(other.SubclassWindow(window.get()));
@@ -224,11 +218,9 @@ TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure
     }
     EXPECT_TRUE(::IsWindow(window.get()));
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(window.get()));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(TestWindowProc()),
-              ::GetWindowLongPtrW(window.get(), GWLP_WNDPROC));
-    g_originalProcCalls.clear();
-    EXPECT_EQ(kOriginalAnswer, ::SendMessageW(window.get(), kOriginalAnswerMsg, 0, 0));
-    EXPECT_TRUE(OriginalProcSaw(window.get(), kOriginalAnswerMsg));
+    EXPECT_EQ(ownProcedure, ::GetWindowLongPtrW(window.get(), GWLP_WNDPROC));
+    EXPECT_EQ(kRecorderAnswer, ::SendMessageW(window.get(), kRecorderAskMsg, 0, 0));
+    EXPECT_TRUE(log.Sequence({kRecorderAskMsg}));
 }
 
 // Run-time class information.
@@ -273,6 +265,7 @@ ON_MESSAGE(kThrowMsg, OnThrow)
 END_MESSAGE_MAP()
 
 TEST(HandlerFault, AnExceptionOutOfAHandlerReachesTheHandlerSetAndTheWindowLivesOn) {
+    MessageLog log{kRecorderAskMsg};
     UniqueWindow window = CreateTestWindow();
     ASSERT_TRUE(window);
     CThrowingWnd wnd;
@@ -289,7 +282,8 @@ TEST(HandlerFault, AnExceptionOutOfAHandlerReachesTheHandlerSetAndTheWindowLives
     }
     EXPECT_EQ(g_handlerFaults, 2);
     // The window is still the framework's, and the next message is handled as ever.
-    EXPECT_EQ(SendMessageW(window.get(), kOriginalAnswerMsg, 0, 0), kOriginalAnswer);
+    EXPECT_EQ(SendMessageW(window.get(), kRecorderAskMsg, 0, 0), kRecorderAnswer);
+    EXPECT_TRUE(log.Sequence({kRecorderAskMsg}));
 
     AfxSetHandlerFault(previous);
 }

@@ -64,9 +64,7 @@ bool MoveCursorTo(POINT at) {
 void Click(POINT at) {
     ASSERT_TRUE(MoveCursorTo(at));
     LeftButton(true);
-    PumpFor(50);
     LeftButton(false);
-    PumpFor(50);
 }
 
 // The tests press the real mouse button: one that fails midway must not leave it held.
@@ -88,14 +86,8 @@ TEST_F(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
         EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW),
                   GetWindowLongW(GetDlgItem(hwnd, IDOK), GWL_STYLE) & BS_TYPEMASK);
 
-        ASSERT_TRUE(SetForegroundWindow(hwnd));
-        PumpFor(50);
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
-        PumpFor(100);
+        ASSERT_TRUE(BringToForeground(hwnd));
+        PressKeys({VK_ESCAPE});
     });
     EXPECT_EQ(IDCANCEL, result);
 }
@@ -215,12 +207,15 @@ TEST_F(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
         // A press on close, released on the caption beside it: nothing happens.
         const POINT close = CloseButtonOnScreen(hwnd);
         const RECT rect = WindowRect(hwnd);
+        // Over the caption the release comes as a non-client one.
+        MessageLog log{WM_LBUTTONDOWN, WM_NCLBUTTONUP};
+        ASSERT_TRUE(log.Watch(hwnd));
         ASSERT_TRUE(MoveCursorTo(close));
         LeftButton(true);
-        PumpFor(50);
+        ASSERT_TRUE(WaitUntil([&] { return log.Count(WM_LBUTTONDOWN) > 0; }));
         ASSERT_TRUE(MoveCursorTo(POINT{rect.left + 150, close.y}));
         LeftButton(false);
-        PumpFor(50);
+        ASSERT_TRUE(WaitUntil([&] { return log.Count(WM_NCLBUTTONUP) > 0; }));
         ASSERT_TRUE(IsWindowVisible(hwnd));
         // A second press there within the double-click time would come as a double-click, which
         // the caption buttons do not take.

@@ -96,6 +96,13 @@ bool IsDark(COLORREF c) {
     return ::testing::AssertionSuccess();
 }
 
+// Waits until the button shows `face` on the screen; the failure names a pixel that differs.
+::testing::AssertionResult Shows(CWnd& button, const Image& face) {
+    ::testing::AssertionResult same = ::testing::AssertionFailure();
+    WaitUntil([&] { return static_cast<bool>(same = SamePixels(face, ButtonOnScreen(button))); });
+    return same;
+}
+
 class SkinGrayButton : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,13 +113,24 @@ protected:
         ASSERT_NE(nullptr, m_child);
         SendMessageW(m_child, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        m_styleBefore = GetWindowLongW(m_child, GWL_STYLE);
         ASSERT_TRUE(m_button.SubclassWindow(m_child));
     }
-    void TearDown() override { m_button.UnsubclassWindow(); }
+    void TearDown() override {
+        m_button.UnsubclassWindow();
+        ParkCursor();
+    }
 
     UniqueWindow m_parent;
     HWND m_child = nullptr; // destroyed with its parent
+    LONG m_styleBefore = 0;
     TestGrayButton m_button;
+};
+
+// The dialog test moves the real pointer; it is parked again whatever the test stopped at.
+class SkinGrayButtonOnDialog : public ::testing::Test {
+protected:
+    void TearDown() override { ParkCursor(); }
 };
 
 } // namespace
@@ -120,8 +138,9 @@ protected:
 TEST_F(SkinGrayButton, BindingMakesTheButtonOwnerDrawn) {
     // The default-push-button type 1 becomes 0xB; nothing else changes.
     const LONG style = GetWindowLongW(m_child, GWL_STYLE);
+    ASSERT_EQ(static_cast<LONG>(BS_DEFPUSHBUTTON), m_styleBefore & BS_TYPEMASK);
     EXPECT_EQ(static_cast<LONG>(BS_OWNERDRAW), style & BS_TYPEMASK);
-    EXPECT_NE(0, style & WS_VISIBLE);
+    EXPECT_EQ(m_styleBefore & ~BS_TYPEMASK, style & ~BS_TYPEMASK);
 }
 
 TEST_F(SkinGrayButton, FaceByState) {
@@ -182,9 +201,7 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
     RECT rect{};
     GetWindowRect(m_child, &rect);
     MoveCursor(POINT{rect.left + 40, rect.top + 16});
-    PumpFor(100);
-    ASSERT_TRUE(m_button.Tracking());
-    ASSERT_TRUE(m_button.Hover());
+    ASSERT_TRUE(WaitUntil([&] { return m_button.Hover() && m_button.Tracking(); }));
 
     // Leaving: hover off, tracking off, the whole button to be repainted.
     ValidateRect(m_child, nullptr);
@@ -198,11 +215,9 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
     // The next move arms tracking again.
     SendMessageW(m_child, WM_MOUSEMOVE, 0, MAKELPARAM(40, 16));
     EXPECT_TRUE(m_button.Tracking());
-    MoveCursor(POINT{rect.right + 200, rect.bottom + 200});
-    PumpFor(100);
 }
 
-TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
+TEST_F(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
     ButtonDialog dialog;
     const INT_PTR result = RunModal(dialog, [&dialog](HWND hwnd) {
         const Image normal = Face(dialog.button, 0);
@@ -214,42 +229,35 @@ TEST(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
         const POINT outside{rect.right + 30, rect.bottom + 30};
 
         MoveCursor(outside);
-        PumpFor(100);
-        UpdateWindow(hwnd);
-        EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
+        EXPECT_TRUE(Shows(dialog.button, normal));
 
         // The hover face once the mouse rests on it.
         MoveCursor(centre);
-        PumpFor(150);
+        EXPECT_TRUE(Shows(dialog.button, hover));
         EXPECT_TRUE(dialog.button.Hover());
-        EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
 
-        // Pressed while hovered: the pressed face.
+        // Pressed while hovered: the pressed face; released, hovered again.
         LeftButton(true);
-        PumpFor(100);
-        EXPECT_TRUE(SamePixels(pressed, ButtonOnScreen(dialog.button)));
+        EXPECT_TRUE(Shows(dialog.button, pressed));
         LeftButton(false);
-        PumpFor(100);
+        EXPECT_TRUE(Shows(dialog.button, hover));
 
         // Out of the button: the hover face goes at once; back in, it returns.
         MoveCursor(outside);
-        PumpFor(150);
+        EXPECT_TRUE(Shows(dialog.button, normal));
         EXPECT_FALSE(dialog.button.Hover());
-        EXPECT_TRUE(SamePixels(normal, ButtonOnScreen(dialog.button)));
         MoveCursor(centre);
-        PumpFor(150);
-        EXPECT_TRUE(SamePixels(hover, ButtonOnScreen(dialog.button)));
+        EXPECT_TRUE(Shows(dialog.button, hover));
 
-        // The disabled button stays flat whatever the mouse does.
+        // The disabled button stays flat whatever the mouse does; the enabled one's leaving
+        // shows that the pointer has got there.
         RECT off{};
         GetWindowRect(dialog.disabled.m_hWnd, &off);
         MoveCursor(POINT{(off.left + off.right) / 2, (off.top + off.bottom) / 2});
-        PumpFor(150);
+        EXPECT_TRUE(Shows(dialog.button, normal));
         const Image flat = ButtonOnScreen(dialog.disabled);
         EXPECT_EQ(kFlat, flat.At(0, 0));
         EXPECT_TRUE(SamePixels(Face(dialog.disabled, ODS_DISABLED), flat));
-        MoveCursor(outside);
-        PumpFor(50);
         EndDialog(hwnd, IDOK);
     });
     EXPECT_EQ(IDOK, result);

@@ -1,8 +1,11 @@
-// The skin's non-client message handling as message sequences: a plain window whose own window
-// procedure records every message it gets (that is, the skin's default processing) is
-// subclassed by a skinned dialog object, which records the caption buttons it draws.
+// The skin's non-client message handling as message sequences: a window of the recording class,
+// whose own procedure is what the skin's default processing reaches, is subclassed by a skinned
+// dialog object that notes in the same log what it draws and the close action it runs.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/skin/SkinTestSupport.h"
@@ -13,109 +16,52 @@ using namespace skintest;
 
 namespace {
 
-struct Received {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    DWORD style; // the window's style while the message was processed
-};
-std::vector<Received> g_received;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    g_received.push_back(
-        {message, wParam, lParam, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE))});
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+// The caption buttons drawn in these states (0 normal, 1 hover, 2 pressed).
+std::string Buttons(int close, int max, int min) {
+    return "buttons " + std::to_string(close) + " " + std::to_string(max) + " " +
+           std::to_string(min);
 }
 
-const wchar_t kRecorderClass[] = L"SkinRecorder";
-
-void RegisterRecorder() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kRecorderClass;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    RegisterClassW(&wc);
-}
-
-int CountReceived(UINT message) {
-    int n = 0;
-    for (const Received& r : g_received)
-        n += r.message == message;
-    return n;
-}
-
-const Received* LastReceived(UINT message) {
-    for (auto it = g_received.rbegin(); it != g_received.rend(); ++it) {
-        if (it->message == message)
-            return &*it;
-    }
-    return nullptr;
-}
-
-struct ButtonStates {
-    int close, max, min;
-    bool operator==(const ButtonStates& o) const {
-        return close == o.close && max == o.max && min == o.min;
-    }
-};
-
-// A skinned dialog object on a plain window, recording what the skin does.
-class RecordingSkin : public CDiyDialogEx {
+// A skinned dialog object that notes what it draws and its close action in the current log.
+class LoggingSkin : public CDiyDialogEx {
 public:
-    RecordingSkin() : CDiyDialogEx(0, ProgramSkin::kCaption) {}
-    BOOL AppActive() const { return m_bAppActive; }
-
-    std::vector<ButtonStates> buttons;
-    int closeActions = 0;
-    int frames = 0;
-    int captions = 0;
-    int menuBars = 0;
-
+    LoggingSkin() : CDiyDialogEx(0, ProgramSkin::kCaption) {}
     void DrawCaptionButtons(CDC* dc, int closeState, int maxState, int minState) override {
-        buttons.push_back({closeState, maxState, minState});
+        Note(Buttons(closeState, maxState, minState));
         CDiyDialogEx::DrawCaptionButtons(dc, closeState, maxState, minState);
     }
     void DrawFrame(CDC* dc, COLORREF fill) override {
-        ++frames;
+        Note("frame");
         CDiyDialogEx::DrawFrame(dc, fill);
     }
     void DrawCaption(CDC* dc, COLORREF inactive, COLORREF active) override {
-        ++captions;
+        Note("caption");
         CDiyDialogEx::DrawCaption(dc, inactive, active);
     }
     void DrawMenuBar(CDC* dc, CMenu* menu, COLORREF back) override {
-        ++menuBars;
+        Note("menu bar");
         CDiyDialogEx::DrawMenuBar(dc, menu, back);
     }
-    void OnCaptionClose() override { ++closeActions; }
-
-    int Pressed() const { return m_nPressedButton; }
-    DWORD SavedStyle() const { return m_dwStyle; }
-    HBRUSH WhiteBrush() const { return m_hbrWhite; }
+    void OnCaptionClose() override { Note("close"); }
 };
 
 class SkinMessages : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { RegisterRecorder(); }
-
+    void SetUp() override { ParkCursor(); }
     // A window at (x, y), subclassed by the skin; `initialise` runs the dialog initialisation
     // that saves the style and switches the skin on.
     void Create(DWORD style, int x, int y, int w = 320, int h = 200, bool initialise = true) {
-        m_hwnd.reset(CreateWindowExW(0, kRecorderClass, L"Skin", style, x, y, w, h, nullptr,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr));
+        m_hwnd = m_log.Create(style, RECT{x, y, x + w, y + h});
         ASSERT_TRUE(m_hwnd);
         ASSERT_TRUE(m_skin.SubclassWindow(m_hwnd.get()));
         if (initialise)
             m_skin.OnInitDialog();
         PumpMessages();
-        g_received.clear();
-        m_skin.buttons.clear();
+        m_log.Clear();
     }
     void TearDown() override {
         m_skin.UnsubclassWindow();
         m_hwnd.reset();
-        g_received.clear();
     }
 
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -134,8 +80,14 @@ protected:
     }
     int CaptionY() const { return WindowRect(m_hwnd.get()).top + 4; }
 
+    // What the skin's default processing gets of what the tests send, and of what it sends.
+    MessageLog m_log{WM_NCHITTEST,     WM_NCPAINT,     WM_NCACTIVATE,      0x00AE,
+                     WM_NCMOUSELEAVE,  WM_NCMOUSEMOVE, WM_LBUTTONDOWN,     WM_LBUTTONUP,
+                     WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_NCLBUTTONDBLCLK, WM_SETCURSOR,
+                     WM_INITMENU,      WM_MEASUREITEM, WM_DRAWITEM,        WM_ACTIVATEAPP,
+                     WM_CTLCOLOREDIT};
+    LoggingSkin m_skin;
     UniqueWindow m_hwnd;
-    RecordingSkin m_skin;
 };
 
 constexpr DWORD kAllButtons =
@@ -146,25 +98,19 @@ constexpr DWORD kBarLike = WS_POPUP | WS_BORDER | WS_VISIBLE;
 } // namespace
 
 TEST_F(SkinMessages, UnskinnedWindowsGetEverythingByDefaultProcessing) {
-    // Before dialog initialisation the saved style is 0: no skin.
+    // Before dialog initialisation the skin has no saved style, so it is off.
     Create(kAboutLike, 100, 100, 320, 200, false);
-    EXPECT_EQ(0u, m_skin.SavedStyle());
     Send(WM_NCMOUSELEAVE);
     Send(0x00AE);
     Send(WM_NCPAINT, 1);
-    EXPECT_EQ(1, CountReceived(WM_NCMOUSELEAVE));
-    EXPECT_EQ(1, CountReceived(0x00AE));
-    EXPECT_EQ(1, CountReceived(WM_NCPAINT));
-    EXPECT_EQ(0, m_skin.frames);
+    EXPECT_TRUE(m_log.Sequence({WM_NCMOUSELEAVE, 0x00AE, {WM_NCPAINT, 1}}));
     TearDown();
 
     // Neither WS_BORDER nor WS_DLGFRAME in the saved style: no skin either.
     Create(WS_POPUP | WS_VISIBLE, 100, 100);
     Send(WM_NCPAINT, 1);
     Send(WM_NCMOUSELEAVE);
-    EXPECT_EQ(1, CountReceived(WM_NCPAINT));
-    EXPECT_EQ(1, CountReceived(WM_NCMOUSELEAVE));
-    EXPECT_EQ(0, m_skin.frames);
+    EXPECT_TRUE(m_log.Sequence({{WM_NCPAINT, 1}, WM_NCMOUSELEAVE}));
 }
 
 TEST_F(SkinMessages, SwallowsCaptionRedrawMouseLeaveAndNonClientPainting) {
@@ -174,20 +120,13 @@ TEST_F(SkinMessages, SwallowsCaptionRedrawMouseLeaveAndNonClientPainting) {
     EXPECT_EQ(0, Send(WM_NCPAINT, 1));
     EXPECT_EQ(TRUE, Send(WM_NCACTIVATE, FALSE));
     PumpMessages();
-    EXPECT_EQ(0, CountReceived(0x00AE));
-    EXPECT_EQ(0, CountReceived(WM_NCMOUSELEAVE));
-    EXPECT_EQ(0, CountReceived(WM_NCPAINT));
-    EXPECT_EQ(0, CountReceived(WM_NCACTIVATE));
-    // Both paints did frame and caption; the caption ends with all buttons normal.
-    EXPECT_EQ(2, m_skin.frames);
-    EXPECT_EQ(2, m_skin.captions);
-    ASSERT_FALSE(m_skin.buttons.empty());
-    EXPECT_EQ((ButtonStates{0, 0, 0}), m_skin.buttons.back());
-    // Without a menu the menu bar is never drawn.
-    EXPECT_EQ(0, m_skin.menuBars);
+    // Both paints draw frame and caption, which ends with all buttons normal; without a menu
+    // there is no menu bar; nothing reaches default processing.
+    EXPECT_TRUE(m_log.Sequence(
+        {"frame", "caption", Buttons(0, 0, 0), "frame", "caption", Buttons(0, 0, 0)}));
     // Other non-client messages go on to default processing.
     Send(WM_NCMOUSEMOVE, HTCAPTION, Point(200, 104));
-    EXPECT_EQ(1, CountReceived(WM_NCMOUSEMOVE));
+    EXPECT_TRUE(m_log.Sequence({WM_NCMOUSEMOVE}));
 }
 
 TEST_F(SkinMessages, HitCodesOfEachZoneAtNegativeScreenCoordinates) {
@@ -201,17 +140,13 @@ TEST_F(SkinMessages, HitCodesOfEachZoneAtNegativeScreenCoordinates) {
     const int y = top + 5;
 
     // The zones in window x: close W-49..W-8, maximize W-75..W-51, minimize W-101..W-77.
-    struct Zone {
-        int x;
-        UINT hit;
-    };
-    const Zone zones[] = {{right - 49, HTCLOSE},      {right - 8, HTCLOSE},
-                          {right - 75, HTMAXBUTTON},  {right - 51, HTMAXBUTTON},
-                          {right - 101, HTMINBUTTON}, {right - 77, HTMINBUTTON}};
-    for (const Zone& zone : zones) {
-        EXPECT_EQ(zone.hit, m_skin.HitTestCaption(HTCAPTION, zone.x, y)) << "x=" << zone.x - left;
+    const std::pair<int, UINT> zones[] = {{right - 49, HTCLOSE},      {right - 8, HTCLOSE},
+                                          {right - 75, HTMAXBUTTON},  {right - 51, HTMAXBUTTON},
+                                          {right - 101, HTMINBUTTON}, {right - 77, HTMINBUTTON}};
+    for (const auto& [x, hit] : zones) {
+        EXPECT_EQ(hit, m_skin.HitTestCaption(HTCAPTION, x, y)) << "x=" << x - left;
         // Through the message the button is client area, so presses come as WM_LBUTTONDOWN.
-        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Point(zone.x, y))) << "x=" << zone.x - left;
+        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Point(x, y))) << "x=" << x - left;
     }
     // The seams between the zones and the frame edge belong to none of them.
     for (int x : {right - 50, right - 76, right - 7, right - 102})
@@ -239,44 +174,42 @@ TEST_F(SkinMessages, ThinBorderWindowKeepsTheSystemsHitCodes) {
                      POINT{rect.right - 1, rect.top + 1}}) {
         const LPARAM lp = Point(pt.x, pt.y);
         EXPECT_EQ(DefWindowProcW(m_hwnd.get(), WM_NCHITTEST, 0, lp), Send(WM_NCHITTEST, 0, lp));
+        // No buttons: each hit test paints them, and only as "all normal".
+        EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 0)}));
     }
-    // No buttons: every hover paint shows nothing but "all normal".
-    for (const ButtonStates& b : m_skin.buttons)
-        EXPECT_EQ((ButtonStates{0, 0, 0}), b);
 }
 
 TEST_F(SkinMessages, HoverAndPressDrawTheButtonUnderThePointer) {
     Create(kAllButtons, 200, 150);
     const RECT rect = WindowRect(m_hwnd.get());
     const int y = CaptionY();
+    const int close = rect.right - 20, max = rect.right - 60, min = rect.right - 90;
+    const int caption = rect.left + 100;
+    auto hover = [&](int x) { Send(WM_NCHITTEST, 0, Point(x, y)); };
 
-    Send(WM_NCHITTEST, 0, Point(rect.right - 20, y));
-    ASSERT_EQ(1u, m_skin.buttons.size());
-    EXPECT_EQ((ButtonStates{1, 0, 0}), m_skin.buttons.back());
-    Send(WM_NCHITTEST, 0, Point(rect.right - 60, y));
-    EXPECT_EQ((ButtonStates{0, 1, 0}), m_skin.buttons.back());
-    Send(WM_NCHITTEST, 0, Point(rect.right - 90, y));
-    EXPECT_EQ((ButtonStates{0, 0, 1}), m_skin.buttons.back());
-    Send(WM_NCHITTEST, 0, Point(rect.left + 100, y));
-    EXPECT_EQ((ButtonStates{0, 0, 0}), m_skin.buttons.back());
+    hover(close);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(1, 0, 0)}));
+    hover(max);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 1, 0)}));
+    hover(min);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 1)}));
+    hover(caption);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 0)}));
 
-    // A press on maximize: pressed look, recorded, no default processing of the press.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(rect.right - 60, y));
-    EXPECT_EQ(2, m_skin.Pressed());
-    EXPECT_EQ((ButtonStates{0, 2, 0}), m_skin.buttons.back());
-    EXPECT_EQ(0, CountReceived(WM_LBUTTONDOWN));
+    // A press on maximize: pressed look, no default processing of the press.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(max, y));
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 2, 0)}));
+    // While it is held (the mouse is not captured): the held button shows pressed, others
+    // nothing.
+    hover(close);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST}));
+    hover(max);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 2, 0)}));
 
-    // While it is held (the mouse is not captured): the held button shows pressed, others nothing.
-    m_skin.buttons.clear();
-    Send(WM_NCHITTEST, 0, Point(rect.right - 20, y));
-    EXPECT_TRUE(m_skin.buttons.empty());
-    Send(WM_NCHITTEST, 0, Point(rect.right - 60, y));
-    ASSERT_EQ(1u, m_skin.buttons.size());
-    EXPECT_EQ((ButtonStates{0, 2, 0}), m_skin.buttons.back());
-
-    // A press above the client area outside every zone clears it.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(rect.left + 100, y));
-    EXPECT_EQ(0, m_skin.Pressed());
+    // A press above the client area outside every zone clears it: hovers show again.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(caption, y));
+    hover(close);
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, WM_NCHITTEST, Buttons(1, 0, 0)}));
 }
 
 TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
@@ -285,50 +218,44 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
     const int y = CaptionY();
     const LPARAM onClose = ClientPoint(rect.right - 20, y);
     const LPARAM onCaption = ClientPoint(rect.left + 100, y);
-
-    // Press on close, release elsewhere on the caption: nothing, and the press is gone.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
-    EXPECT_EQ(3, m_skin.Pressed());
-    Send(WM_LBUTTONUP, 0, onCaption);
-    PumpMessages();
-    EXPECT_EQ(0, m_skin.closeActions);
-    EXPECT_EQ(0, m_skin.Pressed());
-
-    // Press on close, release in the client area: nothing either.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
-    Send(WM_LBUTTONUP, 0, Point(30, 30));
-    EXPECT_EQ(0, m_skin.closeActions);
-    EXPECT_EQ(0, m_skin.Pressed());
-
-    // Release on close without a press there: nothing.
-    Send(WM_LBUTTONUP, 0, onClose);
-    EXPECT_EQ(0, m_skin.closeActions);
-
-    // Press and release on close: the close action, once.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
-    Send(WM_LBUTTONUP, 0, onClose);
-    PumpMessages();
-    EXPECT_EQ(1, m_skin.closeActions);
-    EXPECT_EQ(0, m_skin.Pressed());
-    // Neither press nor release reached default processing; their hit tests did.
-    EXPECT_EQ(0, CountReceived(WM_LBUTTONDOWN));
-    EXPECT_EQ(0, CountReceived(WM_LBUTTONUP));
-    EXPECT_LT(0, CountReceived(WM_NCHITTEST));
-
-    // A non-client release clears a press after default processing.
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, onClose);
-    Send(WM_NCLBUTTONUP, HTCAPTION, Point(rect.left + 100, y));
-    EXPECT_EQ(1, CountReceived(WM_NCLBUTTONUP));
-    EXPECT_EQ(0, m_skin.Pressed());
-    Send(WM_LBUTTONUP, 0, onClose);
-    EXPECT_EQ(1, m_skin.closeActions);
+    const LPARAM hoverClose = Point(rect.right - 20, y);
+    // Each step, and what it leads to. Neither press nor release reaches default processing;
+    // their hit tests do. A hover on close after a step shows whether a press is still held.
+    const struct {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM at;
+        std::vector<Step> expected;
+    } steps[] = {
+        {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
+        {"release beside it", WM_LBUTTONUP, 0, onCaption, {WM_NCHITTEST}},
+        {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
+        {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
+        {"release in the client area", WM_LBUTTONUP, 0, Point(30, 30), {WM_NCHITTEST}},
+        {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
+        {"release on close unpressed", WM_LBUTTONUP, 0, onClose, {WM_NCHITTEST}},
+        {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
+        {"release on close: closes once", WM_LBUTTONUP, 0, onClose, {WM_NCHITTEST, "close"}},
+        {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
+        // A non-client release clears a press after default processing.
+        {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
+        {"non-client release",
+         WM_NCLBUTTONUP,
+         HTCAPTION,
+         Point(rect.left + 100, y),
+         {WM_NCLBUTTONUP}},
+        {"release on close", WM_LBUTTONUP, 0, onClose, {WM_NCHITTEST}},
+    };
+    for (const auto& step : steps) {
+        Send(step.message, step.wParam, step.at);
+        PumpMessages();
+        EXPECT_TRUE(m_log.Sequence(step.expected)) << step.what;
+    }
 }
 
 TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
     Create(kAllButtons, 200, 150);
-    const RECT rect = WindowRect(m_hwnd.get());
-    const int y = CaptionY();
-    const LPARAM onMax = ClientPoint(rect.right - 60, y);
     // The images one slot (26 pixels) after another, left of the close button at W - 51.
     auto slot = [&](int fromRight) {
         const RECT now = WindowRect(m_hwnd.get());
@@ -336,74 +263,75 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
         Send(WM_NCPAINT, 1);
         return CaptureWindow(m_hwnd.get(), RECT{w - fromRight, 0, w - fromRight + 26, 18});
     };
+    // A click on the caption, x from the right edge of the window as it is now.
+    auto click = [&](int fromRight) {
+        const RECT now = WindowRect(m_hwnd.get());
+        const LPARAM at = ClientPoint(now.right - fromRight, now.top + 4);
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Send(WM_LBUTTONUP, 0, at);
+    };
     EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_MAX), slot(77)));
     EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_MIN), slot(103)));
 
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, onMax);
-    Send(WM_LBUTTONUP, 0, onMax);
-    PumpFor(30);
-    EXPECT_TRUE(IsZoomed(m_hwnd.get()));
+    click(60);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(m_hwnd.get()) != FALSE; }));
     EXPECT_TRUE(SamePixels(BitmapOfResource(IDB_CAPTION_RESTORE), slot(77)));
 
     // Zoomed: the same slot now restores. The press is taken at the zoomed window's position.
-    const RECT zoomed = WindowRect(m_hwnd.get());
-    POINT pt{zoomed.right - 60, zoomed.top + 4};
-    ScreenToClient(m_hwnd.get(), &pt);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(pt.x, pt.y));
-    Send(WM_LBUTTONUP, 0, Point(pt.x, pt.y));
-    PumpFor(30);
-    EXPECT_FALSE(IsZoomed(m_hwnd.get()));
+    click(60);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(m_hwnd.get()) == FALSE; }));
 
-    const RECT restored = WindowRect(m_hwnd.get());
-    pt = POINT{restored.right - 90, restored.top + 4};
-    ScreenToClient(m_hwnd.get(), &pt);
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, Point(pt.x, pt.y));
-    Send(WM_LBUTTONUP, 0, Point(pt.x, pt.y));
-    PumpFor(30);
-    EXPECT_TRUE(IsIconic(m_hwnd.get()));
-    EXPECT_EQ(0, m_skin.closeActions);
+    click(90);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(m_hwnd.get()) != FALSE; }));
+    EXPECT_EQ(0, m_log.Count("close"));
 }
 
 TEST_F(SkinMessages, SystemMenuStyleIsOffDuringDefaultProcessing) {
     Create(kAboutLike, 200, 150);
     const RECT rect = WindowRect(m_hwnd.get());
+    const LPARAM hoverClose = Point(rect.right - 20, rect.top + 4);
+    // WS_SYSMENU as default processing saw it; nothing when the message never got there.
+    auto styleWhile = [&](UINT message) {
+        const LoggedMessage* seen = m_log.Last(message);
+        return seen ? std::optional<DWORD>(seen->style & WS_SYSMENU) : std::nullopt;
+    };
 
     // WM_SETCURSOR: default processing sees no WS_SYSMENU; afterwards it is back.
     Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hwnd.get()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    const Received* cursor = LastReceived(WM_SETCURSOR);
-    ASSERT_NE(nullptr, cursor);
-    EXPECT_EQ(0u, cursor->style & WS_SYSMENU);
+    EXPECT_EQ(0u, styleWhile(WM_SETCURSOR));
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, WM_SETCURSOR}));
     EXPECT_NE(0u, GetWindowLongW(m_hwnd.get(), GWL_STYLE) & WS_SYSMENU);
 
-    // WM_NCLBUTTONDOWN over the close zone: pressed look, toggled style, press not recorded.
-    // (The hit-test code HTNOWHERE keeps default processing from starting a tracking loop.)
-    Send(WM_NCLBUTTONDOWN, HTNOWHERE, Point(rect.right - 20, rect.top + 4));
-    const Received* down = LastReceived(WM_NCLBUTTONDOWN);
-    ASSERT_NE(nullptr, down);
-    EXPECT_EQ(0u, down->style & WS_SYSMENU);
-    EXPECT_EQ((ButtonStates{2, 0, 0}), m_skin.buttons.back());
-    EXPECT_EQ(0, m_skin.Pressed());
+    // WM_NCLBUTTONDOWN over the close zone: pressed look, toggled style, the press not held (a
+    // hover afterwards shows hover). The hit-test code HTNOWHERE keeps default processing from
+    // starting a tracking loop.
+    Send(WM_NCLBUTTONDOWN, HTNOWHERE, hoverClose);
+    EXPECT_EQ(0u, styleWhile(WM_NCLBUTTONDOWN));
     EXPECT_NE(0u, GetWindowLongW(m_hwnd.get(), GWL_STYLE) & WS_SYSMENU);
+    Send(WM_NCHITTEST, 0, hoverClose);
+    EXPECT_TRUE(m_log.Sequence(
+        {WM_NCHITTEST, Buttons(2, 0, 0), WM_NCLBUTTONDOWN, WM_NCHITTEST, Buttons(1, 0, 0)}));
 
     Send(WM_NCLBUTTONDBLCLK, HTNOWHERE, Point(rect.left + 100, rect.top + 4));
-    const Received* dbl = LastReceived(WM_NCLBUTTONDBLCLK);
-    ASSERT_NE(nullptr, dbl);
-    EXPECT_EQ(0u, dbl->style & WS_SYSMENU);
+    EXPECT_EQ(0u, styleWhile(WM_NCLBUTTONDBLCLK));
+    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, WM_NCLBUTTONDBLCLK}));
 
     // Over the system menu icon the style stays as it is.
     const LPARAM icon = Point(rect.left + 6, rect.top + 6);
     ASSERT_EQ(HTSYSMENU, DefWindowProcW(m_hwnd.get(), WM_NCHITTEST, 0, icon));
     Send(WM_NCLBUTTONDOWN, HTNOWHERE, icon);
-    EXPECT_NE(0u, LastReceived(WM_NCLBUTTONDOWN)->style & WS_SYSMENU);
+    EXPECT_EQ(static_cast<DWORD>(WS_SYSMENU), styleWhile(WM_NCLBUTTONDOWN));
 }
 
 TEST_F(SkinMessages, SystemMenuStyleIsAddedEvenToAWindowWithoutOne) {
     Create(kBarLike, 200, 150, 120, 200);
+    const RECT rect = WindowRect(m_hwnd.get());
     ASSERT_EQ(0u, GetWindowLongW(m_hwnd.get(), GWL_STYLE) & WS_SYSMENU);
     Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hwnd.get()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(0u, GetWindowLongW(m_hwnd.get(), GWL_STYLE) & WS_SYSMENU);
-    // The saved style, which every skin decision reads, is not touched.
-    EXPECT_EQ(0u, m_skin.SavedStyle() & WS_SYSMENU);
+    // The saved style, which every skin decision reads, is not touched: still no close zone.
+    EXPECT_EQ(static_cast<UINT>(HTCAPTION),
+              m_skin.HitTestCaption(HTCAPTION, rect.right - 20, rect.top + 3));
 }
 
 TEST_F(SkinMessages, ControlColoursPerType) {
@@ -433,38 +361,31 @@ TEST_F(SkinMessages, ControlColoursPerType) {
     EXPECT_EQ(RGB(255, 250, 240), colourOf(Send(WM_CTLCOLORLISTBOX, hdc, control)));
 
     // An edit control gets the framework's answer, which here is the system's.
-    g_received.clear();
+    m_log.Clear();
     const LRESULT editBrush = Send(WM_CTLCOLOREDIT, hdc, control);
-    EXPECT_EQ(1, CountReceived(WM_CTLCOLOREDIT));
+    EXPECT_TRUE(m_log.Sequence({WM_CTLCOLOREDIT}));
     EXPECT_EQ(DefWindowProcW(m_hwnd.get(), WM_CTLCOLOREDIT, hdc, control), editBrush);
     EXPECT_NE(staticBrush, editBrush);
 }
 
 TEST_F(SkinMessages, MeasureTextOfTwoLines) {
     Create(kAboutLike, 200, 150);
-    const CString first = L"Short line";
-    const CString second = L"A noticeably longer second line";
-    auto joined = [](const CString& a, LPCWSTR separator, const CString& b) {
-        CString text = a;
-        text += separator;
-        text += b;
-        return text;
-    };
+    const std::wstring first = L"Short line";
+    const std::wstring second = L"A noticeably longer second line";
+    auto measure = [&](const std::wstring& text) { return m_skin.MeasureText(text.c_str()); };
     SIZE a{}, b{};
     {
         HDC hdc = GetDC(m_hwnd.get());
-        GetTextExtentPoint32W(hdc, first, first.GetLength(), &a);
-        GetTextExtentPoint32W(hdc, second, second.GetLength(), &b);
+        GetTextExtentPoint32W(hdc, first.c_str(), static_cast<int>(first.size()), &a);
+        GetTextExtentPoint32W(hdc, second.c_str(), static_cast<int>(second.size()), &b);
         ReleaseDC(m_hwnd.get(), hdc);
     }
     ASSERT_GT(b.cx, a.cx);
     // The wider line gives the width; each line adds its height plus 5.
-    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)),
-              m_skin.MeasureText(joined(first, L"\r\n", second)));
-    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)),
-              m_skin.MeasureText(joined(second, L"\r\n", first)));
+    EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)), measure(first + L"\r\n" + second));
+    EXPECT_EQ(CSize(b.cx, (b.cy + 5) + (a.cy + 5)), measure(second + L"\r\n" + first));
     // A text that starts with the newline is one line.
-    const CSize single = m_skin.MeasureText(joined(L"", L"\n", first));
+    const CSize single = measure(L"\n" + first);
     EXPECT_EQ(a.cy + 5, single.cy);
 }
 
@@ -473,9 +394,7 @@ TEST_F(SkinMessages, MenuMessages) {
     // WM_INITMENU: default processing, then one full repaint of the skin.
     UniqueMenu menu(CreateMenu());
     Send(WM_INITMENU, reinterpret_cast<WPARAM>(menu.get()));
-    EXPECT_EQ(1, CountReceived(WM_INITMENU));
-    EXPECT_EQ(1, m_skin.frames);
-    EXPECT_EQ(1, m_skin.captions);
+    EXPECT_TRUE(m_log.Sequence({WM_INITMENU, "frame", "caption", Buttons(0, 0, 0)}));
 
     // WM_MEASUREITEM: the structure comes back untouched, nothing is asked.
     MEASUREITEMSTRUCT mis{};
@@ -486,7 +405,6 @@ TEST_F(SkinMessages, MenuMessages) {
     Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
     EXPECT_EQ(1234u, mis.itemWidth);
     EXPECT_EQ(567u, mis.itemHeight);
-    EXPECT_EQ(0, CountReceived(WM_MEASUREITEM));
 
     // WM_DRAWITEM for a menu item draws nothing and is not passed on.
     CDC dc;
@@ -495,21 +413,19 @@ TEST_F(SkinMessages, MenuMessages) {
     dis.CtlType = ODT_MENU;
     dis.hDC = dc.GetSafeHdc();
     Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    EXPECT_EQ(0, CountReceived(WM_DRAWITEM));
+    EXPECT_TRUE(m_log.Sequence({}));
 }
 
+// The skin starts out active; only a change of state repaints, caption first, then the frame.
 TEST_F(SkinMessages, ActivationChangeRepaintsCaptionThenFrameOnce) {
     Create(kAboutLike, 200, 150);
-    EXPECT_TRUE(m_skin.AppActive());
-    Send(WM_ACTIVATEAPP, FALSE, 0);
-    EXPECT_FALSE(m_skin.AppActive());
-    EXPECT_EQ(1, m_skin.captions);
-    EXPECT_EQ(1, m_skin.frames);
-    // The same state again: default processing only.
-    Send(WM_ACTIVATEAPP, FALSE, 0);
-    EXPECT_EQ(1, m_skin.captions);
-    EXPECT_EQ(2, CountReceived(WM_ACTIVATEAPP));
-    Send(WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_TRUE(m_skin.AppActive());
-    EXPECT_EQ(2, m_skin.captions);
+    const std::vector<Step> repaint = {WM_ACTIVATEAPP, "caption", Buttons(0, 0, 0), "frame"};
+    // To the state, and whether it repaints.
+    const std::pair<BOOL, bool> steps[] = {
+        {TRUE, false}, {FALSE, true}, {FALSE, false}, {TRUE, true}, {TRUE, false}};
+    for (const auto& [active, repaints] : steps) {
+        Send(WM_ACTIVATEAPP, active, 0);
+        EXPECT_TRUE(m_log.Sequence(repaints ? repaint : std::vector<Step>{WM_ACTIVATEAPP}))
+            << "to " << active;
+    }
 }
