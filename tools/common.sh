@@ -89,14 +89,20 @@ zelvanor_build() {  # arch targets...
 
 # Starts Xvfb on a free display number with openbox on it (without a window manager Wine waits
 # 2 s on every hide and topmost stacking is wrong). Sets DISPLAY; zelvanor_stop_display undoes it.
+# openbox runs with its own configuration but for one setting: it gives no window the focus when
+# it maps it, as Windows never does for a window shown without activation, so that what a test
+# sees of the keyboard is what Windows would do.
 zelvanor_start_display() {  # log folder [screen size]
-  local n=${ZELVANOR_DISPLAY_BASE:-90}
+  local n=${ZELVANOR_DISPLAY_BASE:-90} config="$1/openbox-rc.xml"
+  sed 's|<focusNew>yes</focusNew>|<focusNew>no</focusNew>|' /etc/xdg/openbox/rc.xml >"$config"
+  grep -q '<focusNew>no</focusNew>' "$config" ||
+    { echo "openbox's rc.xml has no focusNew setting to turn off" >&2; return 1; }
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 "${2:-1280x1024}x24" -nolisten tcp >"$1/xvfb.log" 2>&1 &
   ZELVANOR_XVFB_PID=$!
   for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   export DISPLAY=":$n"
-  openbox >"$1/openbox.log" 2>&1 &
+  openbox --config-file "$config" >"$1/openbox.log" 2>&1 &
   ZELVANOR_WM_PID=$!
   sleep 0.5
 }
