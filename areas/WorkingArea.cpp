@@ -80,6 +80,13 @@ bool SameWindow(const WindowRecord& a, const WindowRecord& b) {
     return a.hwnd == b.hwnd && a.processId == b.processId && a.threadId == b.threadId;
 }
 
+// A window this area hid that still exists: a closed window's handle may have been reused by
+// another program.
+bool IsHeld(const WindowRecord& record) {
+    return WorkingArea::HidesWhenLeft(record) &&
+           WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId);
+}
+
 // ShowWindow on another thread's window waits until that thread answers, and a hung
 // application would freeze the bar with it; the asynchronous call only queues the request,
 // and the keeper notes it until the thread has acted on it. False when the request could not
@@ -122,14 +129,13 @@ WindowRecord WorkingArea::RecordWindow(HWND hwnd) {
 }
 
 void WorkingArea::Adopt(const WindowRecord& record) {
-    for (WindowRecord& held : m_windows) {
-        if (SameWindow(held, record)) {
-            held.visible = TRUE;
-            return;
-        }
-    }
-    m_windows.push_back(record);
-    m_windows.back().visible = TRUE;
+    m_windows.erase(
+        std::remove_if(m_windows.begin(), m_windows.end(),
+                       [&](const WindowRecord& held) { return SameWindow(held, record); }),
+        m_windows.end());
+    m_windows.insert(m_windows.begin(), record);
+    m_windows.front().visible = TRUE;
+    m_lastIn = m_windows.front();
 }
 
 void WorkingArea::Drop(const WindowRecord& record) {
@@ -138,13 +144,16 @@ void WorkingArea::Drop(const WindowRecord& record) {
             held.visible = FALSE;
         }
     }
+    if (SameWindow(m_lastIn, record)) {
+        m_lastIn = WindowRecord{};
+    }
 }
 
 WorkingArea::WorkingArea(int number)
-    : m_number(number), m_hover(FALSE), m_selected(FALSE), m_editing(FALSE), m_rect{} {}
+    : m_number(number), m_hover(FALSE), m_selected(FALSE), m_editing(FALSE), m_rect{}, m_lastIn{} {}
 
 WorkingArea::~WorkingArea() {
-    ShowWindows();
+    Show(TakeHeld());
 }
 
 // A snapshot of every top-level window, with what each decision on it needs.
@@ -184,6 +193,8 @@ void WorkingArea::RecordAndHide() {
     m_windows = TakeSnapshot();
     std::vector<WindowRecord> toHide;
     std::copy_if(m_windows.begin(), m_windows.end(), std::back_inserter(toHide), HidesWhenLeft);
+    const WindowRecord* lastIn = LastIn(toHide);
+    m_lastIn = lastIn ? *lastIn : WindowRecord{};
     // Listed first, all at once: a process killed right after a hide still leaves every hidden
     // window to the watcher and the record.
     WindowKeeper* keeper = WindowKeeper::Current();
@@ -209,12 +220,78 @@ void WorkingArea::RecordAndHide() {
 }
 
 void WorkingArea::ShowWindows() {
-    for (const WindowRecord& record : m_windows) {
-        if (record.visible &&
-            WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId)) {
-            ShowOrHide(record, SW_SHOW);
+    const WindowRecord lastIn = m_lastIn;
+    const std::vector<WindowRecord> held = TakeHeld();
+    const bool stillHeld = std::any_of(held.begin(), held.end(), [&](const WindowRecord& record) {
+        return SameWindow(record, lastIn);
+    });
+    BringBack({}, held, stillHeld ? &lastIn : nullptr);
+}
+
+void WorkingArea::ShowHeld() const {
+    std::vector<WindowRecord> held;
+    std::copy_if(m_windows.begin(), m_windows.end(), std::back_inserter(held), IsHeld);
+    Show(held);
+}
+
+std::vector<WindowRecord> WorkingArea::TakeHeld() {
+    std::vector<WindowRecord> held;
+    std::copy_if(m_windows.begin(), m_windows.end(), std::back_inserter(held), IsHeld);
+    m_windows.clear();
+    m_lastIn = WindowRecord{};
+    return held;
+}
+
+void WorkingArea::Show(const std::vector<WindowRecord>& records) {
+    // Shown without the keyboard: each window activated in turn would end with the last one
+    // shown, the bottom one, on top.
+    for (const WindowRecord& record : records) {
+        ShowOrHide(record, SW_SHOWNA);
+    }
+}
+
+void WorkingArea::BringBack(const std::vector<WindowRecord>& above,
+                            const std::vector<WindowRecord>& held, const WindowRecord* activate) {
+    WindowKeeper* keeper = WindowKeeper::Current();
+    if (!keeper) {
+        Show(held);
+        return;
+    }
+    std::vector<ShowRequests::Placed> order;
+    order.reserve(above.size() + held.size());
+    for (const auto& [records, show] : {std::pair{&above, false}, std::pair{&held, true}}) {
+        for (const WindowRecord& record : *records) {
+            order.push_back(
+                ShowRequests::Placed{record.hwnd, record.processId, record.threadId, show});
         }
     }
+    keeper->Requests().Arrange(std::move(order), activate ? activate->hwnd : nullptr);
+}
+
+const WindowRecord* WorkingArea::LastIn(const std::vector<WindowRecord>& records) {
+    const HWND foreground = ::GetForegroundWindow();
+    for (const WindowRecord& record : records) {
+        if (record.hwnd == foreground) {
+            return &record;
+        }
+    }
+    // Not the keyboard's now (the bar took it with the click): activation brings a window to the
+    // top of its band, so the top one was the last the user was in. An owned palette or a
+    // window that is always on top sits above it without having been active.
+    const WindowRecord* fallback = nullptr;
+    for (const WindowRecord& record : records) {
+        if (::IsIconic(record.hwnd) || !::IsWindowEnabled(record.hwnd)) {
+            continue;
+        }
+        const LONG_PTR style = ::GetWindowLongPtrW(record.hwnd, GWL_EXSTYLE);
+        if (!(style & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE))) {
+            return &record;
+        }
+        if (!fallback && !(style & WS_EX_NOACTIVATE)) {
+            fallback = &record;
+        }
+    }
+    return fallback;
 }
 
 CString WorkingArea::GetName() const {

@@ -4,21 +4,39 @@
 #include <vector>
 
 // One working area: a named set of top-level windows, of which the bar shows one set at a time.
-// It learns its windows only when it is left (RecordAndHide) and brings them back when it becomes
-// current again (ShowWindows) and when it is destroyed.
+// It learns its windows only when it is left (RecordAndHide), holds them hidden while it is not
+// current, and brings them back when it becomes current again (ShowWindows) and when it is
+// destroyed. While it is current it holds nothing: its windows are the user's and their
+// programs' to show and hide.
 class WorkingArea {
 public:
     explicit WorkingArea(int number);
-    // Shows the recorded windows again, so that no window stays hidden once its area is gone.
+    // Shows the windows it holds, so that no window stays hidden once its area is gone.
     ~WorkingArea();
     WorkingArea(const WorkingArea&) = delete;
     WorkingArea& operator=(const WorkingArea&) = delete;
 
     // Snapshots every top-level window and hides the visible ones, except the shell's and this
-    // program's own dialogs.
+    // program's own dialogs, and notes the one the user was last in.
     void RecordAndHide();
-    // Shows every window that the last snapshot recorded as visible.
+    // The area is current again: the windows it hid come back stacked as they stood, the keyboard
+    // with the one the user was last in, and it holds nothing from then on.
     void ShowWindows();
+    // Shows the windows it holds without giving them up: the session may yet go on.
+    void ShowHeld() const;
+    // The windows it holds that still exist, top first; it holds nothing from then on.
+    std::vector<WindowRecord> TakeHeld();
+    // Shows windows without activating them; a minimised one stays minimised.
+    static void Show(const std::vector<WindowRecord>& records);
+    // Brings windows back, stacked above the rest in this order, top first: `above`, on screen
+    // already, over the `held` ones, which are shown; then gives the keyboard to `activate` (none
+    // when null). Never waits on their programs.
+    static void BringBack(const std::vector<WindowRecord>& above,
+                          const std::vector<WindowRecord>& held, const WindowRecord* activate);
+    // The window of these, all on screen, that the user was last in: the one with the keyboard,
+    // else the top one that takes the keyboard (a window comes to the top when it is activated);
+    // null when none does.
+    static const WindowRecord* LastIn(const std::vector<WindowRecord>& records);
     // Whether leaving an area hides the window of this record: what a left area holds hidden.
     static bool HidesWhenLeft(const WindowRecord& record);
     // Whether a switch may hide the window at all: it is visible and none of the shell's, a
@@ -29,7 +47,8 @@ public:
     // The windows on screen that leaving the current area now would hide.
     static std::vector<WindowRecord> WindowsToHideNow();
 
-    // A window moved here from elsewhere: shown when this area becomes current.
+    // A window moved here from elsewhere: shown on top when this area becomes current, as the
+    // one the user was last in.
     void Adopt(const WindowRecord& record);
     // A window moved away: not shown here any more.
     void Drop(const WindowRecord& record);
@@ -51,5 +70,7 @@ public:
 
 private:
     static std::vector<WindowRecord> TakeSnapshot();
+    // The window the user was last in when the area was left; hwnd null when none.
+    WindowRecord m_lastIn;
     void DrawRow(CDC* pDC);
 };

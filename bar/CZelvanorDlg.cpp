@@ -232,5 +232,5 @@ void CZelvanorDlg::HoldWhatIsNotCurrent() {
 void CZelvanorDlg::ShowHiddenWindows() {
     for (const auto& area : m_areas)
         if (area.get() != m_currentArea)
-            area->ShowWindows();
+            area->ShowHeld();
 }

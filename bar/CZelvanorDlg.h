@@ -92,6 +92,9 @@ private:
     void HideBar();
     // The keeper's list becomes what the areas other than the current one hold hidden.
     void HoldWhatIsNotCurrent();
+    // Windows an area held come back beneath those on screen, which keep their order; with
+    // `activate`, the keyboard goes to the one on screen the user was last in.
+    void ReturnBeneathCurrent(const std::vector<WindowRecord>& held, bool activate);
     void CommitRename();
     // Keys and tooltips.
     WorkingArea* AreaOfKey(int row) const;

@@ -5,8 +5,10 @@
 #include <algorithm>
 
 namespace {
-// How long a switch waits for other programs to act on its requests.
+// How long a switch waits for other programs to act on its requests, and the exit, after which
+// nothing can be done for a window that lands late.
 constexpr DWORD kSwitchWaitMs = 300;
+constexpr DWORD kExitWaitMs = 2000;
 } // namespace
 
 void CZelvanorDlg::AddWorkingArea(CString name) {
@@ -33,9 +35,21 @@ void CZelvanorDlg::RemoveWorkingArea(int number) {
 }
 
 void CZelvanorDlg::DeleteAllWorkingAreas() {
+    std::vector<WindowRecord> held;
+    for (const auto& area : m_areas) {
+        std::vector<WindowRecord> more = area->TakeHeld();
+        held.insert(held.end(), more.begin(), more.end());
+    }
+    ReturnBeneathCurrent(held, true);
+    m_keeper.Requests().WaitAnswered(kExitWaitMs);
     for (auto& area : m_areas)
         area.reset();
     m_areas.clear();
+}
+
+void CZelvanorDlg::ReturnBeneathCurrent(const std::vector<WindowRecord>& held, bool activate) {
+    const std::vector<WindowRecord> onScreen = WorkingArea::WindowsToHideNow();
+    WorkingArea::BringBack(onScreen, held, activate ? WorkingArea::LastIn(onScreen) : nullptr);
 }
 
 WorkingArea* CZelvanorDlg::AreaAtRow(int y) const {
@@ -66,6 +80,10 @@ void CZelvanorDlg::OnDeleteWorkingArea() {
     if (target == m_hoverArea)
         m_hoverArea = nullptr;
     const BOOL wasCurrent = target->m_selected;
+    // What another area hid comes back beneath what is on screen, which stays as it is. The
+    // current area holds nothing: its windows are on screen, and go to the first area.
+    if (!wasCurrent)
+        ReturnBeneathCurrent(target->TakeHeld(), false);
     RemoveWorkingArea(target->m_number);
     if (wasCurrent && !m_areas.empty()) {
         WorkingArea* first = m_areas.front().get();
@@ -77,6 +95,7 @@ void CZelvanorDlg::OnDeleteWorkingArea() {
     ResizeToList();
     m_menuArea = nullptr;
     InvalidateRect(nullptr, TRUE);
+    m_keeper.Requests().WaitAnswered(kSwitchWaitMs);
 }
 
 void CZelvanorDlg::OnRenameWorkingArea() {
@@ -138,6 +157,11 @@ void CZelvanorDlg::SwitchTo(WorkingArea* target) {
     // answer in time keeps the bar waiting no longer: its windows count as what they were asked
     // to be until it does.
     m_keeper.Requests().WaitAnswered(kSwitchWaitMs);
+    // An area that brought back no window of its own leaves the keyboard where it was, unless
+    // that window is hidden now: typing would go where no one can see.
+    if (const HWND keyboard = ::GetForegroundWindow();
+        keyboard && !::IsWindowVisible(keyboard) && IsWindowVisible())
+        SetForegroundWindow();
 }
 
 void CZelvanorDlg::OnRButtonDown(UINT nFlags, CPoint point) {

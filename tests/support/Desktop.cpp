@@ -1,4 +1,5 @@
 #include "tests/support/Desktop.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace ztest {
@@ -212,6 +213,36 @@ void PressAreaKey(WORD key, bool shift) {
     } else {
         PressKeys({VK_LWIN, VK_CONTROL, VK_MENU, key});
     }
+}
+
+std::vector<HWND> StackOf(const std::vector<HWND>& windows) {
+    std::vector<HWND> order;
+    for (HWND hwnd = GetTopWindow(nullptr); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        if (std::find(windows.begin(), windows.end(), hwnd) != windows.end()) {
+            order.push_back(hwnd);
+        }
+    }
+    return order;
+}
+
+::testing::AssertionResult StackAs(const std::vector<HWND>& order) {
+    // Wine tells the window manager of a window brought to the top only when nothing visible
+    // stands above it, and the bar is always above: each window goes over the bar for a moment,
+    // so that the screen's own stacking, which a window that comes into view follows, agrees.
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (!SetWindowPos(*it, HWND_TOPMOST, 0, 0, 0, 0, kFlags) ||
+            !SetWindowPos(*it, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags)) {
+            return ::testing::AssertionFailure() << "a window could not be stacked";
+        }
+    }
+    if (order.empty() || !BringToForeground(order.front())) {
+        return ::testing::AssertionFailure() << "the first window never kept the keyboard";
+    }
+    if (!WaitUntil([&] { return StackOf(order) == order; })) {
+        return ::testing::AssertionFailure() << "the windows did not stay in that order";
+    }
+    return ::testing::AssertionSuccess();
 }
 
 void ClickAt(POINT screen) {

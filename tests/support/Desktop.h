@@ -61,5 +61,9 @@ void ClickAt(POINT screen);
 // posted to it and none of its keyboard or mouse input waits, so everything posted or typed to it
 // before (a key's WM_HOTKEY, a key going up) has been handled when this returns true.
 bool CaughtUp(HWND hwnd, DWORD timeoutMs = kAnswerMs);
+// These windows in the order they stand on screen, top first.
+std::vector<HWND> StackOf(const std::vector<HWND>& windows);
+// Stacks these windows in this order, top first, above the rest, the first with the keyboard.
+::testing::AssertionResult StackAs(const std::vector<HWND>& order);
 
 } // namespace ztest

@@ -30,7 +30,9 @@ MATCHER(Hidden, negation ? "shown" : "hidden") {
 }
 // The window the keyboard's input goes to: the foreground window.
 MATCHER(Active, negation ? "not active" : "active") {
-    return GetForegroundWindow() == arg;
+    const HWND foreground = GetForegroundWindow();
+    *result_listener << "the keyboard is with " << ::testing::PrintToString(foreground);
+    return foreground == arg;
 }
 MATCHER(Minimised, negation ? "not minimised" : "minimised") {
     return IsIconic(arg) != FALSE;

@@ -108,6 +108,15 @@ void Session::Sync() const {
     return RowLooksCurrent(row);
 }
 
+::testing::AssertionResult Session::Stacked(const Windows& order) const {
+    auto stacked =
+        Eventually([&] { return StackOf(order); }, ::testing::ElementsAreArray(order));
+    if (!stacked || order.empty()) {
+        return stacked << "\n  (the windows as they stand, top first)";
+    }
+    return Eventually(order.front(), Active());
+}
+
 Colour Session::Look(int row) const {
     const BarLayout::Metrics layout = Layout();
     return app.CaptureClient(RECT{2, layout.RowTop(row) + 3, 20, layout.RowTop(row + 1) - 3})

@@ -63,6 +63,8 @@ protected:
     // row), once the bar has handled everything asked of it: with the row that was current, it
     // checks that nothing switched.
     ::testing::AssertionResult Switched(int row, const Windows& shown, const Windows& hidden = {});
+    // Waits until these windows stand in this order, top first, the first with the keyboard.
+    ::testing::AssertionResult Stacked(const Windows& order) const;
 
     // Declared first: they outlive the program, which restores their windows as it ends.
     zhelper::HelperProcess helper;
