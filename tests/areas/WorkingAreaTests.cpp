@@ -55,9 +55,11 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden --class Progman --class "
                              L"ToolbarWindow32 --class Shell_SecondaryTrayWnd --class WorkerW "
                              L"--class Shell_TrayWnd2"));
-    // A process with a taskbar is the shell: all its windows stay but its folder windows.
+    // A process with a taskbar is the shell: all its windows stay but those a user opens from it,
+    // its folder windows, its dialogs and its file operations' progress.
     HelperProcess shell;
-    ASSERT_TRUE(shell.Start(L"--windows 1 --class Shell_TrayWnd --class CabinetWClass"));
+    ASSERT_TRUE(shell.Start(L"--windows 1 --dialog --class Shell_TrayWnd --class CabinetWClass "
+                            L"--class OperationStatusWindow"));
     ASSERT_TRUE(bar.Start(L"--windows 1 --dialog", ours.Path()));
     ASSERT_TRUE(impostor.Start(L"--dialog", lowerCase.Path()));
     Notepad notepad;
@@ -68,6 +70,8 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
                                               helper.Special(zhelper::kDialog),
                                               helper.Special(zhelper::kNamedClass, 4),
                                               shell.Special(zhelper::kNamedClass, 1),
+                                              shell.Special(zhelper::kNamedClass, 2),
+                                              shell.Special(zhelper::kDialog),
                                               bar.Window(0),
                                               impostor.Special(zhelper::kDialog),
                                               notepad.Window()};

@@ -12,6 +12,8 @@
 #include "tests/support/Matchers.h"
 #include "tests/support/Notepad.h"
 #include "tests/support/ZelvanorProcess.h"
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,11 @@ protected:
     void Sync() const;
     // Ends the program through the tray's exit; true once it has ended.
     bool Exit() { return app.Exit(); }
+    // Starts a copy of the helper program made at `path` (its folder made if missing) with `args`
+    // and returns its first window of a class `args` names. The copy goes with the session.
+    HWND StartCopy(const std::wstring& path, const std::wstring& args);
+    // The shell's Run dialog, opened from its start menu as a user does; closed with the session.
+    HWND OpenRunDialog();
 
     // Declared first: they outlive the program, which restores their windows as it ends.
     zhelper::HelperProcess helper;
@@ -72,6 +79,8 @@ private:
     // The mean colour of a row where its background shows and no text is drawn.
     Colour Look(int row) const;
     Colour m_currentLook;
+    Windows m_synced;                          // windows whose threads Sync waits for, too
+    std::vector<std::function<void()>> m_undo; // at TearDown, last first, once the program ended
 };
 
 } // namespace ztest
