@@ -1,5 +1,5 @@
 // What the keys act on beyond a plain window: the shell's surfaces that programs of Windows' own
-// show, and the shell's own dialogs.
+// show, the shell's own dialogs, and a modal dialog with its owner.
 #include "tests/support/Session.h"
 
 using namespace ztest;
@@ -23,3 +23,17 @@ TEST_F(ShellAndOwners, TheShellsHostsStayItsDialogsAndLookAlikesGoWithTheArea) {
     ASSERT_TRUE(Switch(0, stay + windows + go, {}, How::kKey));
 }
 
+// Moved alone, a modal dialog's disabled owner would stay behind where nothing can be done with it.
+TEST_F(ShellAndOwners, MoveAndPinKeysTakeAModalDialogsOwnerAlong) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const Windows family{windows[0], reinterpret_cast<HWND>(helper.Send(zhelper::kMsgModal, 0))};
+    ASSERT_TRUE(BringToForeground(family[1]));
+    PressAreaKey('2', true);
+    EXPECT_TRUE(Eventually(family, Each(Hidden())));
+    ASSERT_TRUE(Switch(1, family, {windows[1]}, How::kKey));
+    ASSERT_TRUE(Switch(0, {windows[1]}, family, How::kKey));
+    ASSERT_TRUE(Switch(1, family, {windows[1]}, How::kKey));
+    ASSERT_TRUE(BringToForeground(family[1]));
+    PressAreaKey('P');
+    ASSERT_TRUE(Switch(0, family + Windows{windows[1]}, {}, How::kKey));
+}
