@@ -1,4 +1,5 @@
 #include "areas/WorkingArea.h"
+#include "areas/ShellSurfaces.h"
 #include "areas/WindowKeeper.h"
 #include "areas/WindowTool.h"
 #include "res/resource.h"
@@ -13,10 +14,11 @@ bool IsClass(const WindowRecord& record, const wchar_t* name) {
     return ::wcscmp(record.className, name) == 0;
 }
 
-// A dialog of another process: whether it is one of this program's decides on its path alone.
+// A dialog of another process: whether it is one of this program's decides on its path alone;
+// and a window of a class the shell's other programs show, on theirs.
 bool NeedsModulePath(const WindowRecord& record) {
     return record.visible && record.processId != ::GetCurrentProcessId() &&
-           IsClass(record, L"#32770");
+           (IsClass(record, L"#32770") || ShellSurfaces::NeedsModulePath(record));
 }
 
 // The process of the shell's desktop window or of a taskbar: the shell itself.
@@ -35,8 +37,8 @@ bool IsShellProcess(DWORD processId) {
     return false;
 }
 
-// The desktop, the taskbar, top-level toolbars and this program's own windows (the bar among
-// them) stay on screen whichever working area is current.
+// The desktop, the taskbars, the shell's other surfaces, top-level toolbars and this program's
+// own windows (the bar among them) stay on screen whichever working area is current.
 bool IsShellOrOwn(const WindowRecord& record) {
     // Whatever the executable is called ("Zelvanor (1).exe" after a download, say), the
     // program never hides itself.
@@ -50,9 +52,13 @@ bool IsShellOrOwn(const WindowRecord& record) {
         IsClass(record, L"WorkerW")) {
         return true;
     }
-    // Whatever else the shell shows is its own too, except its folder windows: those are
-    // ordinary windows a user opens and switches.
-    if (!IsClass(record, L"CabinetWClass") && IsShellProcess(record.processId)) {
+    // Whatever else the shell's process shows is its own too, except what a user opens from it
+    // (folder windows, dialogs): those are ordinary windows of the area they were opened in.
+    if (!ShellSurfaces::IsOpenedByUser(record) && IsShellProcess(record.processId)) {
+        return true;
+    }
+    // Start, Search, notifications and the input panels: the shell's, in programs of their own.
+    if (ShellSurfaces::IsHostedSurface(record)) {
         return true;
     }
     // Under Wine without its virtual desktop the notification area is a window of its own, not

@@ -98,8 +98,9 @@ private:
     void CommitRename();
     // Keys and tooltips.
     WorkingArea* AreaOfKey(int row) const;
-    // The foreground window, if it is one a switch could hide.
-    bool ForegroundWindow(WindowRecord* record) const;
+    // The foreground window and its family (WindowFamily) as far as a switch could hide them;
+    // empty when the foreground window is none such.
+    std::vector<WindowRecord> ForegroundWindows() const;
     void MoveForegroundWindowTo(WorkingArea* target);
     void TogglePinOfForegroundWindow();
     std::wstring RowTipText(int row) const;

@@ -1,9 +1,11 @@
 // The bar beyond the mouse: global keys that switch areas and move or pin the foreground
 // window, and the row tooltips that list what each area holds.
+#include "areas/WindowFamily.h"
 #include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
 #include "bar/BarLayout.h"
 #include "bar/CZelvanorDlg.h"
+#include <algorithm>
 
 using namespace BarLayout;
 
@@ -62,51 +64,66 @@ WorkingArea* CZelvanorDlg::AreaOfKey(int row) const {
     return m_areas[(current + step) % rows].get();
 }
 
-bool CZelvanorDlg::ForegroundWindow(WindowRecord* record) const {
+std::vector<WindowRecord> CZelvanorDlg::ForegroundWindows() const {
     HWND hwnd = ::GetForegroundWindow();
     if (!hwnd || hwnd == ::GetDesktopWindow() || hwnd == ::GetShellWindow() ||
         ::GetAncestor(hwnd, GA_ROOT) != hwnd)
-        return false;
-    *record = WorkingArea::RecordWindow(hwnd);
+        return {};
     // One whose hide has failed is out of the program's reach, as the bar itself is: a key
     // neither moves nor pins it.
-    return WorkingArea::CanBeHidden(*record) && !m_keeper.CannotHide(*record);
+    std::vector<WindowRecord> family;
+    const auto movable = [this](HWND window) {
+        const WindowRecord record = WorkingArea::RecordWindow(window);
+        return WorkingArea::CanBeHidden(record) && !m_keeper.CannotHide(record);
+    };
+    for (HWND member : WindowFamily::Of(hwnd, movable))
+        family.push_back(WorkingArea::RecordWindow(member));
+    return family;
 }
 
 void CZelvanorDlg::MoveForegroundWindowTo(WorkingArea* target) {
-    WindowRecord record{};
-    if (!target || target == m_currentArea || !ForegroundWindow(&record))
+    if (!target || target == m_currentArea)
+        return;
+    std::vector<WindowRecord> family = ForegroundWindows();
+    if (family.empty())
         return;
     m_keeper.EnsureWatcher();
-    if (!m_keeper.BeforeHide(record))
-        return;
-    // Asynchronously, as a switch hides: a hung program must not freeze the bar. A window that
-    // cannot be hidden stays where it is, as if the key had not been pressed.
-    if (!m_keeper.Requests().Ask(record, SW_HIDE)) {
-        m_keeper.HideFailed(record);
-        return;
+    // Listed first, all at once, as a switch lists what it hides: those it could not list stay.
+    family.resize(m_keeper.BeforeHide(family));
+    for (const WindowRecord& record : family) {
+        // Asynchronously, as a switch hides: a hung program must not freeze the bar. A window
+        // that cannot be hidden stays where it is, as if the key had not been pressed.
+        if (!m_keeper.Requests().Ask(record, SW_HIDE)) {
+            m_keeper.HideFailed(record);
+            continue;
+        }
+        m_keeper.SetPinned(record, false); // a moved window belongs to its new area alone
+        for (const auto& area : m_areas)
+            if (area.get() != target)
+                area->Drop(record);
+        target->Adopt(record);
     }
-    m_keeper.SetPinned(record, false); // a moved window belongs to its new area alone
-    for (const auto& area : m_areas)
-        if (area.get() != target)
-            area->Drop(record);
-    target->Adopt(record);
     HoldWhatIsNotCurrent();
 }
 
 void CZelvanorDlg::TogglePinOfForegroundWindow() {
-    WindowRecord record{};
-    if (!ForegroundWindow(&record))
+    const std::vector<WindowRecord> family = ForegroundWindows();
+    if (family.empty())
         return;
-    const bool pinned = !m_keeper.IsPinned(record);
-    m_keeper.SetPinned(record, pinned);
+    // The family is pinned as one: unpinned once all of it is pinned, else pinned whole.
+    const bool pinned = !std::all_of(family.begin(), family.end(), [this](const WindowRecord& r) {
+        return m_keeper.IsPinned(r);
+    });
+    for (const WindowRecord& record : family)
+        m_keeper.SetPinned(record, pinned);
     if (pinned)
         return;
     // While pinned, every area that was left recorded it as on screen. Unpinned, it belongs to
     // the area where the user let it go, not to all of those.
-    for (const auto& area : m_areas)
-        if (area.get() != m_currentArea)
-            area->Drop(record);
+    for (const WindowRecord& record : family)
+        for (const auto& area : m_areas)
+            if (area.get() != m_currentArea)
+                area->Drop(record);
     HoldWhatIsNotCurrent();
 }
 

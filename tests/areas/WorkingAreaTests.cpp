@@ -45,9 +45,11 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     ASSERT_TRUE(helper.Start(L"--windows 2 --dialog --hidden --class Progman --class "
                              L"ToolbarWindow32 --class Shell_SecondaryTrayWnd --class WorkerW "
                              L"--class Shell_TrayWnd2"));
-    // A process with a taskbar is the shell: all its windows stay but its folder windows.
+    // A process with a taskbar is the shell: all its windows stay but those a user opens from it,
+    // its folder windows, its dialogs and its file operations' progress.
     HelperProcess shell;
-    ASSERT_TRUE(shell.Start(L"--windows 1 --class Shell_TrayWnd --class CabinetWClass"));
+    ASSERT_TRUE(shell.Start(L"--windows 1 --dialog --class Shell_TrayWnd --class CabinetWClass "
+                            L"--class OperationStatusWindow"));
     ASSERT_TRUE(bar.Start(L"--windows 1 --dialog", ours.Path()));
     ASSERT_TRUE(impostor.Start(L"--dialog", lowerCase.Path()));
     Notepad notepad;
@@ -56,8 +58,9 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     using zhelper::kDialog;
     auto named = [](const HelperProcess& h, int i) { return h.Special(zhelper::kNamedClass, i); };
     const std::vector<HWND> hiddenExpected = {
-        helper.Window(0), helper.Window(1), helper.Special(kDialog),   named(helper, 4),
-        named(shell, 1),  bar.Window(0),    impostor.Special(kDialog), notepad.Window()};
+        helper.Window(0),          helper.Window(1), helper.Special(kDialog), named(helper, 4),
+        named(shell, 1),           named(shell, 2),  shell.Special(kDialog),  bar.Window(0),
+        impostor.Special(kDialog), notepad.Window()};
     const std::vector<HWND> keptExpected = {named(helper, 0),    named(helper, 1), named(helper, 2),
                                             named(helper, 3),    shell.Window(0),  named(shell, 0),
                                             bar.Special(kDialog)};

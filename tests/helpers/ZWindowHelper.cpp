@@ -101,7 +101,7 @@ int OpenPlain(int count) {
     return first;
 }
 
-HWND CreateDialogWindow() {
+HWND CreateDialogWindow(const wchar_t* title = L"helper-dialog", HWND owner = nullptr) {
     // An in-memory template: no menu, the system dialog class, a caption.
     alignas(4) WORD buffer[64] = {};
     auto* tmpl = reinterpret_cast<DLGTEMPLATE*>(buffer);
@@ -113,11 +113,11 @@ HWND CreateDialogWindow() {
     WORD* p = reinterpret_cast<WORD*>(reinterpret_cast<BYTE*>(buffer) + sizeof(DLGTEMPLATE));
     *p++ = 0; // menu
     *p++ = 0; // class
-    for (const wchar_t* c = L"helper-dialog"; *c; ++c) {
+    for (const wchar_t* c = title; *c; ++c) {
         *p++ = static_cast<WORD>(*c);
     }
     *p = 0;
-    return CreateDialogIndirectParamW(g.instance, tmpl, nullptr, DialogProc, 0);
+    return CreateDialogIndirectParamW(g.instance, tmpl, owner, DialogProc, 0);
 }
 
 HWND CreateOfClass(const std::wstring& cls, const std::wstring& title) {
@@ -283,6 +283,13 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     case kMsgReuseHandle:
         return reinterpret_cast<LRESULT>(ReuseHandle(reinterpret_cast<HWND>(wParam)));
+    case kMsgModal:
+        if (HWND owner = wParam < g.plain.size() ? g.plain[wParam] : nullptr) {
+            HWND modal = CreateDialogWindow(L"helper-modal", owner);
+            EnableWindow(owner, FALSE);
+            return reinterpret_cast<LRESULT>(modal);
+        }
+        return 0;
     case WM_CLOSE:
         PostQuitMessage(0);
         return 0;

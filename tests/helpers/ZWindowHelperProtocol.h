@@ -25,6 +25,8 @@ enum Message : UINT {
                             // (freed) handle -> the handle, or 0 when it could not
     kMsgPaint,              // paints every window that waits for it, then answers: sent after
                             // show requests, it returns once they are on screen
+    kMsgModal, // wParam i: a dialog "helper-modal" owned by plain window i, which it disables as a
+               // modal dialog does -> the dialog
 };
 
 enum Role : WPARAM {

@@ -7,6 +7,9 @@ using ::testing::Each;
 void Session::TearDown() {
     ReleasePointer();
     app.Stop();
+    for (auto undo = m_undo.rbegin(); undo != m_undo.rend(); ++undo) {
+        (*undo)();
+    }
 }
 
 void Session::Start(const Setup& setup) {
@@ -62,6 +65,9 @@ void Session::Sync() const {
     if (notepad.Window()) {
         EXPECT_TRUE(Answers(notepad.Window()));
     }
+    for (HWND hwnd : m_synced) {
+        EXPECT_TRUE(Answers(hwnd));
+    }
 }
 
 ::testing::AssertionResult Session::Switch(int row, const Windows& shown, const Windows& hidden,
@@ -78,12 +84,14 @@ void Session::Sync() const {
     case How::kRealClick:
         ClickAt(app.ToScreen(at.x, at.y));
         break;
-    case How::kKey:
+    case How::kKey: // taken in the bar's own time: once the row looks current, it has switched
         PressAreaKey(static_cast<WORD>('1' + row));
+        asked = static_cast<bool>(RowLooksCurrent(row));
         break;
     }
     if (!asked) {
-        return ::testing::AssertionFailure() << "the bar did not take the click on row " << row;
+        return ::testing::AssertionFailure()
+               << "the bar did not take the click or key of row " << row;
     }
     return Switched(row, shown, hidden);
 }
@@ -109,12 +117,45 @@ void Session::Sync() const {
 }
 
 ::testing::AssertionResult Session::Stacked(const Windows& order) const {
-    auto stacked =
-        Eventually([&] { return StackOf(order); }, ::testing::ElementsAreArray(order));
+    auto stacked = Eventually([&] { return StackOf(order); }, ::testing::ElementsAreArray(order));
     if (!stacked || order.empty()) {
         return stacked << "\n  (the windows as they stand, top first)";
     }
     return Eventually(order.front(), Active());
+}
+
+HWND Session::StartCopy(const std::wstring& path, const std::wstring& args) {
+    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+    const bool made = CreateDirectoryW(folder.c_str(), nullptr) != FALSE;
+    auto copy = std::make_shared<zhelper::HelperProcess>();
+    m_undo.push_back([=] {
+        copy->Stop();
+        DeleteFileW(path.c_str());
+        if (made) {
+            RemoveDirectoryW(folder.c_str());
+        }
+    });
+    EXPECT_TRUE(CopyFileW(zhelper::HelperPath().c_str(), path.c_str(), FALSE) &&
+                copy->Start(args, path))
+        << "no copy of the helper runs as " << path;
+    m_synced.push_back(copy->Control());
+    return copy->Special(zhelper::kNamedClass);
+}
+
+HWND Session::OpenRunDialog() {
+    // Wine's shell is its taskbar's process; a click of the start button (none outside Wine's
+    // own desktop) opens its menu, whose last item is Run.
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    DWORD shell = 0;
+    GetWindowThreadProcessId(taskbar, &shell);
+    PostMessageW(taskbar, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), 0);
+    WaitUntil([&] { return OpenMenuOf(shell) != nullptr; });
+    PostMessageW(taskbar, WM_KEYDOWN, VK_UP, KeyData(VK_UP));
+    PostMessageW(taskbar, WM_KEYDOWN, VK_RETURN, KeyData(VK_RETURN));
+    HWND run = WaitVisibleWindowOf(shell, L"#32770");
+    m_synced.push_back(run);
+    m_undo.push_back([run] { PostMessageW(run, WM_COMMAND, IDCANCEL, 0); });
+    return run;
 }
 
 Colour Session::Look(int row) const {

@@ -12,6 +12,8 @@
 #include "tests/support/Matchers.h"
 #include "tests/support/Notepad.h"
 #include "tests/support/ZelvanorProcess.h"
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,11 @@ protected:
     ::testing::AssertionResult Switched(int row, const Windows& shown, const Windows& hidden = {});
     // Waits until these windows stand in this order, top first, the first with the keyboard.
     ::testing::AssertionResult Stacked(const Windows& order) const;
+    // Starts a copy of the helper program made at `path` (its folder made if missing) with `args`
+    // and returns its first window of a class `args` names. The copy goes with the session.
+    HWND StartCopy(const std::wstring& path, const std::wstring& args);
+    // The shell's Run dialog, opened from its start menu as a user does; closed with the session.
+    HWND OpenRunDialog();
 
     // Declared first: they outlive the program, which restores their windows as it ends.
     zhelper::HelperProcess helper;
@@ -78,6 +85,8 @@ private:
     // The mean colour of a row where its background shows and no text is drawn.
     Colour Look(int row) const;
     Colour m_currentLook;
+    Windows m_synced;                          // windows whose threads Sync waits for, too
+    std::vector<std::function<void()>> m_undo; // at TearDown, last first, once the program ended
 };
 
 } // namespace ztest
