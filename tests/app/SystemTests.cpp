@@ -1,0 +1,36 @@
+// What the user's Windows does around the program: another program reading its record of held
+// windows, the Restart Manager closing it for an update, the language the user reads.
+#include "areas/HeldWindowRecord.h"
+#include "tests/app/ProcessTree.h"
+#include "tests/support/Session.h"
+#include <fstream>
+#include <iterator>
+
+using namespace ztest;
+using ::testing::Each;
+using EndToEndHeldRecord = Session;
+
+static std::string Bytes(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A virus scanner reads the record, sharing it for reading only, while a switch holds a window.
+TEST_F(EndToEndHeldRecord, AWindowHeldWhileAScannerReadsTheRecordComesBackAfterEveryCopyEnds) {
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1", .current = 1}));
+    const Windows anew = Open(1);
+    const std::wstring record =
+        HeldWindowRecord::Folder() + L"\\" +
+        HeldWindowRecord::FileName(app.Pid(), HeldWindowRecord::ProcessStart(app.Pid()));
+    const std::string before = Bytes(record);
+    UniqueKernelObject scanner(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(Switch(0, windows, anew));
+    ASSERT_EQ(Bytes(record), before) << "the record was replaced while held";
+    scanner.reset();
+    EXPECT_TRUE(WaitUntil([&] { return Bytes(record) != before; })) << "the write never landed";
+    ASSERT_TRUE(ProcessTree::EndEveryCopy() && app.WaitEnded(10000));
+    ASSERT_THAT(anew, Each(Hidden()));
+    ASSERT_TRUE(app.Start());
+    EXPECT_TRUE(Eventually(anew, Each(Shown())));
+}
