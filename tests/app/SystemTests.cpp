@@ -9,6 +9,7 @@
 using namespace ztest;
 using ::testing::Each;
 using EndToEndHeldRecord = Session;
+using EndToEndRestart = Session;
 
 static std::string Bytes(const std::wstring& path) {
     std::ifstream file(path.c_str(), std::ios::binary);
@@ -33,4 +34,23 @@ TEST_F(EndToEndHeldRecord, AWindowHeldWhileAScannerReadsTheRecordComesBackAfterE
     ASSERT_THAT(anew, Each(Hidden()));
     ASSERT_TRUE(app.Start());
     EXPECT_TRUE(Eventually(anew, Each(Shown())));
+}
+
+TEST_F(EndToEndRestart, TheBarAsksToBeStartedAgainAfterAnUpdateAndTheWatcherDoesNot) {
+    wchar_t line[RESTART_MAX_CMD_LINE];
+    DWORD flags = 0;
+    auto registration = [&](HANDLE process) {
+        DWORD size = RESTART_MAX_CMD_LINE;
+        return GetApplicationRestartSettings(process, line, &size, &flags);
+    };
+    if (registration(GetCurrentProcess()) == E_NOTIMPL) {
+        GTEST_SKIP() << "this system does not tell a process's restart registration (Wine)";
+    }
+    ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .current = 1}));
+    ProcessTree tree(app.Pid());
+    ASSERT_TRUE(tree.WaitWatcher());
+    ASSERT_EQ(registration(app.Process()), S_OK);
+    EXPECT_EQ(flags, static_cast<DWORD>(RESTART_NO_CRASH | RESTART_NO_HANG));
+    UniqueKernelObject watcher(OpenProcess(PROCESS_ALL_ACCESS, FALSE, tree.WatcherPid()));
+    EXPECT_EQ(registration(watcher.get()), HRESULT_FROM_WIN32(ERROR_NOT_FOUND));
 }
