@@ -10,9 +10,7 @@ BEGIN_MESSAGE_MAP(CZelvanorApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-CZelvanorApp::CZelvanorApp() : m_hResourceLibrary(nullptr) {
-    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
-}
+CZelvanorApp::CZelvanorApp() : m_hResourceLibrary(nullptr) {}
 
 CZelvanorApp::~CZelvanorApp() = default;
 
@@ -26,6 +24,12 @@ BOOL CZelvanorApp::InitInstance() {
     // Windows held by a Zelvanor that was ended together with its watcher come back before the
     // bar appears; this run's first area then owns them with the rest of the screen.
     HeldWindowRecord::RestoreLeftBehind();
+    // An installer or Windows Update closes the bar through the Restart Manager, which starts
+    // again the programs that asked it to: the bar and its keys come back after the update (and
+    // after a restart of Windows, where the user lets Windows reopen their programs). Not after
+    // a crash or a hang: the watcher has shown every window by then, and a bar that started by
+    // itself would take them all into its first area, again and again if the fault recurs.
+    ::RegisterApplicationRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG);
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     CWinApp::InitInstance();

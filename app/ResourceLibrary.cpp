@@ -46,7 +46,12 @@ HMODULE LoadResourceLibrary() {
     const std::wstring folder = ProgramFolder();
     if (folder.empty())
         return nullptr;
-    const std::wstring path = folder + L"qorv.dll";
+    std::wstring path = folder + L"qorv.dll";
+    // The program's own texts are Chinese; a user whose Windows speaks another language gets the
+    // English library shipped beside it, unless a library of their choosing stands there.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_CHINESE)
+        path = folder + L"english\\qorv.dll";
     return LoadLibraryExW(path.c_str(), nullptr,
                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }

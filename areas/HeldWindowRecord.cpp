@@ -2,9 +2,12 @@
 #include "UniqueHandle.h"
 #include "areas/WindowTool.h"
 #include <shlobj.h>
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <initializer_list>
 #include <set>
 #include <system_error>
 #include <unordered_map>
@@ -17,6 +20,49 @@ constexpr size_t kEntryBytes = 24;   // hwnd, process id, thread id, process sta
 constexpr size_t kMaxBytes = kHeaderBytes + HeldWindowRecord::kMaxEntries * kEntryBytes;
 constexpr wchar_t kSuffix[] = L".held";
 constexpr wchar_t kNewSuffix[] = L".held.new";
+
+// Another program may hold the file: a virus scanner reads every new file, a backup copies it.
+// Refused, it is tried again, soon at first (a scanner reads a small file in milliseconds), then
+// at most once a second while the program runs. An exit tries for a short while only, since the
+// watcher removes the record once the program has ended; the watcher and a start leave a file
+// that stays held longer to the next start.
+constexpr DWORD kFirstPauseMs = 10;
+constexpr DWORD kLongestPauseMs = 1000;
+constexpr DWORD kExitTriesMs = 2000;
+constexpr DWORD kWatcherTriesMs = 60000;
+constexpr DWORD kStartTriesMs = 500;
+
+DWORD LongerPause(DWORD pause) {
+    return std::min(pause * 2, kLongestPauseMs);
+}
+
+std::wstring FreshPathOf(const std::wstring& record) {
+    return record.substr(0, record.size() - std::wcslen(kSuffix)) + kNewSuffix;
+}
+
+// Gone, or never there.
+bool Remove(const std::wstring& path) {
+    if (::DeleteFileW(path.c_str())) {
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool RemoveWithin(std::initializer_list<std::wstring> paths, DWORD boundMs) {
+    const DWORD start = ::GetTickCount();
+    for (DWORD pause = kFirstPauseMs;; pause = LongerPause(pause)) {
+        bool gone = true;
+        for (const std::wstring& path : paths) {
+            gone = Remove(path) && gone;
+        }
+        const DWORD spent = ::GetTickCount() - start;
+        if (gone || spent >= boundMs) {
+            return gone;
+        }
+        ::Sleep(std::min(pause, boundMs - spent));
+    }
+}
 
 template <typename T> void Put(std::string& out, T value) {
     out.append(reinterpret_cast<const char*>(&value), sizeof(value));
@@ -244,11 +290,13 @@ UINT64 HeldWindowRecord::ProcessStart(DWORD processId) {
     return process ? StartOf(process.get()) : 0;
 }
 
-// Why a record that cannot be written (a full disk, a profile that cannot be written) never
-// stops a switch: the shared list and the watcher still bring the windows back from every end
-// but the rarest, where both copies are ended at once, and a program that refused to switch
-// would lose its user more than such an end does. The record left in place then lists fewer
-// windows, never windows of other programs: each is checked again before it is shown.
+// Why a record that cannot be written now (another program holds it, a full disk, a profile
+// that cannot be written) never stops a switch: the writer thread tries again until it lands;
+// when only the rename was refused, the replacement left beside the record lists the windows
+// already; the shared list and the watcher bring them back from every end but the rarest, where
+// both copies are ended at once; and a program that refused to switch would lose its user more
+// than such an end does. A record left in place lists fewer windows, never windows of other
+// programs: each is checked again before it is shown.
 void HeldWindowRecord::Mirror(const std::vector<Window>& windows, Landing landing) {
     if (m_path.empty()) {
         return;
@@ -286,31 +334,44 @@ void HeldWindowRecord::Mirror(const std::vector<Window>& windows, Landing landin
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         version = ++m_lastVersion;
-        if (landing == Landing::Soon) {
-            if (!m_writer.joinable()) {
-                try {
-                    m_writer = std::thread(&HeldWindowRecord::WriterMain, this);
-                } catch (const std::system_error&) {
-                    // No thread to be had: this change lands now, as one that must.
-                }
-            }
-            if (m_writer.joinable()) {
-                m_pending = true;
-                m_pendingVersion = version;
-                m_pendingBytes = std::move(bytes);
-                m_handed.notify_one();
-                return;
-            }
+        if (landing == Landing::Soon && Hand(bytes, version)) {
+            return;
         }
     }
-    std::lock_guard<std::mutex> file(m_fileMutex);
-    Land(bytes, version);
+    bool landed = false;
+    {
+        std::lock_guard<std::mutex> file(m_fileMutex);
+        landed = Land(bytes, version);
+    }
+    if (!landed) {
+        // Refused: the writer thread goes on trying while the switch goes on.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        Hand(bytes, version);
+    }
+}
+
+bool HeldWindowRecord::Hand(std::string& bytes, UINT64 version) {
+    if (!m_writer.joinable()) {
+        try {
+            m_writer = std::thread(&HeldWindowRecord::WriterMain, this);
+        } catch (const std::system_error&) {
+            return false; // no thread to be had
+        }
+    }
+    if (!m_pending || version > m_pendingVersion) {
+        m_pending = true;
+        m_pendingVersion = version;
+        m_pendingBytes = std::move(bytes);
+        m_handed.notify_one();
+    }
+    return true;
 }
 
 HeldWindowRecord::~HeldWindowRecord() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
+        m_stoppedAt = ::GetTickCount();
         m_handed.notify_one();
     }
     if (m_writer.joinable()) {
@@ -320,74 +381,111 @@ HeldWindowRecord::~HeldWindowRecord() {
 
 void HeldWindowRecord::WriterMain() {
     std::unique_lock<std::mutex> lock(m_mutex);
+    DWORD pause = kFirstPauseMs;
     for (;;) {
         m_handed.wait(lock, [this] { return m_pending || m_stop; });
         if (!m_pending) {
             return; // stopped with nothing left to write
         }
         const UINT64 version = m_pendingVersion;
-        const std::string bytes = std::move(m_pendingBytes);
+        std::string bytes = std::move(m_pendingBytes);
         m_pending = false;
         lock.unlock();
+        bool landed = false;
         {
             std::lock_guard<std::mutex> file(m_fileMutex);
-            Land(bytes, version);
+            landed = Land(bytes, version);
         }
         lock.lock();
+        if (landed) {
+            pause = kFirstPauseMs;
+            continue;
+        }
+        // Refused: tried again after the pause, or at once as a later change that replaces it.
+        if (!m_pending) {
+            m_pending = true;
+            m_pendingVersion = version;
+            m_pendingBytes = std::move(bytes);
+        }
+        if (m_stop && ::GetTickCount() - m_stoppedAt >= kExitTriesMs) {
+            return; // the watcher removes the record once this process has ended
+        }
+        m_handed.wait_for(lock, std::chrono::milliseconds(pause),
+                          [this, version] { return m_pendingVersion != version; });
+        pause = LongerPause(pause);
     }
 }
 
-void HeldWindowRecord::Land(const std::string& bytes, UINT64 version) {
+bool HeldWindowRecord::Land(const std::string& bytes, UINT64 version) {
     if (version <= m_landedVersion) {
-        return; // a later change is in the file already
+        return true; // a later change is in the file already
+    }
+    if (!Store(bytes)) {
+        return false;
     }
     m_landedVersion = version;
-    Store(bytes);
+    return true;
 }
 
-void HeldWindowRecord::Store(const std::string& bytes) {
+bool HeldWindowRecord::Store(const std::string& bytes) {
+    const std::wstring fresh = FreshPathOf(m_path);
     if (bytes.empty()) {
-        if (m_written &&
-            (::DeleteFileW(m_path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND)) {
+        if (m_freshLeft && Remove(fresh)) {
+            m_freshLeft = false;
+        }
+        if (m_written && Remove(m_path)) {
             m_written = false;
         }
-        return;
+        return !m_freshLeft && !m_written;
     }
     if (m_written && bytes == m_last) {
-        return;
+        // Back to what the record holds: a replacement left beside it lists something else.
+        if (m_freshLeft && Remove(fresh)) {
+            m_freshLeft = false;
+        }
+        return !m_freshLeft;
     }
     // Written beside the record and renamed over it, so that a kill at any moment leaves a whole
     // record. It is not flushed to the disk: a killed process's writes are kept by the system,
     // and only a power cut could lose them, which also ends every hidden window's program.
-    const std::wstring fresh = m_path.substr(0, m_path.size() - std::wcslen(kSuffix)) + kNewSuffix;
     if (!m_folderMade) {
         m_folderMade = ::CreateDirectoryW(m_folder.c_str(), nullptr) ||
                        ::GetLastError() == ERROR_ALREADY_EXISTS;
     }
-    bool ok = false;
-    {
+    if (!m_freshLeft || m_freshBytes != bytes) {
         UniqueKernelHandle file(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr,
                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            m_folderMade = false; // perhaps removed meanwhile: made again next time
+            return false;
+        }
+        m_freshLeft = true;
+        m_freshBytes.clear();
         DWORD written = 0;
-        ok = file &&
-             ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) &&
-             written == bytes.size();
+        if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) ||
+            written != bytes.size()) {
+            return false;
+        }
+        m_freshBytes = bytes;
     }
-    if (ok && ::MoveFileExW(fresh.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        m_written = true;
-        m_last = bytes;
-    } else {
-        ::DeleteFileW(fresh.c_str());
-        m_folderMade = false; // perhaps removed meanwhile: made again next time
+    // A refused rename leaves the replacement beside the record, whole: should every copy of the
+    // program be ended before a try lands, the next start reads it.
+    if (!::MoveFileExW(fresh.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return false;
     }
+    m_freshLeft = false;
+    m_written = true;
+    m_last = std::move(m_freshBytes); // what was just renamed into place
+    return true;
 }
 
 void HeldWindowRecord::RemoveRecordOf(HANDLE program) {
     const std::wstring folder = Folder();
     const UINT64 start = StartOf(program);
     if (!folder.empty() && start != 0) {
-        ::DeleteFileW((folder + L"\\" + FileName(::GetProcessId(program), start)).c_str());
+        const std::wstring record = folder + L"\\" + FileName(::GetProcessId(program), start);
+        RemoveWithin({FreshPathOf(record), record}, kWatcherTriesMs);
     }
 }
 
@@ -396,33 +494,31 @@ int HeldWindowRecord::RestoreLeftBehind() {
     if (folder.empty()) {
         return 0;
     }
-    std::vector<std::wstring> records;
+    std::set<std::wstring> records; // of programs that no longer run, with or without a replacement
     WIN32_FIND_DATAW found;
     UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
     for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
         DWORD processId = 0;
         UINT64 processStart = 0;
         bool isNew = false;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            !ParseName(found.cFileName, &processId, &processStart, &isNew) ||
-            StillRuns(processId, processStart)) {
-            continue;
-        }
-        const std::wstring path = folder + L"\\" + found.cFileName;
-        if (isNew) {
-            ::DeleteFileW(path.c_str()); // a record its program was killed while writing
-        } else {
-            records.push_back(path);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            ParseName(found.cFileName, &processId, &processStart, &isNew) &&
+            !StillRuns(processId, processStart)) {
+            records.insert(folder + L"\\" + FileName(processId, processStart));
         }
     }
     int shown = 0;
     for (const std::wstring& path : records) {
+        // A whole replacement is newer than the record; one its program was killed while
+        // writing is not whole.
+        const std::wstring fresh = FreshPathOf(path);
         std::string bytes;
         std::vector<Entry> entries;
-        if (ReadWhole(path, &bytes) && Decode(bytes, &entries)) {
+        if ((ReadWhole(fresh, &bytes) && Decode(bytes, &entries)) ||
+            (ReadWhole(path, &bytes) && Decode(bytes, &entries))) {
             shown += ShowListed(entries);
         }
-        ::DeleteFileW(path.c_str());
+        RemoveWithin({fresh, path}, kStartTriesMs);
     }
     return shown;
 }

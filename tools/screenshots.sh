@@ -12,9 +12,11 @@ shots="$ZELVANOR_DIR/shots"
 rm -rf "$shots"
 mkdir -p "$shots" "$ZELVANOR_TOP/docs"
 shots_windows=$("$WINE" winepath -w "$shots")
+# The program's own texts, as a Chinese Windows shows them: under Wine the interface language is
+# the environment's (LC_ALL), and in any other the program takes the English library beside it.
 shoot() {  # BarShots arguments...
-  "$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$shots_windows" "$@" >>"$ZELVANOR_DIR/shots.log" 2>&1 \
-    || { cat "$ZELVANOR_DIR/shots.log" >&2; exit 1; }
+  LC_ALL=zh_CN.UTF-8 "$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$shots_windows" "$@" \
+    >>"$ZELVANOR_DIR/shots.log" 2>&1 || { cat "$ZELVANOR_DIR/shots.log" >&2; exit 1; }
 }
 : >"$ZELVANOR_DIR/shots.log"
 shoot
@@ -29,7 +31,8 @@ zelvanor_stop_display
 zelvanor_start_display "$ZELVANOR_DIR" 2304x1024
 zelvanor_monitors "$ZELVANOR_ARCH_CHOSEN"
 zelvanor_wine_warm_up "$ZELVANOR_DIR/warmup.log"
-"$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$shots_windows" --monitors >"$ZELVANOR_DIR/shots-monitors.log" 2>&1 &
+LC_ALL=zh_CN.UTF-8 "$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$shots_windows" --monitors \
+  >"$ZELVANOR_DIR/shots-monitors.log" 2>&1 &
 shots_pid=$!
 for _ in $(seq 300); do grep -q ready "$ZELVANOR_DIR/shots-monitors.log" && break; sleep 0.1; done
 import -window root "$shots/monitors.bmp"
