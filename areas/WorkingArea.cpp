@@ -209,9 +209,11 @@ void WorkingArea::RecordAndHide() {
 }
 
 void WorkingArea::ShowWindows() {
+    const MonitorLanding landing = WindowKeeper::Landing();
     for (const WindowRecord& record : m_windows) {
         if (record.visible &&
             WindowTool::IsSameWindow(record.hwnd, record.processId, record.threadId)) {
+            landing.BeforeShow(record.hwnd);
             ShowOrHide(record, SW_SHOW);
         }
     }
