@@ -16,6 +16,7 @@ struct HiddenWindowList::Shared {
     volatile LONG active; // the half readers take: 0 or 1
     volatile LONG count[2];
     Entry entries[2][kCapacity];
+    MonitorLanding::Seen monitors;
 };
 
 HiddenWindowList::~HiddenWindowList() {
@@ -52,6 +53,7 @@ bool HiddenWindowList::Open(HANDLE section) {
 }
 
 bool HiddenWindowList::Add(const WindowRecord& record) {
+    NoteMonitors();
     const size_t before = m_listed.size();
     const bool listed = List(record);
     if (m_listed.size() != before) {
@@ -61,6 +63,7 @@ bool HiddenWindowList::Add(const WindowRecord& record) {
 }
 
 size_t HiddenWindowList::AddAll(const std::vector<WindowRecord>& records) {
+    NoteMonitors();
     const size_t before = m_listed.size();
     size_t listed = 0;
     while (listed < records.size() && List(records[listed])) {
@@ -160,6 +163,19 @@ std::vector<HiddenWindowList::Entry> HiddenWindowList::Listed() const {
     return entries;
 }
 
+void HiddenWindowList::NoteMonitors() {
+    MonitorLanding::Seen* seen = m_shared ? &m_shared->monitors : &m_monitors;
+    // Only the monitors seen since the list was last empty matter to what it holds.
+    if (Count() == 0) {
+        *seen = MonitorLanding::Seen{};
+    }
+    MonitorLanding::NoteMonitors(seen);
+}
+
+const MonitorLanding::Seen& HiddenWindowList::MonitorsSeen() const {
+    return m_shared ? m_shared->monitors : m_monitors;
+}
+
 LONG HiddenWindowList::Count() const {
     return m_shared ? m_shared->count[m_shared->active] : static_cast<LONG>(m_listed.size());
 }
@@ -170,11 +186,13 @@ int HiddenWindowList::ShowAll() const {
     }
     const LONG half = m_shared->active;
     const LONG count = m_shared->count[half];
+    const MonitorLanding landing(m_shared->monitors);
     int shown = 0;
     for (LONG i = 0; i < count && i < kCapacity; ++i) {
         const Entry& entry = m_shared->entries[half][i];
         const HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(entry.hwnd));
         if (WindowTool::IsSameWindow(hwnd, entry.processId, entry.threadId)) {
+            landing.BeforeShow(hwnd);
             ::ShowWindowAsync(hwnd, SW_SHOW);
             ++shown;
         }

@@ -1,6 +1,7 @@
 #pragma once
 #include "UniqueHandle.h"
 #include "areas/HeldWindowRecord.h"
+#include "areas/MonitorLanding.h"
 #include "areas/WindowRecord.h"
 #include <set>
 #include <tuple>
@@ -48,8 +49,11 @@ public:
     LONG Count() const;
 
     // Shows every listed window that still belongs to its recorded process and thread, without
-    // waiting on any of them and without allocating: safe in a dying process. Returns how many.
+    // waiting on any of them and without allocating: safe in a dying process. A window held from
+    // a monitor that has gone comes back on one that exists. Returns how many.
     int ShowAll() const;
+    // The monitors seen while the windows listed now were held.
+    const MonitorLanding::Seen& MonitorsSeen() const;
 
 private:
     struct Shared;
@@ -58,9 +62,12 @@ private:
     std::vector<Entry> Listed() const;
     // The one place that passes every change on to the record.
     void Mirror(HeldWindowRecord::Landing landing);
+    // Before windows are listed: the monitors they are on now.
+    void NoteMonitors();
 
     HeldWindowRecord* m_record = nullptr;
     UniqueKernelHandle m_section;
     Shared* m_shared = nullptr;
     std::set<std::tuple<UINT64, DWORD, DWORD>> m_listed; // what the active half holds
+    MonitorLanding::Seen m_monitors{};                   // when there is no section
 };

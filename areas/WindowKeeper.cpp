@@ -27,6 +27,10 @@ WindowKeeper* WindowKeeper::Current() {
     return g_current;
 }
 
+MonitorLanding WindowKeeper::Landing() {
+    return g_current ? MonitorLanding(g_current->m_list.MonitorsSeen()) : MonitorLanding();
+}
+
 void WindowKeeper::EnsureWatcher() {
     m_watcher.Ensure(m_list);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "areas/HiddenWindowList.h"
+#include "areas/MonitorLanding.h"
 #include "areas/ShowRequests.h"
 #include "areas/WatcherProcess.h"
 #include <set>
@@ -40,6 +41,9 @@ public:
     void ReleaseAll() { m_list.Clear(); }
     // Shows every listed window; for the crash guards.
     int ShowListed() const { return m_list.ShowAll(); }
+    // Where held windows land whose monitor has gone, for a round of shows: nowhere new without a
+    // keeper.
+    static MonitorLanding Landing();
 
     ShowRequests& Requests() { return m_requests; }
 

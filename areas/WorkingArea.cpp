@@ -251,7 +251,9 @@ std::vector<WindowRecord> WorkingArea::TakeHeld() {
 void WorkingArea::Show(const std::vector<WindowRecord>& records) {
     // Shown without the keyboard: each window activated in turn would end with the last one
     // shown, the bottom one, on top.
+    const MonitorLanding landing = WindowKeeper::Landing();
     for (const WindowRecord& record : records) {
+        landing.BeforeShow(record.hwnd);
         ShowOrHide(record, SW_SHOWNA);
     }
 }
@@ -262,6 +264,11 @@ void WorkingArea::BringBack(const std::vector<WindowRecord>& above,
     if (!keeper) {
         Show(held);
         return;
+    }
+    // Each move onto a monitor that exists reaches its window's program ahead of the show.
+    const MonitorLanding landing = WindowKeeper::Landing();
+    for (const WindowRecord& record : held) {
+        landing.BeforeShow(record.hwnd);
     }
     std::vector<ShowRequests::Placed> order;
     order.reserve(above.size() + held.size());

@@ -196,21 +196,44 @@ zelvanor_wine_prefix_dpi() {  # arch dpi
   touch "$WINEPREFIX/.zelvanor-dpi"
 }
 
+# The stand-in Xinerama library built into a folder: for a Wine of 32 or 64 bits, or for the host
+# (the window manager) when no bits are given.
+zelvanor_monitors_library() {  # folder [bits]
+  mkdir -p "$1"
+  gcc ${2:+-m$2} -std=c99 -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
+    -o "$1/libXinerama.so.1" "$ZELVANOR_TOP/tests/monitors/XineramaStandIn.c"
+}
+
+# The two monitors every monitor test starts from, in the file the stand-in reads.
+zelvanor_monitors_layout() {  # file
+  mkdir -p "${1%/*}"
+  printf '1280x1024+0+0\n1024x768+1280+0\n' >"$1"
+}
+
+# A display for the monitor tests, as large as the whole layout. Its window manager takes the
+# same monitors, through a host build of the stand-in, so that it maximises a window on the
+# monitor the window is on, as Windows does, not over the whole X screen. It reads them once.
+zelvanor_start_monitors_display() {  # arch log-folder
+  local lib
+  lib="$(zelvanor_arch_dir "$1")/monitors"
+  zelvanor_monitors_library "$lib/host"
+  zelvanor_monitors_layout "$lib/layout"
+  LD_LIBRARY_PATH="$lib/host" ZELVANOR_MONITORS_FILE="$lib/layout" \
+    zelvanor_start_display "$2" 2304x1024
+}
+
 # Several monitors under Wine: one X screen as large as the whole layout, and a stand-in Xinerama
 # library (built here for the architecture's Wine) that reports the layout in
 # ZELVANOR_MONITORS_FILE; Wine reads Xinerama only with XRandR turned off in the prefix. A test
 # changes the layout by rewriting the file; ChangeDisplaySettingsExW(NULL, ...) from a process
 # started after that (each reads the monitors once) makes Wine take them and send WM_DISPLAYCHANGE.
 zelvanor_monitors() {  # arch
-  local dir lib
+  local dir lib bits=64
   dir=$(zelvanor_arch_dir "$1")
   lib="$dir/monitors"
-  mkdir -p "$lib"
-  local bits=64
   [ "$1" = i686 ] && bits=32
-  gcc -m$bits -std=c99 -O2 -Wall -Wextra -Werror -shared -fPIC -nostdlib -fno-stack-protector \
-    -o "$lib/libXinerama.so.1" "$ZELVANOR_TOP/tests/monitors/XineramaStandIn.c"
-  printf '1280x1024+0+0\n1024x768+1280+0\n' >"$lib/layout"
+  zelvanor_monitors_library "$lib" $bits
+  zelvanor_monitors_layout "$lib/layout"
   export LD_LIBRARY_PATH="$lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
   export ZELVANOR_MONITORS_FILE="$lib/layout"
   zelvanor_wine_prefix "$1" test-monitors

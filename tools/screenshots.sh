@@ -28,7 +28,7 @@ ZELVANOR_TEST_DPI=144 shoot --dpi
 # Two monitors on a display as wide as both.
 zelvanor_wineserver -k 2>/dev/null || true
 zelvanor_stop_display
-zelvanor_start_display "$ZELVANOR_DIR" 2304x1024
+zelvanor_start_monitors_display "$ZELVANOR_ARCH_CHOSEN" "$ZELVANOR_DIR"
 zelvanor_monitors "$ZELVANOR_ARCH_CHOSEN"
 zelvanor_wine_warm_up "$ZELVANOR_DIR/warmup.log"
 LC_ALL=zh_CN.UTF-8 "$WINE" "$ZELVANOR_DIR/bin/BarShots.exe" "$shots_windows" --monitors \

@@ -27,8 +27,12 @@ run_extra() {  # arch dpi|monitors
   dir=$(zelvanor_arch_dir "$arch")
   log="$dir/ctest-$what.log"
   echo "== $what tests on $arch"
-  [ "$what" = monitors ] && pattern='OnMonitors\.' && size=2304x1024
-  zelvanor_start_display "$dir" "$size"
+  if [ "$what" = monitors ]; then
+    pattern='OnMonitors\.'
+    zelvanor_start_monitors_display "$arch" "$dir"
+  else
+    zelvanor_start_display "$dir" "$size"
+  fi
   if [ "$what" = monitors ]; then
     (zelvanor_monitors "$arch" && zelvanor_wine_warm_up "$dir/warmup.log" &&
       ctest --test-dir "$dir" --output-on-failure --timeout 300 -R "$pattern" >"$log" 2>&1)

@@ -37,6 +37,15 @@ MATCHER(Active, negation ? "not active" : "active") {
 MATCHER(Minimised, negation ? "not minimised" : "minimised") {
     return IsIconic(arg) != FALSE;
 }
+// The window's client area lies inside a rectangle of the screen (a monitor's work area).
+MATCHER_P(ClientInside, area, negation ? "not inside" : "with its client area inside") {
+    RECT client{}, both{};
+    GetClientRect(arg, &client);
+    MapWindowPoints(arg, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    *result_listener << "client (" << client.left << ", " << client.top << ")-(" << client.right
+                     << ", " << client.bottom << ")";
+    return IntersectRect(&both, &client, &area) && EqualRect(&both, &client);
+}
 
 // Polls until `value` (or what `value()` returns, when it is a function) matches, pumping this
 // thread's messages meanwhile. The failure says what was expected and what was last seen.
