@@ -29,6 +29,8 @@ struct ShowRequests::Step {
     ShowRequests* owner;
     unsigned long long generation;
     size_t step;
+    DWORD threadId;
+    unsigned long long upTo; // the last request asked for before the step's message
 };
 
 struct ShowRequests::Ping {
@@ -107,15 +109,19 @@ void CALLBACK ShowRequests::Answered(HWND, UINT, ULONG_PTR data, LRESULT) {
 
 void ShowRequests::Acted(DWORD threadId, unsigned long long upTo, unsigned round) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    Forget(threadId, upTo);
+    if (round == m_round && m_outstanding > 0 && --m_outstanding == 0) {
+        ::SetEvent(m_roundDone.get());
+    }
+}
+
+void ShowRequests::Forget(DWORD threadId, unsigned long long upTo) {
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it->second.threadId == threadId && it->second.sequence <= upTo) {
             it = m_pending.erase(it);
         } else {
             ++it;
         }
-    }
-    if (round == m_round && m_outstanding > 0 && --m_outstanding == 0) {
-        ::SetEvent(m_roundDone.get());
     }
 }
 
@@ -258,7 +264,12 @@ void ShowRequests::NextStep() {
         if (!last) {
             continue; // closed meanwhile: they take no place
         }
-        auto* step = new Step{this, a.generation, ++a.step};
+        unsigned long long upTo = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            upTo = m_sequence;
+        }
+        auto* step = new Step{this, a.generation, ++a.step, thread, upTo};
         if (::SendMessageCallbackW(last, WM_NULL, 0, 0, StepAnswered,
                                    reinterpret_cast<ULONG_PTR>(step))) {
             m_stepTimer = ::SetTimer(nullptr, m_stepTimer, kStepMs, nullptr);
@@ -291,6 +302,12 @@ void ShowRequests::Place(Arrangement& a, size_t index) {
 
 void CALLBACK ShowRequests::StepAnswered(HWND, UINT, ULONG_PTR data, LRESULT) {
     const Step* step = reinterpret_cast<const Step*>(data);
+    {
+        // The program has acted on what it was asked for before the step: a snapshot must not
+        // take a window as still to be shown that its program has hidden since.
+        std::lock_guard<std::mutex> lock(step->owner->m_mutex);
+        step->owner->Forget(step->threadId, step->upTo);
+    }
     step->owner->StepDone(step->generation, step->step, true);
     delete step;
 }

@@ -84,6 +84,8 @@ private:
     void ShowTheRest();
     static void CALLBACK Answered(HWND hwnd, UINT message, ULONG_PTR data, LRESULT result);
     void Acted(DWORD threadId, unsigned long long upTo, unsigned round);
+    // The thread has acted on its requests up to `upTo`: they are no longer pending. Holds m_mutex.
+    void Forget(DWORD threadId, unsigned long long upTo);
     // Another window that still exists among those the thread has requests for, up to `upTo`;
     // the failed one and the gone ones are forgotten on the way.
     HWND OtherWindowOf(DWORD threadId, unsigned long long upTo, HWND failed);
