@@ -5,8 +5,10 @@ namespace {
 // Thread messages to the worker: lParam is a Ping to send; an arrangement to make.
 constexpr UINT kMsgSendPing = WM_APP + 1;
 constexpr UINT kMsgArrange = WM_APP + 2;
-// How long one step of an arrangement waits for its program before passing over it.
-constexpr UINT kStepMs = 100;
+// How long one step of an arrangement waits for its program before passing over it: long enough
+// that a program slow under load is not passed over and the order made twice, short enough that
+// a hung one holds up the windows above it for no longer than the switch waits.
+constexpr UINT kStepMs = 250;
 } // namespace
 
 struct ShowRequests::Arrangement {
