@@ -13,6 +13,7 @@
 //   bench_switch [rounds] [--managed-1000] [--only N]
 //   (default 10 rounds, at least 6: fewer bound no 95 % interval)
 #include "HelperProcess.h"
+#include "areas/WindowKeeper.h"
 #include "areas/WindowTool.h"
 #include "areas/WorkingArea.h"
 #include "bar/BarLayout.h"
@@ -68,6 +69,29 @@ bool AllVisible(const std::vector<HWND>& windows, bool visible) {
 void ShowAll(const std::vector<HWND>& windows, int command) {
     for (HWND hwnd : windows) {
         ShowWindowAsync(hwnd, command);
+    }
+}
+
+// The switch's stacking with direct calls: windows listed top first are brought up from the
+// bottom, one program at a time, each program's after the one below has answered; then the top
+// one takes the keyboard.
+void Stack(const std::vector<HWND>& order) {
+    for (size_t end = order.size(); end > 0;) {
+        const DWORD thread = GetWindowThreadProcessId(order[end - 1], nullptr);
+        size_t begin = end;
+        while (begin > 0 && GetWindowThreadProcessId(order[begin - 1], nullptr) == thread) {
+            --begin;
+        }
+        for (size_t i = end; i-- > begin;) {
+            SetWindowPos(order[i], HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(order[begin], WM_NULL, 0, 0, SMTO_NORMAL, kLandTimeoutMs, &result);
+        end = begin;
+    }
+    if (!order.empty()) {
+        SetForegroundWindow(order.front());
     }
 }
 
@@ -176,7 +200,8 @@ struct Cell {
     int rounds = 0;
     bool targeted = false; // whether the targets apply to this size and kind
     std::vector<double> switches, floors, users, switchRatios, userRatios, leaves, enters;
-    std::vector<double> clicks; // until the program had handled the click
+    std::vector<double> restacks; // the floor's stacking alone
+    std::vector<double> clicks;   // until the program had handled the click
     double snapshot = 0;
     bool ok = true;
     std::string breakdown;
@@ -235,7 +260,9 @@ void RunCell(Cell& cell, bool breakdown) {
         helpers.push_back(std::move(helper));
     }
 
-    // Area B owns group B: with group A out of sight, B records and hides group B.
+    // Area B owns group B: with group A out of sight, B records and hides group B. The keeper
+    // makes the areas bring windows back as the program does, stacked.
+    WindowKeeper keeper;
     WorkingArea areas[2] = {WorkingArea(1), WorkingArea(2)};
     ShowAll(groups[0], SW_HIDE);
     SyncAll(helpers);
@@ -263,10 +290,15 @@ void RunCell(Cell& cell, bool breakdown) {
         bool known = false;
         std::set<HWND> hides;
         std::vector<HWND> shows;
-    } calls[2]; // by the group that leaves
+    } calls[2];                         // by the group that leaves
+    std::vector<WindowRecord> entering; // what the area coming back held, as it held it
+    // What each area held when the production code last left it: an area gives up its windows
+    // when it comes back, and the floor's direct calls hide them again behind its back.
+    std::vector<WindowRecord> lastLeft[2];
     const int warmUp = 2;
     for (int round = 0; round < cell.rounds + warmUp; ++round) {
         double times[3] = {};
+        double stacking = 0;
         for (int step = 0; step < 3; ++step) {
             const int from = (round + step) % 2;
             const bool direct = step == 1 && calls[from].known;
@@ -288,11 +320,21 @@ void RunCell(Cell& cell, bool breakdown) {
                         ShowWindowAsync(hwnd, SW_HIDE);
                     }
                 }
-                ShowAll(calls[from].shows, SW_SHOW);
+                ShowAll(calls[from].shows, SW_SHOWNA);
+                SyncAll(helpers);
+                const double shown = Now();
+                Stack(calls[from].shows);
+                stacking = Now() - shown;
             } else {
+                if (areas[1 - from].m_windows.empty()) {
+                    areas[1 - from].m_windows = lastLeft[1 - from];
+                }
+                entering = areas[1 - from].m_windows;
                 areas[from].RecordAndHide();
+                lastLeft[from] = areas[from].m_windows;
                 const double left = Now();
                 areas[1 - from].ShowWindows();
+                keeper.Requests().WaitAnswered(kLandTimeoutMs); // the stacking is made
                 if (round >= warmUp && step == 0) {
                     cell.leaves.push_back(left - start);
                     cell.enters.push_back(Now() - left);
@@ -302,7 +344,17 @@ void RunCell(Cell& cell, bool breakdown) {
             times[step] = Now() - start;
             if (!sent || !synced || !AllVisible(groups[from], false) ||
                 !AllVisible(groups[1 - from], true)) {
-                std::fprintf(stderr, "round %d, step %d did not land\n", round, step);
+                int stayed = 0, missing = 0;
+                for (HWND hwnd : groups[from]) {
+                    stayed += IsWindowVisible(hwnd) != FALSE;
+                }
+                for (HWND hwnd : groups[1 - from]) {
+                    missing += IsWindowVisible(hwnd) == FALSE;
+                }
+                std::fprintf(stderr,
+                             "round %d, step %d did not land (sent %d, synced %d; %d of the group "
+                             "left still shown, %d of the group entered not shown)\n",
+                             round, step, sent, synced, stayed, missing);
                 cell.ok = false;
                 return;
             }
@@ -315,7 +367,7 @@ void RunCell(Cell& cell, bool breakdown) {
                         calls[from].hides.insert(record.hwnd);
                     }
                 }
-                for (const WindowRecord& record : areas[1 - from].m_windows) {
+                for (const WindowRecord& record : entering) {
                     if (record.visible) {
                         calls[from].shows.push_back(record.hwnd);
                     }
@@ -328,6 +380,7 @@ void RunCell(Cell& cell, bool breakdown) {
             cell.users.push_back(times[2]);
             cell.switchRatios.push_back(times[0] / times[1]);
             cell.userRatios.push_back(times[2] / times[1]);
+            cell.restacks.push_back(stacking);
         }
     }
     SendToBar(bar, WM_COMMAND, ID_TRAY_EXIT, 0);
@@ -384,9 +437,9 @@ void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> size
     SetHelpersManaged(managed);
     std::printf("\n%ls; Zelvanor and helpers built for %s\n", kind,
                 sizeof(void*) == 8 ? "x86_64 (64-bit)" : "i686 (32-bit)");
-    std::printf("%7s %5s %6s %8s %8s %8s  %-26s %-26s %8s %7s %7s %7s\n", "windows", "procs",
-                "rounds", "switch", "floor", "user", "switch/floor (<= 1.10)",
-                "user/floor (<= 1.20)", "snapshot", "leave", "enter", "click");
+    std::printf("%7s %5s %6s %8s %8s %8s  %-26s %-26s %8s %7s %7s %7s %9s %6s\n", "windows",
+                "procs", "rounds", "switch", "floor", "user", "switch/floor (<= 1.10)",
+                "user/floor (<= 1.20)", "snapshot", "leave", "enter", "click", "stack us", "share");
     std::fflush(stdout);
     for (int n : sizes) {
         if (g_onlyWindows && n != g_onlyWindows) {
@@ -408,11 +461,14 @@ void RunTable(const wchar_t* kind, bool managed, std::initializer_list<int> size
             const auto ms = [](const std::vector<double>& v) {
                 return MedianInterval(v).median * 1000;
             };
-            std::printf("%7d %5d %6d %8.1f %8.1f %8.1f  %-26s %-26s %8.1f %7.1f %7.1f %7.1f\n", n,
-                        p, cell.rounds, ms(cell.switches), ms(cell.floors), ms(cell.users),
+            const double restack = MedianInterval(cell.restacks).median;
+            std::printf("%7d %5d %6d %8.1f %8.1f %8.1f  %-26s %-26s %8.1f %7.1f %7.1f %7.1f %9.0f "
+                        "%5.0f%%\n",
+                        n, p, cell.rounds, ms(cell.switches), ms(cell.floors), ms(cell.users),
                         RatioColumn(cell.switchRatios, kSwitchTarget, cell.targeted).c_str(),
                         RatioColumn(cell.userRatios, kUserTarget, cell.targeted).c_str(),
-                        cell.snapshot * 1000, ms(cell.leaves), ms(cell.enters), ms(cell.clicks));
+                        cell.snapshot * 1000, ms(cell.leaves), ms(cell.enters), ms(cell.clicks),
+                        restack * 1e6, 100 * restack / MedianInterval(cell.users).median);
             if (!cell.breakdown.empty()) {
                 std::printf("  %s\n", cell.breakdown.c_str());
             }
@@ -436,14 +492,16 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     std::printf(
-        "switch = RecordAndHide + ShowWindows, floor = the same ShowWindowAsync calls made "
-        "directly (hides in z-order, as the switch makes them), user = the real program from the "
+        "switch = RecordAndHide + ShowWindows until the windows stand stacked, floor = the same "
+        "calls made directly (hides in z-order, as the switch makes them; shows, then the "
+        "stacking from the bottom up, a program at a time), user = the real program from the "
         "click on a row until the last window has its new state; 2N windows, N on screen. The "
         "three take turns in every round; times are medians in ms, ratios are taken within each "
         "round: median [95 %% interval], and whether the interval's upper end meets the target "
         "(targets at N = 10 and 100 managed, N = 1000 unmanaged). snapshot = one WindowTool pass "
         "over all windows; leave = until RecordAndHide returned, enter = ShowWindows alone (both "
-        "within the switch); click = until the program had handled the click, within user\n");
+        "within the switch); click = until the program had handled the click, within user; "
+        "stack us = the floor's stacking alone, median over the rounds, and its share of user\n");
     RunTable(managed1000 ? L"overlapped windows, managed by the X window manager"
                          : L"overlapped windows, managed by the X window manager (at N = 1000 "
                            L"the window manager needs most of an hour: --managed-1000)",
