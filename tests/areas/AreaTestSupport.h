@@ -21,9 +21,8 @@ using ::testing::Each;
 inline std::vector<WindowRecord> TakeSnapshot() {
     WindowTool tool;
     EnumWindows(WindowTool::EnumWindowsProc, reinterpret_cast<LPARAM>(&tool));
-    for (WindowRecord& record : tool.m_windows) {
+    for (WindowRecord& record : tool.m_windows)
         tool.LookUpModulePath(record);
-    }
     return tool.m_windows;
 }
 
@@ -45,19 +44,17 @@ inline ::testing::AssertionResult Recorded(const std::vector<WindowRecord>& reco
                                            const std::vector<HWND>& windows, bool visible) {
     for (HWND hwnd : windows) {
         const WindowRecord* r = FindRecord(records, hwnd);
-        if (!r || r->visible != visible) {
+        if (!r || r->visible != visible)
             return ::testing::AssertionFailure()
                    << hwnd << (r ? " recorded as " : " not recorded once, should be ")
                    << (r && r->visible ? "visible" : "not visible");
-        }
     }
     return ::testing::AssertionSuccess();
 }
 
 inline std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) {
+    for (wchar_t& c : text)
         c = static_cast<wchar_t>(towlower(c));
-    }
     return text;
 }
 

@@ -20,12 +20,9 @@ constexpr COLORREF kUntouched = RGB(255, 0, 255);
 Image Drawn(const std::function<void(CDC*)>& draw) {
     return RenderOffscreen(240, 100, kUntouched, [&](HDC hdc) {
         CDC dc;
-        dc.Attach(hdc);
-        {
-            ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
-            draw(&dc);
-        }
-        dc.Detach();
+        dc.Borrow(hdc);
+        ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
+        draw(&dc);
     });
 }
 
@@ -44,15 +41,13 @@ using Grid = std::vector<Colour>;
 
 Grid GridOf(const Image& image) {
     Grid grid;
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 4; ++column) {
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 4; ++column)
             grid.push_back(image
                                .Crop((column * image.width + 3) / 4, (row * image.height + 1) / 2,
                                      ((column + 1) * image.width + 3) / 4,
                                      ((row + 1) * image.height + 1) / 2)
                                .Mean());
-        }
-    }
     return grid;
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 using namespace areatest;
 using zhelper::HelperProcess;
@@ -74,16 +75,12 @@ TEST(AreasWorkingArea, LeavingHidesOtherProgramsButNotTheShellOrThisProgramsDial
     EXPECT_TRUE(Recorded(area.m_windows, hiddenExpected, true));
     EXPECT_TRUE(Recorded(area.m_windows, keptExpected, true));
     // The two copies differ only in the case of the name.
-    auto endsWith = [](const wchar_t* path, const std::wstring& tail) {
-        const std::wstring text(path);
-        return text.size() > tail.size() &&
-               text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-    };
     const WindowRecord* barDialog = FindRecord(area.m_windows, bar.Special(kDialog));
     const WindowRecord* impostorDialog = FindRecord(area.m_windows, impostor.Special(kDialog));
     ASSERT_TRUE(barDialog && impostorDialog);
-    EXPECT_TRUE(endsWith(barDialog->modulePath, L"\\Zelvanor.exe")) << barDialog->modulePath;
-    EXPECT_TRUE(endsWith(impostorDialog->modulePath, L"\\zelvanor.exe"))
+    EXPECT_TRUE(std::wstring_view(barDialog->modulePath).ends_with(L"\\Zelvanor.exe"))
+        << barDialog->modulePath;
+    EXPECT_TRUE(std::wstring_view(impostorDialog->modulePath).ends_with(L"\\zelvanor.exe"))
         << impostorDialog->modulePath;
 
     EXPECT_TRUE(Recorded(area.m_windows, {neverShown}, false));
@@ -390,12 +387,10 @@ const HelperProcess* g_requested = nullptr;
 HWND g_closesFirst = nullptr;
 HWND g_refused = nullptr;
 BOOL WINAPI RequestLikeWindows(HWND hwnd, int command) {
-    if (hwnd == g_refused) {
+    if (hwnd == g_refused)
         return FALSE;
-    }
-    if (hwnd == g_closesFirst) {
+    if (hwnd == g_closesFirst)
         g_requested->Send(zhelper::kMsgClose, 2);
-    }
     return ShowWindowAsync(hwnd, command);
 }
 } // namespace

@@ -52,21 +52,20 @@ TEST_F(BarAtDpi, StripButtonsCaptionAndRowsScale) {
     const Image close = ProgramBitmap(IDB_CLOSE, Px(kCloseWidth), Px(kButtonHeight));
     const Image collapse = ProgramBitmap(IDB_COLLAPSE, Px(kCollapseWidth), Px(kButtonHeight));
     const int w = client.cx;
+    const int closeLeft = w - layout.closeOffset, collapseLeft = w - layout.collapseOffset;
+    const auto same = [](const Image& a, const Image& b) {
+        return Compare(a, b, kTolerance).count == 0;
+    };
     Image strip;
     EXPECT_TRUE(m_bar.WaitPixels(
         RECT{0, 0, w, layout.titleHeight + 1},
         [&](const Image& s) {
-            const int closeLeft = w - layout.closeOffset;
-            const int collapseLeft = w - layout.collapseOffset;
             // Left of the icon the strip is all fill; the row below starts at once.
-            return s.Crop(Px(4), 0, Px(4) + 1, layout.titleHeight).Count(kTitleBlue) ==
-                       layout.titleHeight &&
+            const Image left = s.Crop(Px(4), 0, Px(4) + 1, layout.titleHeight);
+            return left.Count(kTitleBlue) == layout.titleHeight &&
                    s.At(w / 2, layout.titleHeight) != kTitleBlue &&
-                   Compare(s.Crop(closeLeft, 0, w, layout.buttonHeight), close, kTolerance).count ==
-                       0 &&
-                   Compare(s.Crop(collapseLeft, 0, closeLeft, layout.buttonHeight), collapse,
-                           kTolerance)
-                           .count == 0;
+                   same(s.Crop(closeLeft, 0, w, layout.buttonHeight), close) &&
+                   same(s.Crop(collapseLeft, 0, closeLeft, layout.buttonHeight), collapse);
         },
         &strip))
         << "strip " << strip.width << " x " << strip.height;
@@ -114,13 +113,12 @@ TEST_F(BarAtDpi, RenameBoxShowsItsWholeText) {
     // And on the screen: the dark text keeps off the box's top and bottom edges.
     POINT origin{0, 0};
     ClientToScreen(edit, &origin);
-    Image shown;
+    const RECT onScreen{origin.x, origin.y, origin.x + box.right, origin.y + box.bottom};
+    PixelSet text;
     ASSERT_TRUE(WaitUntil([&] {
-        shown =
-            CaptureScreen(RECT{origin.x, origin.y, origin.x + box.right, origin.y + box.bottom});
-        return shown.Find([](COLORREF c) { return GetGValue(c) < 100; }).count > Px(30);
+        text = CaptureScreen(onScreen).Find([](COLORREF c) { return GetGValue(c) < 100; });
+        return text.count > Px(30);
     }));
-    const PixelSet text = shown.Find([](COLORREF c) { return GetGValue(c) < 100; });
     EXPECT_GT(text.box.top, 0);
     EXPECT_LT(text.box.bottom, box.bottom);
     EXPECT_GE(text.box.bottom - text.box.top, Px(8)) << "the text is not scaled";
@@ -205,8 +203,7 @@ TEST_F(BarAtDpi, AFoldedBarStaysFoldedAcrossADpiChange) {
                r.right - r.left == after.collapsedWidth &&
                r.bottom - r.top == after.collapsedHeight;
     })) << "folded bar at "
-        << folded.left << "," << folded.top << " " << folded.right - folded.left << " x "
-        << folded.bottom - folded.top;
+        << Text(folded);
 
     const POINT unfold = CollapseButton(after, m_bar.ClientSize().cx);
     ASSERT_TRUE(m_bar.Click(unfold.x, unfold.y));

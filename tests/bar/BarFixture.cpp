@@ -12,13 +12,10 @@ namespace {
 // backgrounds are pale blue, and grey text blended into them never leans to red.
 int Reddish(const Image& shown, const Image& background) {
     int count = 0;
-    for (int y = 0; y < shown.height; ++y) {
-        for (int x = 0; x < shown.width; ++x) {
-            const COLORREF p = shown.At(x, y);
-            const int r = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
-            count +=
-                ChannelDistance(p, background.At(x, y)) > kTolerance && r - std::max(g, b) > 30;
-        }
+    for (size_t i = 0; i < shown.pixels.size() && i < background.pixels.size(); ++i) {
+        const COLORREF p = shown.pixels[i];
+        count += ChannelDistance(p, background.pixels[i]) > kTolerance &&
+                 GetRValue(p) - std::max(GetGValue(p), GetBValue(p)) > 30;
     }
     return count;
 }
@@ -42,9 +39,8 @@ void BarTest::TearDown() {
     m_bar.Stop();
     ParkCursor();
     LeftButton(false); // in case a test ended with the button held
-    for (const std::wstring& copy : m_copies) {
+    for (const std::wstring& copy : m_copies)
         DeleteFileW(copy.c_str());
-    }
 }
 
 std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
@@ -53,9 +49,8 @@ std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
     const std::wstring name = L"UnmanagedZelvanor.exe";
     TurnOffWineX11Setting(name, L"Managed");
     const std::wstring path = ExeDir() + (folder.empty() ? L"" : L"\\" + folder) + L"\\" + name;
-    if (CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE)) {
+    if (CopyFileW(ProgramPath().c_str(), path.c_str(), FALSE))
         m_copies.push_back(path);
-    }
     return path;
 }
 
@@ -63,12 +58,10 @@ std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
     const RECT before = m_bar.WindowRect();
     const RECT want{wantLeft, wantTop, wantLeft + (before.right - before.left),
                     wantTop + (before.bottom - before.top)};
-    if (!m_bar.MoveTo(left, top)) {
+    if (!m_bar.MoveTo(left, top))
         return ::testing::AssertionFailure() << "the bar did not take the move";
-    }
-    if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; })) {
+    if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; }))
         return ::testing::AssertionSuccess();
-    }
     return ::testing::AssertionFailure() << "moved to (" << left << ", " << top << "): expected "
                                          << Text(want) << ", seen " << Text(m_bar.WindowRect());
 }
@@ -88,9 +81,8 @@ const Image& BarTest::RowBackground(RowKind kind) {
 ::testing::AssertionResult BarTest::WaitRow(int row, RowKind kind, bool hover,
                                             PixelSet* text) const {
     const Image& background = RowBackground(kind);
-    if (background.Empty() || RowBackground(kCurrent) == RowBackground(kOther)) {
+    if (background.Empty() || RowBackground(kCurrent) == RowBackground(kOther))
         return ::testing::AssertionFailure() << "the row bitmaps cannot be told apart";
-    }
     // The bar's last client row belongs to the frame's bottom strip whenever the frame is painted
     // after the rows, so no row's last line is compared.
     const Image expected = background.Crop(0, 0, kClientWidth, kRowHeight - 1);
@@ -113,16 +105,13 @@ const Image& BarTest::RowBackground(RowKind kind) {
                    (hover ? reddish >= 10 : reddish == 0);
         },
         &shown);
-    if (text) {
+    if (text)
         *text = diff;
-    }
-    if (ok) {
+    if (ok)
         return ::testing::AssertionSuccess();
-    }
     return ::testing::AssertionFailure()
            << "row " << row << (kind == kCurrent ? " (current)" : "") << (hover ? " (hover)" : "")
-           << ": " << diff.count << " pixels off the background in (" << diff.box.left << ","
-           << diff.box.top << ")-(" << diff.box.right << "," << diff.box.bottom << "), "
+           << ": " << diff.count << " pixels off the background in " << Text(diff.box) << ", "
            << shown.Count(wanted) << " of the text colour, " << shown.Count(unwanted)
            << " of the other one, " << reddish << " reddish";
 }

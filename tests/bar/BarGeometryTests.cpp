@@ -12,8 +12,6 @@ namespace {
 class BarGeometry : public BarTest {
 protected:
     void SetUp() override {
-        m_cx = GetSystemMetrics(SM_CXSCREEN);
-        m_cy = GetSystemMetrics(SM_CYSCREEN);
         // The screen's edges only, unless a test puts a taskbar along one.
         m_noTaskbar = std::make_unique<FakeTaskbar>(
             RECT{m_cx / 2, m_cy / 2, m_cx / 2 + 10, m_cy / 2 + 10}, false);
@@ -33,8 +31,8 @@ protected:
                                 [&](const Image& s) { return s == bitmap; });
     }
 
-    int m_cx = 0;
-    int m_cy = 0;
+    const int m_cx = GetSystemMetrics(SM_CXSCREEN);
+    const int m_cy = GetSystemMetrics(SM_CYSCREEN);
     std::unique_ptr<FakeTaskbar> m_noTaskbar;
 };
 
@@ -111,8 +109,7 @@ TEST_F(BarGeometry, AddAndDeleteChangeTheHeightByOneRowKeepingTopAndLeft) {
 TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
     ASSERT_TRUE(m_bar.AddAreasUpTo(2));
     const RECT r = m_bar.WindowRect();
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
+    const int w = r.right - r.left, h = r.bottom - r.top;
     const int in = kSnapDistance - 1; // nearest distance that is not docked: kSnapDistance
     const struct {
         int left, top, wantLeft, wantTop;
@@ -134,16 +131,14 @@ TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
         {-10, m_cy - h + 10, 0, m_cy - h},                              // bottom-left corner
         {m_cx - w + 10, -10, m_cx - w, 0},                              // top-right corner
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_TRUE(MovesTo(c.left, c.top, c.wantLeft, c.wantTop));
-    }
 }
 
 TEST_F(BarGeometry, DocksBesideATaskbarOnEachEdge) {
     ASSERT_TRUE(m_bar.AddAreasUpTo(2));
     const RECT r = m_bar.WindowRect();
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
+    const int w = r.right - r.left, h = r.bottom - r.top;
     const struct {
         const char* edge;
         RECT taskbar;
@@ -156,12 +151,7 @@ TEST_F(BarGeometry, DocksBesideATaskbarOnEachEdge) {
         {"right", {m_cx - 40, 0, m_cx, m_cy}, m_cx - w - 2, 300, m_cx - 40 - w, 300},
         {"bottom", {0, m_cy - 30, m_cx, m_cy}, 600, m_cy - h - 2, 600, m_cy - 30 - h},
         // Off the screen's edge by a pixel: no taskbar for that edge.
-        {"bottom, short of the edge",
-         {0, m_cy - 30, m_cx, m_cy - 1},
-         600,
-         m_cy - h - 2,
-         600,
-         m_cy - h},
+        {"short of the bottom", {0, m_cy - 30, m_cx, m_cy - 1}, 600, m_cy - h - 2, 600, m_cy - h},
     };
     for (const auto& c : cases) {
         FakeTaskbar taskbar(c.taskbar);

@@ -22,27 +22,14 @@ class BarOnMonitors : public BarTest, public ::testing::WithParamInterface<Side>
 protected:
     void SetUp() override {
         const std::string why = MonitorLayout::Unavailable();
-        if (!why.empty()) {
+        if (!why.empty())
             GTEST_SKIP() << why;
-        }
         ASSERT_TRUE(m_layout.Set(GetParam().layout));
         const std::vector<RECT> monitors = MonitorLayout::Monitors();
         ASSERT_EQ(monitors.size(), 2u);
         m_primary = monitors[0];
         m_second = monitors[1];
         BarTest::SetUp();
-    }
-
-    HWND WaitAbout() const {
-        HWND about = nullptr;
-        WaitUntil([&] {
-            for (HWND hwnd : TopLevelWindowsOf(m_bar.Pid()))
-                if (ClassOf(hwnd) == L"#32770" && IsWindowVisible(hwnd) &&
-                    GetWindow(hwnd, GW_OWNER) == m_bar.Bar())
-                    about = hwnd;
-            return about != nullptr;
-        });
-        return about;
     }
 
     MonitorLayout m_layout; // declared first: the layout comes back after the bar has gone
@@ -53,8 +40,7 @@ protected:
 TEST_P(BarOnMonitors, LivesOnTheSecondMonitorAndComesBackWhenItGoes) {
     const RECT& s = m_second;
     const RECT start = m_bar.WindowRect();
-    const int w = start.right - start.left;
-    const int h = start.bottom - start.top;
+    const int w = start.right - start.left, h = start.bottom - start.top;
     const int x = s.left + 200;
 
     EXPECT_TRUE(MovesTo(x, s.top + 150, x, s.top + 150)) << "dropped inside the second monitor";
@@ -86,8 +72,9 @@ TEST_P(BarOnMonitors, LivesOnTheSecondMonitorAndComesBackWhenItGoes) {
 
     // The About box centres on the bar's monitor.
     ASSERT_TRUE(m_bar.Post(WM_COMMAND, ID_TRAY_ABOUT));
-    HWND about = WaitAbout();
+    const HWND about = m_bar.WaitDialog();
     ASSERT_NE(about, nullptr);
+    EXPECT_EQ(GetWindow(about, GW_OWNER), m_bar.Bar());
     const RECT box = WindowRect(about);
     EXPECT_EQ(box.left, s.left + (s.right - s.left - (box.right - box.left)) / 2);
     EXPECT_EQ(box.top, s.top + (s.bottom - s.top - (box.bottom - box.top)) / 2);

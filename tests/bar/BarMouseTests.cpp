@@ -30,9 +30,8 @@ protected:
         const POINT start = m_bar.ToScreen(x, y);
         const POINT end{start.x + dx, start.y + dy};
         MoveCursor(start);
-        if (!m_bar.Answers()) {
+        if (!m_bar.Answers())
             return ::testing::AssertionFailure() << "the bar does not answer";
-        }
         LeftButton(true);
         const bool dragging = WaitUntil([this] { return m_bar.InMoveLoop(); });
         for (int step = 1; step <= 4; ++step) {
@@ -52,13 +51,12 @@ protected:
         LeftButton(false);
         const bool ended = WaitUntil([this] { return !m_bar.InMoveLoop(); });
         const RECT after = m_bar.WindowRect();
-        if (dragging && followed && ended && EqualRect(&after, &expected)) {
+        if (dragging && followed && ended && EqualRect(&after, &expected))
             return ::testing::AssertionSuccess();
-        }
         return ::testing::AssertionFailure()
                << "press at (" << x << ", " << y << "): " << (dragging ? "" : "no drag began; ")
-               << (ended ? "" : "the drag did not end; ") << "expected (" << expected.left << ", "
-               << expected.top << "), seen (" << after.left << ", " << after.top << ")";
+               << (ended ? "" : "the drag did not end; ") << "expected " << Text(expected)
+               << ", seen " << Text(after);
     }
 };
 

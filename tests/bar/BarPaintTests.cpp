@@ -42,7 +42,6 @@ TEST_F(BarPaint, TitleStripShowsFillIconCaptionAndButtonsAtRest) {
               kIconLeft * kTitleHeight);
     EXPECT_EQ(strip.Crop(0, band, w, kTitleHeight).Count(kTitleBlue), w * (kTitleHeight - band));
 
-    // The small icon.
     const Image icon = strip.Crop(kIconLeft, kIconTop, iconRight, kIconTop + kIconSize);
     EXPECT_LT(icon.Count(kTitleBlue), kIconSize * kIconSize * 3 / 4);
 
@@ -124,11 +123,9 @@ TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
 
     // What shows of each button: the collapse button's left end lies outside the window.
     const auto waitFolded = [&](UINT expandId, UINT closeId) {
-        const Image expand = ProgramBitmap(expandId);
-        const Image close = ProgramBitmap(closeId);
-        const int hidden = kCollapseOffset - w;
-        const Image expandShown = expand.Crop(hidden, 0, kCollapseWidth, client.cy);
-        const Image closeShown = close.Crop(0, 0, kCloseWidth, client.cy);
+        const Image expandShown =
+            ProgramBitmap(expandId).Crop(kCollapseOffset - w, 0, kCollapseWidth, client.cy);
+        const Image closeShown = ProgramBitmap(closeId).Crop(0, 0, kCloseWidth, client.cy);
         return m_bar.WaitPixels(RECT{0, 0, w, client.cy}, [&](const Image& s) {
             return s.Crop(0, 0, w - kCloseOffset, client.cy) == expandShown &&
                    s.Crop(w - kCloseOffset, 0, w, client.cy) == closeShown;
@@ -203,8 +200,7 @@ TEST_F(BarRows, RenamedRowShowsItsNewNameCentredAndClipped) {
                    wide.box.bottom <= 25;
         },
         &shown))
-        << "text box (" << wide.box.left << "," << wide.box.top << ")-(" << wide.box.right << ","
-        << wide.box.bottom << ")";
+        << "text box " << Text(wide.box);
     EXPECT_GE(wide.box.top, 5);
     EXPECT_LE(wide.box.bottom, 25);
     // The rows around it are untouched by the long name.

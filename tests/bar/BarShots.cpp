@@ -41,13 +41,11 @@ int Fail(const wchar_t* what) {
 // The bar docked to the second monitor's right edge, for the script's picture of both.
 int ShootMonitors(const std::wstring& folder) {
     const std::vector<RECT> monitors = MonitorLayout::Monitors();
-    if (monitors.size() < 2) {
+    if (monitors.size() < 2)
         return Fail(L"--monitors needs two monitors");
-    }
     ZelvanorProcess bar;
-    if (!bar.Start() || !bar.AddAreasUpTo(3)) {
+    if (!bar.Start() || !bar.AddAreasUpTo(3))
         return Fail(L"the bar did not come up with three areas");
-    }
     const RECT& second = monitors[1];
     const RECT r = bar.WindowRect();
     bar.MoveTo(second.right - (r.right - r.left) - 2, second.top + 120);
@@ -68,74 +66,60 @@ int ShootMonitors(const std::wstring& folder) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2 || argc > 3) {
+    if (argc < 2 || argc > 3)
         return Fail(L"usage: BarShots <output folder> [--dpi | --monitors]");
-    }
     const std::wstring folder = argv[1];
     const std::wstring mode = argc == 3 ? argv[2] : L"";
     ParkCursor();
-    if (mode == L"--monitors") {
+    if (mode == L"--monitors")
         return ShootMonitors(folder);
-    }
     // Two programs on screen at start-up: the first area's, hidden once the second is current.
     Notepad notepad;
     zhelper::HelperProcess helper;
-    if (!notepad.Start() || !helper.Start(L"--windows 2")) {
+    if (!notepad.Start() || !helper.Start(L"--windows 2"))
         return Fail(L"the other programs did not start");
-    }
     ZelvanorProcess bar;
-    if (!bar.Start() || !bar.AddAreasUpTo(4)) {
+    if (!bar.Start() || !bar.AddAreasUpTo(4))
         return Fail(L"the bar did not come up with four areas");
-    }
     // The second area becomes current.
-    if (!bar.ClickRow(1)) {
+    if (!bar.ClickRow(1))
         return Fail(L"the bar did not take the click");
-    }
     MoveCursor(bar.ToScreen(Layout().clientWidth / 2, RowMiddle(2)));
     const std::wstring first =
         mode == L"--dpi" ? L"bar-" + std::to_wstring(ScreenDpi()) + L"dpi" : L"bar";
-    if (!Shoot(bar.WindowRect(), folder, first.c_str())) {
+    if (!Shoot(bar.WindowRect(), folder, first.c_str()))
         return 1;
-    }
+    ParkCursor();
     if (mode == L"--dpi") {
-        ParkCursor();
         bar.Stop();
         return 0;
     }
 
-    ParkCursor();
     bar.Click(CollapseButtonX(bar.ClientSize().cx), kButtonY);
-    if (!WaitUntil([&] { return bar.ClientSize().cx < kClientWidth; })) {
+    if (!WaitUntil([&] { return bar.ClientSize().cx < kClientWidth; }))
         return Fail(L"the bar did not fold");
-    }
-    if (!Shoot(bar.WindowRect(), folder, L"bar-folded")) {
+    if (!Shoot(bar.WindowRect(), folder, L"bar-folded"))
         return 1;
-    }
 
     bar.Click(CollapseButtonX(bar.ClientSize().cx), kButtonY);
-    if (!WaitUntil([&] { return bar.ClientSize().cx == kClientWidth; })) {
+    if (!WaitUntil([&] { return bar.ClientSize().cx == kClientWidth; }))
         return Fail(L"the bar did not unfold");
-    }
-    if (!bar.Rename(3, L"邮件 Mail")) {
+    if (!bar.Rename(3, L"邮件 Mail"))
         return Fail(L"the rename did not go through");
-    }
-    if (!Shoot(bar.WindowRect(), folder, L"bar-renamed")) {
+    if (!Shoot(bar.WindowRect(), folder, L"bar-renamed"))
         return 1;
-    }
 
     MoveCursor(bar.ToScreen(kClientWidth / 2, RowMiddle(0)));
     const HWND tip = WaitVisibleWindowOf(bar.Pid(), L"tooltips_class32");
-    if (!tip) {
+    if (!tip)
         return Fail(L"no tooltip over the first row");
-    }
     const RECT barRect = bar.WindowRect();
     const RECT tipRect = WindowRect(tip);
     const RECT both{std::min(barRect.left, tipRect.left) - 8,
                     std::min(barRect.top, tipRect.top) - 8, std::max(barRect.right, tipRect.right),
                     std::max(barRect.bottom, tipRect.bottom) + 8};
-    if (!Shoot(both, folder, L"bar-tooltip")) {
+    if (!Shoot(both, folder, L"bar-tooltip"))
         return 1;
-    }
     ParkCursor();
     bar.Stop();
 
@@ -149,9 +133,8 @@ int wmain(int argc, wchar_t** argv) {
         return Fail(L"cannot copy the program and its English library");
     }
     ZelvanorProcess englishBar;
-    if (!englishBar.Start(english + L"\\Zelvanor.exe") || !englishBar.AddAreasUpTo(3)) {
+    if (!englishBar.Start(english + L"\\Zelvanor.exe") || !englishBar.AddAreasUpTo(3))
         return Fail(L"the English bar did not come up with three areas");
-    }
     englishBar.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kClientWidth / 2, RowMiddle(1)));
     if (!WaitUntil([&] { return englishBar.OpenMenu() != nullptr; }) ||
         !Shoot(Around(englishBar.WindowRect(), WindowRect(englishBar.OpenMenu())), folder,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -12,13 +13,10 @@ namespace {
 // The Linux path of the layout file as Wine's drive Z: shows it.
 std::string LayoutPath() {
     const char* path = std::getenv("ZELVANOR_MONITORS_FILE");
-    if (!path || !*path) {
+    if (!path || !*path)
         return "";
-    }
-    std::string windows = "Z:";
-    for (const char* c = path; *c; ++c) {
-        windows += *c == '/' ? '\\' : *c;
-    }
+    std::string windows = std::string("Z:") + path;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
     return windows;
 }
 
@@ -37,24 +35,19 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 
 MonitorLayout::MonitorLayout() : m_path(LayoutPath()) {
     std::ifstream file(m_path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    m_original = text.str();
+    m_original.assign(std::istreambuf_iterator<char>(file), {});
 }
 
 MonitorLayout::~MonitorLayout() {
-    if (!m_original.empty()) {
+    if (!m_original.empty())
         Set(m_original);
-    }
 }
 
 std::string MonitorLayout::Unavailable() {
-    if (LayoutPath().empty()) {
+    if (LayoutPath().empty())
         return "needs the stand-in Xinerama library of tools/test.sh (ZELVANOR_MONITORS_FILE)";
-    }
-    if (GetSystemMetrics(SM_CMONITORS) < 2) {
+    if (GetSystemMetrics(SM_CMONITORS) < 2)
         return "needs two monitors; the system has one";
-    }
     return "";
 }
 
@@ -68,16 +61,10 @@ std::string MonitorLayout::Unavailable() {
         want.push_back(RECT{x, y, x + w, y + h});
     }
     const POINT primary = want.empty() ? POINT{0, 0} : POINT{want.front().left, want.front().top};
-    for (RECT& r : want) {
+    for (RECT& r : want)
         OffsetRect(&r, -primary.x, -primary.y);
-    }
-    {
-        std::ofstream file(m_path, std::ios::binary | std::ios::trunc);
-        file << layout;
-        if (!file) {
-            return ::testing::AssertionFailure() << "cannot write " << m_path;
-        }
-    }
+    if (!(std::ofstream(m_path, std::ios::binary | std::ios::trunc) << layout))
+        return ::testing::AssertionFailure() << "cannot write " << m_path;
     // A process reads the monitors once, when it starts: a new one must ask for the change.
     ztest::ChildProcess helper;
     DWORD changed = 1;
@@ -97,9 +84,8 @@ std::string MonitorLayout::Unavailable() {
     }
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     failure << "the system has";
-    for (const RECT& r : seen) {
+    for (const RECT& r : seen)
         failure << " (" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
-    }
     return failure << ", not the " << want.size() << " monitors asked for";
 }
 

@@ -1,6 +1,7 @@
 // Device contexts and GDI objects: what the wrappers draw, that selections are undone and objects
 // deleted, and that a thousand draws leave no GDI object behind.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <vector>
@@ -17,10 +18,7 @@ bool IsGdiObject(HGDIOBJ object) {
 }
 
 TEST(GdiObjects, DestructorsDeleteAndDetachHandsOwnershipOver) {
-    HGDIOBJ brushHandle = nullptr;
-    HGDIOBJ penHandle = nullptr;
-    HGDIOBJ regionHandle = nullptr;
-    HGDIOBJ fontHandle = nullptr;
+    std::vector<HGDIOBJ> handles;
     {
         CBrush brush(kRed);
         CPen pen(PS_SOLID, 1, kBlue);
@@ -31,22 +29,16 @@ TEST(GdiObjects, DestructorsDeleteAndDetachHandsOwnershipOver) {
         ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH, L"Tahoma"));
-        brushHandle = brush.m_hObject;
-        penHandle = pen.m_hObject;
-        regionHandle = region.m_hObject;
-        fontHandle = font.m_hObject;
-        EXPECT_EQ(OBJ_BRUSH, ::GetObjectType(brushHandle));
-        EXPECT_EQ(OBJ_PEN, ::GetObjectType(penHandle));
-        EXPECT_EQ(OBJ_REGION, ::GetObjectType(regionHandle));
-        EXPECT_EQ(OBJ_FONT, ::GetObjectType(fontHandle));
+        handles = {brush.m_hObject, pen.m_hObject, region.m_hObject, font.m_hObject};
+        const DWORD types[] = {OBJ_BRUSH, OBJ_PEN, OBJ_REGION, OBJ_FONT};
+        for (size_t i = 0; i < handles.size(); ++i)
+            EXPECT_EQ(types[i], ::GetObjectType(handles[i])) << i;
         LOGBRUSH info = {};
         EXPECT_EQ(static_cast<int>(sizeof(info)), brush.GetObject(sizeof(info), &info));
         EXPECT_EQ(kRed, info.lbColor);
     }
-    EXPECT_FALSE(IsGdiObject(brushHandle));
-    EXPECT_FALSE(IsGdiObject(penHandle));
-    EXPECT_FALSE(IsGdiObject(regionHandle));
-    EXPECT_FALSE(IsGdiObject(fontHandle));
+    for (size_t i = 0; i < handles.size(); ++i)
+        EXPECT_FALSE(IsGdiObject(handles[i])) << i;
 
     UniqueGdiObject kept;
     {
@@ -118,13 +110,11 @@ TEST(DeviceContexts, DrawingWrappersPaintWhatTheyAreAskedTo) {
     EXPECT_EQ(30, info.bmHeight);
     ScopedSelect selectBitmap(dc, bitmap);
 
-    CRect all(0, 0, 40, 30);
-    dc.FillRect(all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    dc.FillRect(CRect(0, 0, 40, 30), static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 20, 15));
 
     CBrush blue(kBlue);
-    CRect left(0, 0, 10, 30);
-    dc.FillRect(left, &blue);
+    dc.FillRect(CRect(0, 0, 10, 30), &blue);
     EXPECT_EQ(kBlue, ::GetPixel(dc, 5, 15));
     EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(dc, 10, 15));
 
@@ -171,9 +161,8 @@ public:
     afx_msg void OnPaint() {
         CPaintDC dc(this);
         DrawWithEverything(dc);
-        if (m_leakOneBrush) {
+        if (m_leakOneBrush)
             m_leaked.push_back(::CreateSolidBrush(kGreen));
-        }
     }
     void DrawWithEverything(CDC& target) {
         CRect client;
@@ -222,9 +211,8 @@ END_MESSAGE_MAP()
 // directly is not possible here: GetGuiResources always answers 0 under Wine.)
 std::set<WORD> NextFreeSlots(int count) {
     std::vector<HBRUSH> probes;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         probes.push_back(::CreateSolidBrush(RGB(1, 2, 3)));
-    }
     std::set<WORD> slots;
     for (HBRUSH probe : probes) {
         slots.insert(LOWORD(reinterpret_cast<ULONG_PTR>(probe)));
@@ -239,11 +227,8 @@ int ObjectsKeptBy(const std::function<void()>& work) {
     std::set<WORD> before = NextFreeSlots(kProbes);
     work();
     std::set<WORD> after = NextFreeSlots(kProbes);
-    int taken = 0;
-    for (WORD slot : before) {
-        taken += after.count(slot) == 0 ? 1 : 0;
-    }
-    return taken;
+    return static_cast<int>(std::count_if(before.begin(), before.end(),
+                                          [&](WORD slot) { return after.count(slot) == 0; }));
 }
 
 class GdiLeakTest : public ::testing::Test {
@@ -281,9 +266,8 @@ TEST_F(GdiLeakTest, OneObjectKeptPerPaintIsNoticed) {
     m_wnd.m_leakOneBrush = true;
     int kept = ObjectsKeptBy([&] { RepaintTimes(1000); });
     m_wnd.m_leakOneBrush = false;
-    for (HBRUSH brush : m_wnd.m_leaked) {
+    for (HBRUSH brush : m_wnd.m_leaked)
         ::DeleteObject(brush);
-    }
     EXPECT_EQ(1000u, m_wnd.m_leaked.size());
     EXPECT_GE(kept, 1000);
 }

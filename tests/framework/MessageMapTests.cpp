@@ -223,7 +223,6 @@ TEST(WindowObjectLifetime, DestructorLeavesTheWindowAliveAndRestoresItsProcedure
     EXPECT_TRUE(log.Sequence({kRecorderAskMsg}));
 }
 
-// Run-time class information.
 class CTestButton : public CButton {
     DECLARE_DYNAMIC(CTestButton)
 };
@@ -277,9 +276,8 @@ TEST(HandlerFault, AnExceptionOutOfAHandlerReachesTheHandlerSetAndTheWindowLives
     EXPECT_EQ(g_handlerFaults, 1);
     ASSERT_TRUE(PostMessageW(window.get(), kThrowMsg, 0, 0));
     MSG msg;
-    while (PeekMessageW(&msg, window.get(), kThrowMsg, kThrowMsg, PM_REMOVE)) {
+    while (PeekMessageW(&msg, window.get(), kThrowMsg, kThrowMsg, PM_REMOVE))
         DispatchMessageW(&msg);
-    }
     EXPECT_EQ(g_handlerFaults, 2);
     // The window is still the framework's, and the next message is handled as ever.
     EXPECT_EQ(SendMessageW(window.get(), kRecorderAskMsg, 0, 0), kRecorderAnswer);

@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "tests/framework/FrameworkTestSupport.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
-std::wstring ModulePath(const wchar_t* fileName = nullptr) {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path);
-    if (fileName != nullptr) {
-        result = result.substr(0, result.find_last_of(L"\\/") + 1) + fileName;
-    }
-    return result;
+// The test program itself, or a file beside it.
+std::wstring ModulePath(const wchar_t* fileName = L"FrameworkTests.exe") {
+    return ExeDir() + L"\\" + fileName;
 }
 
 UniqueModule LoadAsDataFile(const std::wstring& path) {
@@ -173,9 +169,8 @@ TEST(ThemeHelper, WithoutVisualStylesCallersKeepTheirDefaults) {
 TEST(ThemeHelper, WithVisualStylesPartSizeIsAvailable) {
     UniqueWindow window = CreateTestWindow();
     HTHEME theme = CThemeHelper::OpenThemeData(window.get(), L"Menu");
-    if (theme == nullptr) {
+    if (theme == nullptr)
         GTEST_SKIP() << "no visual styles here";
-    }
     SIZE size = {-1, -1};
     CClientDC dc(nullptr);
     EXPECT_EQ(S_OK, CThemeHelper::GetThemePartSize(theme, dc, 14, 1, nullptr, TS_TRUE, &size));

@@ -8,25 +8,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 using namespace ztest;
 
 namespace {
 
-int TypeId(LPCWSTR type) {
-    return static_cast<int>(reinterpret_cast<ULONG_PTR>(type));
-}
-
 // What the program looks up in a resource library. The system reads the version block and the
 // manifest from the program file alone; the library's version block only describes the file.
 std::set<ResourceKey> LookedUp(const ResourceFile& file) {
     std::set<ResourceKey> keys;
-    for (const ResourceKey& key : file.List()) {
+    for (const ResourceKey& key : file.List())
         if (key.type != TypeId(RT_VERSION) && key.type != TypeId(RT_MANIFEST))
             keys.insert(key);
-    }
     return keys;
 }
 
@@ -41,34 +37,25 @@ TEST(EnglishLibrary, CarriesTheProgramsSetIdByIdAndTypeByType) {
     const std::set<ResourceKey> program = LookedUp(ProgramResources());
     const std::set<ResourceKey> english = LookedUp(EnglishResources());
     ASSERT_FALSE(program.empty());
-    for (const ResourceKey& key : program) {
-        if (!english.count(key))
-            ADD_FAILURE() << "only the program has type " << key.type << " id " << key.id
-                          << " language " << key.language;
-    }
-    for (const ResourceKey& key : english) {
-        if (!program.count(key))
-            ADD_FAILURE() << "only the library has type " << key.type << " id " << key.id
-                          << " language " << key.language;
-    }
+    for (const ResourceKey& key : program)
+        EXPECT_TRUE(english.count(key)) << "only the program has " << key;
+    for (const ResourceKey& key : english)
+        EXPECT_TRUE(program.count(key)) << "only the library has " << key;
     // Pictures and the bar's template carry no text: byte for byte the program's.
     for (const ResourceKey& key : program) {
         const bool texts = key.type == TypeId(RT_MENU) || key.type == TypeId(RT_STRING) ||
                            (key.type == TypeId(RT_DIALOG) && key.id == IDD_ABOUTBOX);
         if (!texts && english.count(key)) {
-            EXPECT_EQ(Bytes(EnglishResources(), key), Bytes(ProgramResources(), key))
-                << "type " << key.type << " id " << key.id;
+            EXPECT_EQ(Bytes(EnglishResources(), key), Bytes(ProgramResources(), key)) << key;
         }
     }
 }
 
 // Nothing of it can run: no entry point and nothing imported.
 TEST(EnglishLibrary, HoldsNoCode) {
-    std::vector<char> file(1 << 20);
-    FILE* in = _wfopen((ExeDir() + L"\\english\\qorv.dll").c_str(), L"rb");
-    ASSERT_NE(in, nullptr);
-    file.resize(fread(file.data(), 1, file.size(), in));
-    fclose(in);
+    std::ifstream in((ExeDir() + L"\\english\\qorv.dll").c_str(), std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::vector<char> file((std::istreambuf_iterator<char>(in)), {});
     ASSERT_GT(file.size(), sizeof(IMAGE_DOS_HEADER));
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
     ASSERT_LT(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS), file.size());

@@ -4,13 +4,6 @@
 #include <algorithm>
 #include <cstring>
 
-#ifndef LOAD_LIBRARY_AS_IMAGE_RESOURCE
-#define LOAD_LIBRARY_AS_IMAGE_RESOURCE 0x20
-#endif
-#ifndef LOAD_LIBRARY_AS_DATAFILE
-#define LOAD_LIBRARY_AS_DATAFILE 0x2
-#endif
-
 namespace {
 
 int IntOrMinusOne(LPCWSTR name) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,14 @@ struct ResourceKey {
     bool operator<(const ResourceKey& o) const {
         return type != o.type ? type < o.type : id != o.id ? id < o.id : language < o.language;
     }
-    bool operator==(const ResourceKey& o) const {
-        return type == o.type && id == o.id && language == o.language;
+    friend std::ostream& operator<<(std::ostream& out, const ResourceKey& k) {
+        return out << "type " << k.type << " id " << k.id << " language " << k.language;
     }
 };
+
+inline int TypeId(LPCWSTR type) {
+    return static_cast<int>(reinterpret_cast<ULONG_PTR>(type));
+}
 
 class ResourceFile {
 public:

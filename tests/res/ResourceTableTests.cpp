@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "tests/res/ResourceFile.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Desktop.h"
 #include "tests/support/Image.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +32,6 @@ const std::vector<Face>& BothFaces() {
         {"program", ProgramResources(), false, ExeDir() + L"\\Zelvanor.exe"},
         {"English library", EnglishResources(), true, ExeDir() + L"\\english\\qorv.dll"}};
     return faces;
-}
-
-int TypeId(LPCWSTR type) {
-    return static_cast<int>(reinterpret_cast<ULONG_PTR>(type));
 }
 
 // The pictures by the button they belong to: its states are drawn in one place, so a
@@ -76,12 +73,6 @@ const Pictures kPictures[] = {
 std::wstring String(const Face& face, UINT id) {
     wchar_t text[256] = {};
     return LoadStringW(face.file.Module(), id, text, 256) > 0 ? text : L"";
-}
-
-std::wstring Text(HWND hwnd) {
-    wchar_t text[256] = {};
-    GetWindowTextW(hwnd, text, 256);
-    return text;
 }
 
 SIZE BitmapSize(HGDIOBJ bitmap) {
@@ -152,15 +143,14 @@ UniqueWindow CreateFrom(const Face& face, int id) {
 }
 
 RECT ClientRectOf(HWND child) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
+    RECT rect = WindowRect(child);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 // The text shown whole in the control's font, on one line.
 ::testing::AssertionResult Fits(HWND control) {
-    const std::wstring text = Text(control);
+    const std::wstring text = TitleOf(control);
     HDC dc = GetDC(control);
     const HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -209,11 +199,9 @@ TEST(ResourceSet, EveryResourceHasItsTypeIdAndLanguage) {
     const std::set<ResourceKey> actual(listed.begin(), listed.end());
     EXPECT_EQ(listed.size(), actual.size()) << "a resource is listed twice";
     for (const ResourceKey& k : expected)
-        EXPECT_TRUE(actual.count(k))
-            << "missing: type " << k.type << " id " << k.id << " language " << k.language;
+        EXPECT_TRUE(actual.count(k)) << "missing: " << k;
     for (const ResourceKey& k : actual)
-        EXPECT_TRUE(expected.count(k))
-            << "unexpected: type " << k.type << " id " << k.id << " language " << k.language;
+        EXPECT_TRUE(expected.count(k)) << "unexpected: " << k;
 }
 
 // Each picture as the system's loader hands it out: as it was drawn, 24 bits a pixel, and the
@@ -256,10 +244,9 @@ TEST(ResourceSet, IconHasItsOwnAlphaImageAtEverySize) {
     for (int size : kIconSizes) {
         SCOPED_TRACE("icon image " + std::to_string(size));
         const int id = ProgramResources().IconImageId(IDR_MAINFRAME, size, kChineseSimplified);
-        const std::vector<uint8_t> image = ProgramResources()
-                                               .Find(RT_ICON, id, kChineseSimplified)
-                                               .value_or(std::vector<uint8_t>{});
-        const BITMAPINFOHEADER h = InfoHeader(image);
+        const BITMAPINFOHEADER h = InfoHeader(ProgramResources()
+                                                  .Find(RT_ICON, id, kChineseSimplified)
+                                                  .value_or(std::vector<uint8_t>{}));
         EXPECT_EQ(h.biSize, sizeof(BITMAPINFOHEADER)) << "not a DIB (a PNG?)";
         EXPECT_EQ(h.biWidth, size);
         EXPECT_EQ(h.biHeight, 2 * size); // colour image plus AND mask
@@ -287,7 +274,7 @@ TEST(ResourceSet, AboutDialogAsShown) {
         SCOPED_TRACE(face.name);
         UniqueWindow dlg = CreateFrom(face, IDD_ABOUTBOX);
         ASSERT_TRUE(dlg) << "CreateDialogParamW error " << GetLastError();
-        EXPECT_EQ(Text(dlg.get()), ProgramVersion().Get(L"ProductName"));
+        EXPECT_EQ(TitleOf(dlg.get()), ProgramVersion().Get(L"ProductName"));
         const LONG style = GetWindowLongW(dlg.get(), GWL_STYLE);
         EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
         EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -298,9 +285,7 @@ TEST(ResourceSet, AboutDialogAsShown) {
         for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             all.push_back(c);
             const LONG type = GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK;
-            wchar_t cls[16] = {};
-            GetClassNameW(c, cls, 16);
-            if (_wcsicmp(cls, L"Static") != 0)
+            if (_wcsicmp(ClassOf(c).c_str(), L"Static") != 0)
                 continue;
             if (type == SS_ICON)
                 icon = c;
@@ -325,15 +310,15 @@ TEST(ResourceSet, AboutDialogAsShown) {
         // The version line names the file's version; the notice is the file's, maybe shortened.
         ASSERT_EQ(texts.size(), 2u);
         const std::wstring product = ProgramVersion().Get(L"ProductVersion");
-        EXPECT_TRUE(Speaks(face, Text(texts[0])));
-        EXPECT_NE(Text(texts[0]).find(product.substr(0, product.find(L'.', 2))),
+        EXPECT_TRUE(Speaks(face, TitleOf(texts[0])));
+        EXPECT_NE(TitleOf(texts[0]).find(product.substr(0, product.find(L'.', 2))),
                   std::wstring::npos);
-        EXPECT_EQ(ProgramVersion().Get(L"LegalCopyright").find(Text(texts[1])), 0u);
+        EXPECT_EQ(ProgramVersion().Get(L"LegalCopyright").find(TitleOf(texts[1])), 0u);
         EXPECT_EQ(ClientRectOf(texts[0]).left, ClientRectOf(texts[1]).left) << "one column";
 
         HWND ok = GetDlgItem(dlg.get(), IDOK);
         ASSERT_NE(ok, nullptr);
-        EXPECT_TRUE(Speaks(face, Text(ok)));
+        EXPECT_TRUE(Speaks(face, TitleOf(ok)));
         EXPECT_TRUE(SendMessageW(ok, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
             << "Enter presses OK";
         EXPECT_EQ(GetNextDlgTabItem(dlg.get(), nullptr, FALSE), ok) << "the only tab stop";
@@ -380,11 +365,9 @@ TEST(ResourceSet, BarDialogAsShown) {
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(GetWindow(edit, GW_HWNDNEXT), nullptr) << "the rename box alone";
         EXPECT_EQ(GetWindow(dlg.get(), GW_CHILD), edit);
-        wchar_t cls[16] = {};
-        GetClassNameW(edit, cls, 16);
-        EXPECT_EQ(_wcsicmp(cls, L"Edit"), 0);
+        EXPECT_EQ(_wcsicmp(ClassOf(edit).c_str(), L"Edit"), 0);
         EXPECT_FALSE(IsWindowVisible(edit));
-        EXPECT_EQ(Text(edit), L"");
+        EXPECT_EQ(TitleOf(edit), L"");
         // A framed box that takes the keys and scrolls a name longer than itself.
         EXPECT_EQ(GetWindowLongW(edit, GWL_STYLE) & (WS_TABSTOP | ES_AUTOHSCROLL),
                   WS_TABSTOP | ES_AUTOHSCROLL);
@@ -479,9 +462,8 @@ TEST(ResourceSet, StringsTheProgramLoads) {
         EXPECT_EQ(format.find(L'%'), format.rfind(L'%')) << "one placeholder";
         wchar_t name[64] = {};
         swprintf(name, 64, format.c_str(), 3);
-        const std::wstring expected =
-            format.substr(0, format.find(L"%d")) + L"3" + format.substr(format.find(L"%d") + 2);
-        EXPECT_EQ(name, expected) << "the number in place of %d";
+        EXPECT_EQ(name, std::wstring(format).replace(format.find(L"%d"), 2, L"3"))
+            << "the number in place of %d";
 
         for (UINT id = IDS_ABOUTBOX / 16 * 16; id < IDS_ABOUTBOX / 16 * 16 + 16; ++id) {
             if (id != IDS_ABOUTBOX && id != IDS_WORKING_AREA_NAME && id != IDS_ADD_WORKING_AREA) {

@@ -46,11 +46,6 @@ POINT CloseButtonOnScreen(HWND hwnd) {
     return POINT{rect.right - 25, rect.top + 8};
 }
 
-LPARAM Packed(POINT pt) {
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(pt.x)),
-                      static_cast<WORD>(static_cast<short>(pt.y)));
-}
-
 // Moves the pointer and waits until it is there.
 bool MoveCursorTo(POINT at) {
     MoveCursor(at);
@@ -181,13 +176,13 @@ TEST_F(SkinAboutDialog, CloseButtonImagesInEachState) {
         EXPECT_TRUE(SamePixels(normal, CaptureWindow(hwnd, image)));
 
         const POINT close = CloseButtonOnScreen(hwnd);
-        EXPECT_EQ(HTCLIENT, SendMessageW(hwnd, WM_NCHITTEST, 0, Packed(close)));
+        EXPECT_EQ(HTCLIENT, SendMessageW(hwnd, WM_NCHITTEST, 0, Packed(close.x, close.y)));
         EXPECT_TRUE(SamePixels(hover, CaptureWindow(hwnd, image)));
 
         POINT client = close;
         ScreenToClient(hwnd, &client);
         ASSERT_LT(client.y, 0);
-        SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Packed(client));
+        SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Packed(client.x, client.y));
         EXPECT_TRUE(SamePixels(pressed, CaptureWindow(hwnd, image)));
         // Any caption repaint shows the buttons normal again.
         SendMessageW(hwnd, WM_NCACTIVATE, TRUE, 0);
@@ -196,7 +191,7 @@ TEST_F(SkinAboutDialog, CloseButtonImagesInEachState) {
         EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, w - 60, CaptionHeight() - 1));
 
         // The press is still recorded: releasing on close ends the dialog.
-        SendMessageW(hwnd, WM_LBUTTONUP, 0, Packed(client));
+        SendMessageW(hwnd, WM_LBUTTONUP, 0, Packed(client.x, client.y));
     });
     EXPECT_EQ(IDCANCEL, result);
 }
@@ -229,8 +224,7 @@ TEST_F(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
     CAboutDlg about;
     const INT_PTR result = RunModal(about, [](HWND hwnd) {
         const HWND ok = GetDlgItem(hwnd, IDOK);
-        RECT button{};
-        GetWindowRect(ok, &button);
+        const RECT button = WindowRect(ok);
         // The gray face, drawn through the dialog's WM_DRAWITEM: the strip's dark top row.
         const Image face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
         EXPECT_EQ(BitmapOfResource(IDB_GRAYBTN_MID).At(0, 0), face.At(face.width / 2, 0));

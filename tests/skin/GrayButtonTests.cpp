@@ -85,14 +85,11 @@ bool IsDark(COLORREF c) {
 
 // A 32-pixel-high face shows its caps unstretched.
 ::testing::AssertionResult ShowsCaps(const Image& face, UINT leftId, UINT rightId) {
-    const Image left = BitmapOfResource(leftId);
-    const Image right = BitmapOfResource(rightId);
-    ::testing::AssertionResult l = SamePixels(left, face.Crop(0, 0, 3, 32));
-    if (!l)
-        return l << " (left cap)";
-    ::testing::AssertionResult r = SamePixels(right, face.Crop(face.width - 3, 0, face.width, 32));
-    if (!r)
-        return r << " (right cap)";
+    if (auto left = SamePixels(BitmapOfResource(leftId), face.Crop(0, 0, 3, 32)); !left)
+        return left << " (left cap)";
+    const Image rightCap = face.Crop(face.width - 3, 0, face.width, 32);
+    if (auto right = SamePixels(BitmapOfResource(rightId), rightCap); !right)
+        return right << " (right cap)";
     return ::testing::AssertionSuccess();
 }
 
@@ -198,8 +195,7 @@ TEST_F(SkinGrayButton, HoverTrackingFollowsMouseMessages) {
     EXPECT_FALSE(m_button.Tracking());
     ShowWindow(m_parent.get(), SW_SHOWNOACTIVATE);
     // Keep the pointer on the button so the tracking the move arms stays.
-    RECT rect{};
-    GetWindowRect(m_child, &rect);
+    const RECT rect = WindowRect(m_child);
     MoveCursor(POINT{rect.left + 40, rect.top + 16});
     ASSERT_TRUE(WaitUntil([&] { return m_button.Hover() && m_button.Tracking(); }));
 
@@ -223,8 +219,7 @@ TEST_F(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
         const Image normal = Face(dialog.button, 0);
         const Image hover = Face(dialog.button, ODS_HOTLIGHT);
         const Image pressed = Face(dialog.button, ODS_SELECTED);
-        RECT rect{};
-        GetWindowRect(dialog.button.m_hWnd, &rect);
+        const RECT rect = WindowRect(dialog.button.m_hWnd);
         const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         const POINT outside{rect.right + 30, rect.bottom + 30};
 
@@ -251,8 +246,7 @@ TEST_F(SkinGrayButtonOnDialog, HoverPressAndDisabledFacesUnderTheMouse) {
 
         // The disabled button stays flat whatever the mouse does; the enabled one's leaving
         // shows that the pointer has got there.
-        RECT off{};
-        GetWindowRect(dialog.disabled.m_hWnd, &off);
+        const RECT off = WindowRect(dialog.disabled.m_hWnd);
         MoveCursor(POINT{(off.left + off.right) / 2, (off.top + off.bottom) / 2});
         EXPECT_TRUE(Shows(dialog.button, normal));
         const Image flat = ButtonOnScreen(dialog.disabled);

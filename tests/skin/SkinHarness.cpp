@@ -34,16 +34,12 @@ public:
 int wmain(int argc, wchar_t** argv) {
     ztest::DisableWindowManagerDecorations();
     const std::wstring which = argc > 1 ? argv[1] : L"";
-    if (which == L"menu") {
-        PlainSkinDialog dialog(IDD_TEST_MENU_DIALOG);
+    if (which == L"menu" || which == L"bar") {
+        PlainSkinDialog dialog(which == L"menu" ? IDD_TEST_MENU_DIALOG : IDD_ZELVANOR_DIALOG);
         return static_cast<int>(dialog.DoModal());
     }
     if (which == L"buttons") {
         ButtonsDialog dialog;
-        return static_cast<int>(dialog.DoModal());
-    }
-    if (which == L"bar") {
-        PlainSkinDialog dialog(IDD_ZELVANOR_DIALOG);
         return static_cast<int>(dialog.DoModal());
     }
     CAboutDlg about;

@@ -67,16 +67,10 @@ protected:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageW(m_hwnd.get(), message, wParam, lParam);
     }
-    // A screen point (signed coordinates packed as the system packs them).
-    static LPARAM Point(int x, int y) {
-        return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),
-                          static_cast<WORD>(static_cast<short>(y)));
-    }
-    // The screen point, as client coordinates.
     LPARAM ClientPoint(int sx, int sy) {
         POINT pt{sx, sy};
         ScreenToClient(m_hwnd.get(), &pt);
-        return Point(pt.x, pt.y);
+        return Packed(pt.x, pt.y);
     }
     int CaptionY() const { return WindowRect(m_hwnd.get()).top + 4; }
 
@@ -125,7 +119,7 @@ TEST_F(SkinMessages, SwallowsCaptionRedrawMouseLeaveAndNonClientPainting) {
     EXPECT_TRUE(m_log.Sequence(
         {"frame", "caption", Buttons(0, 0, 0), "frame", "caption", Buttons(0, 0, 0)}));
     // Other non-client messages go on to default processing.
-    Send(WM_NCMOUSEMOVE, HTCAPTION, Point(200, 104));
+    Send(WM_NCMOUSEMOVE, HTCAPTION, Packed(200, 104));
     EXPECT_TRUE(m_log.Sequence({WM_NCMOUSEMOVE}));
 }
 
@@ -146,7 +140,7 @@ TEST_F(SkinMessages, HitCodesOfEachZoneAtNegativeScreenCoordinates) {
     for (const auto& [x, hit] : zones) {
         EXPECT_EQ(hit, m_skin.HitTestCaption(HTCAPTION, x, y)) << "x=" << x - left;
         // Through the message the button is client area, so presses come as WM_LBUTTONDOWN.
-        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Point(x, y))) << "x=" << x - left;
+        EXPECT_EQ(HTCLIENT, Send(WM_NCHITTEST, 0, Packed(x, y))) << "x=" << x - left;
     }
     // The seams between the zones and the frame edge belong to none of them.
     for (int x : {right - 50, right - 76, right - 7, right - 102})
@@ -163,7 +157,7 @@ TEST_F(SkinMessages, HitCodesOfEachZoneAtNegativeScreenCoordinates) {
     EXPECT_EQ(static_cast<UINT>(HTCLIENT), m_skin.HitTestCaption(HTCLIENT, right - 20, top - 1));
 
     // Elsewhere the system's answer stands.
-    const LPARAM inside = Point(left + 150, top + 120);
+    const LPARAM inside = Packed(left + 150, top + 120);
     EXPECT_EQ(DefWindowProcW(m_hwnd.get(), WM_NCHITTEST, 0, inside), Send(WM_NCHITTEST, 0, inside));
 }
 
@@ -172,7 +166,7 @@ TEST_F(SkinMessages, ThinBorderWindowKeepsTheSystemsHitCodes) {
     const RECT rect = WindowRect(m_hwnd.get());
     for (POINT pt : {POINT{rect.right - 20, rect.top + 3}, POINT{rect.left + 60, rect.top + 50},
                      POINT{rect.right - 1, rect.top + 1}}) {
-        const LPARAM lp = Point(pt.x, pt.y);
+        const LPARAM lp = Packed(pt.x, pt.y);
         EXPECT_EQ(DefWindowProcW(m_hwnd.get(), WM_NCHITTEST, 0, lp), Send(WM_NCHITTEST, 0, lp));
         // No buttons: each hit test paints them, and only as "all normal".
         EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 0)}));
@@ -185,16 +179,15 @@ TEST_F(SkinMessages, HoverAndPressDrawTheButtonUnderThePointer) {
     const int y = CaptionY();
     const int close = rect.right - 20, max = rect.right - 60, min = rect.right - 90;
     const int caption = rect.left + 100;
-    auto hover = [&](int x) { Send(WM_NCHITTEST, 0, Point(x, y)); };
+    auto hover = [&](int x) { Send(WM_NCHITTEST, 0, Packed(x, y)); };
 
-    hover(close);
-    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(1, 0, 0)}));
-    hover(max);
-    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 1, 0)}));
-    hover(min);
-    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 1)}));
-    hover(caption);
-    EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, Buttons(0, 0, 0)}));
+    for (const auto& [x, look] : {std::pair{close, Buttons(1, 0, 0)},
+                                  {max, Buttons(0, 1, 0)},
+                                  {min, Buttons(0, 0, 1)},
+                                  {caption, Buttons(0, 0, 0)}}) {
+        hover(x);
+        EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, look})) << look;
+    }
 
     // A press on maximize: pressed look, no default processing of the press.
     Send(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(max, y));
@@ -218,7 +211,7 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
     const int y = CaptionY();
     const LPARAM onClose = ClientPoint(rect.right - 20, y);
     const LPARAM onCaption = ClientPoint(rect.left + 100, y);
-    const LPARAM hoverClose = Point(rect.right - 20, y);
+    const LPARAM hoverClose = Packed(rect.right - 20, y), overCaption = Packed(rect.left + 100, y);
     // Each step, and what it leads to. Neither press nor release reaches default processing;
     // their hit tests do. A hover on close after a step shows whether a press is still held.
     const struct {
@@ -232,7 +225,7 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
         {"release beside it", WM_LBUTTONUP, 0, onCaption, {WM_NCHITTEST}},
         {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
         {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
-        {"release in the client area", WM_LBUTTONUP, 0, Point(30, 30), {WM_NCHITTEST}},
+        {"release in the client area", WM_LBUTTONUP, 0, Packed(30, 30), {WM_NCHITTEST}},
         {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
         {"release on close unpressed", WM_LBUTTONUP, 0, onClose, {WM_NCHITTEST}},
         {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
@@ -240,11 +233,7 @@ TEST_F(SkinMessages, CloseRunsOnlyForPressAndReleaseOnClose) {
         {"hover: no press left", WM_NCHITTEST, 0, hoverClose, {WM_NCHITTEST, Buttons(1, 0, 0)}},
         // A non-client release clears a press after default processing.
         {"press on close", WM_LBUTTONDOWN, MK_LBUTTON, onClose, {WM_NCHITTEST, Buttons(2, 0, 0)}},
-        {"non-client release",
-         WM_NCLBUTTONUP,
-         HTCAPTION,
-         Point(rect.left + 100, y),
-         {WM_NCLBUTTONUP}},
+        {"non-client release", WM_NCLBUTTONUP, HTCAPTION, overCaption, {WM_NCLBUTTONUP}},
         {"release on close", WM_LBUTTONUP, 0, onClose, {WM_NCHITTEST}},
     };
     for (const auto& step : steps) {
@@ -289,7 +278,7 @@ TEST_F(SkinMessages, MinimizeAndMaximizeButtonsActOnTheWindow) {
 TEST_F(SkinMessages, SystemMenuStyleIsOffDuringDefaultProcessing) {
     Create(kAboutLike, 200, 150);
     const RECT rect = WindowRect(m_hwnd.get());
-    const LPARAM hoverClose = Point(rect.right - 20, rect.top + 4);
+    const LPARAM hoverClose = Packed(rect.right - 20, rect.top + 4);
     // WS_SYSMENU as default processing saw it; nothing when the message never got there.
     auto styleWhile = [&](UINT message) {
         const LoggedMessage* seen = m_log.Last(message);
@@ -312,12 +301,12 @@ TEST_F(SkinMessages, SystemMenuStyleIsOffDuringDefaultProcessing) {
     EXPECT_TRUE(m_log.Sequence(
         {WM_NCHITTEST, Buttons(2, 0, 0), WM_NCLBUTTONDOWN, WM_NCHITTEST, Buttons(1, 0, 0)}));
 
-    Send(WM_NCLBUTTONDBLCLK, HTNOWHERE, Point(rect.left + 100, rect.top + 4));
+    Send(WM_NCLBUTTONDBLCLK, HTNOWHERE, Packed(rect.left + 100, rect.top + 4));
     EXPECT_EQ(0u, styleWhile(WM_NCLBUTTONDBLCLK));
     EXPECT_TRUE(m_log.Sequence({WM_NCHITTEST, WM_NCLBUTTONDBLCLK}));
 
     // Over the system menu icon the style stays as it is.
-    const LPARAM icon = Point(rect.left + 6, rect.top + 6);
+    const LPARAM icon = Packed(rect.left + 6, rect.top + 6);
     ASSERT_EQ(HTSYSMENU, DefWindowProcW(m_hwnd.get(), WM_NCHITTEST, 0, icon));
     Send(WM_NCLBUTTONDOWN, HTNOWHERE, icon);
     EXPECT_EQ(static_cast<DWORD>(WS_SYSMENU), styleWhile(WM_NCLBUTTONDOWN));
@@ -373,13 +362,8 @@ TEST_F(SkinMessages, MeasureTextOfTwoLines) {
     const std::wstring first = L"Short line";
     const std::wstring second = L"A noticeably longer second line";
     auto measure = [&](const std::wstring& text) { return m_skin.MeasureText(text.c_str()); };
-    SIZE a{}, b{};
-    {
-        HDC hdc = GetDC(m_hwnd.get());
-        GetTextExtentPoint32W(hdc, first.c_str(), static_cast<int>(first.size()), &a);
-        GetTextExtentPoint32W(hdc, second.c_str(), static_cast<int>(second.size()), &b);
-        ReleaseDC(m_hwnd.get(), hdc);
-    }
+    CClientDC dc(&m_skin);
+    const CSize a = dc.GetTextExtent(first.c_str()), b = dc.GetTextExtent(second.c_str());
     ASSERT_GT(b.cx, a.cx);
     // The wider line gives the width; each line adds its height plus 5.
     EXPECT_EQ(CSize(b.cx, (a.cy + 5) + (b.cy + 5)), measure(first + L"\r\n" + second));

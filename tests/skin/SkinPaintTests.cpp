@@ -5,6 +5,7 @@
 #include "tests/skin/SkinTestSupport.h"
 #include "res/resource.h"
 #include "skin/CDiyDialogEx.h"
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -42,34 +43,25 @@ RECT MenuBarRect(HWND hwnd) {
 // told apart by gaps wider than those between letters.
 std::vector<std::pair<int, int>> Words(const Image& bar) {
     std::vector<std::pair<int, int>> words;
+    const auto dark = [](COLORREF c) {
+        return std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 128;
+    };
     int gap = 1000;
     for (int x = 0; x < bar.width; ++x) {
-        bool ink = false;
-        for (int y = 0; y + 1 < bar.height; ++y) {
-            const COLORREF c = bar.At(x, y);
-            ink = ink || (GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128);
-        }
-        if (!ink) {
-            ++gap;
-        } else if (gap > 4) {
+        const bool ink = bar.Crop(x, 0, x + 1, bar.height - 1).Find(dark).count > 0;
+        if (ink && gap > 4)
             words.emplace_back(x, x);
-            gap = 0;
-        } else {
+        else if (ink)
             words.back().second = x;
-            gap = 0;
-        }
+        gap = ink ? 0 : gap + 1;
     }
     return words;
 }
 
-// The back colour everywhere but the words, and the white line along the bottom.
+// The back colour along the top, above the words, and the white line along the bottom.
 bool PlainBackAndBottomLine(const Image& bar) {
-    for (int x = 0; x < bar.width; ++x) {
-        if (bar.At(x, bar.height - 1) != RGB(255, 255, 255) || bar.At(x, 0) != kMenuBack) {
-            return false;
-        }
-    }
-    return true;
+    return bar.Crop(0, 0, bar.width, 1).Count(kMenuBack) == bar.width &&
+           bar.Crop(0, bar.height - 1, bar.width, bar.height).Count(kWhite) == bar.width;
 }
 
 } // namespace
@@ -81,17 +73,12 @@ TEST(SkinPaint, ThinBorderDialogShowsOutlineAndGreyBottomRow) {
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left, h = rect.bottom - rect.top;
         const Image p = CaptureWindow(hwnd, RECT{0, 0, w, h});
-        for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(kTitleBlue, p.At(x, 0)) << "top, x=" << x;
-            ASSERT_EQ(kTitleBlue, p.At(x, h - 1)) << "bottom, x=" << x;
-        }
-        for (int y = 0; y < h; ++y) {
-            ASSERT_EQ(kTitleBlue, p.At(0, y)) << "left, y=" << y;
-            ASSERT_EQ(kTitleBlue, p.At(w - 1, y)) << "right, y=" << y;
-        }
+        EXPECT_EQ(p.Crop(0, 0, w, 1).Count(kTitleBlue), w) << "top";
+        EXPECT_EQ(p.Crop(0, h - 1, w, h).Count(kTitleBlue), w) << "bottom";
+        EXPECT_EQ(p.Crop(0, 0, 1, h).Count(kTitleBlue), h) << "left";
+        EXPECT_EQ(p.Crop(w - 1, 0, w, h).Count(kTitleBlue), h) << "right";
         // The bottom strip's upper row lies just inside, in the frame colour.
-        for (int x = 1; x < w - 1; ++x)
-            ASSERT_EQ(kFrame, p.At(x, h - 2)) << "x=" << x;
+        EXPECT_EQ(p.Crop(1, h - 2, w - 1, h - 1).Count(kFrame), w - 2);
         // No caption: below the outline the white dialog background begins.
         EXPECT_EQ(kWhite, p.At(w / 2, 1));
         EXPECT_EQ(kWhite, p.At(w / 2, h / 2));
@@ -158,9 +145,8 @@ TEST(SkinPaint, BackgroundWithoutSettingsIsWhite) {
     ThinBorderDialog dialog;
     const Image p = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
         CDC dc;
-        dc.Attach(hdc);
+        dc.Borrow(hdc);
         dialog.EraseBackground(&dc, CRect(2, 2, 12, 8));
-        dc.Detach();
     });
     EXPECT_EQ(kWhite, p.At(2, 2));
     EXPECT_EQ(kWhite, p.At(11, 7));
@@ -171,9 +157,8 @@ TEST(SkinPaint, BackgroundWithoutSettingsIsWhite) {
     dialog.SetBackgroundColor(RGB(10, 20, 30), FALSE);
     const Image q = RenderOffscreen(20, 10, RGB(255, 0, 0), [&](HDC hdc) {
         CDC dc;
-        dc.Attach(hdc);
+        dc.Borrow(hdc);
         dialog.PaintBackground(&dc, CRect(0, 0, 20, 10));
-        dc.Detach();
     });
     EXPECT_EQ(RGB(10, 20, 30), q.At(19, 9));
 }

@@ -18,4 +18,10 @@ inline Image BitmapOfResource(UINT id) {
     return BitmapResource(GetModuleHandleW(nullptr), id);
 }
 
+// A point as the system packs one into an lParam, negative coordinates included.
+inline LPARAM Packed(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),
+                      static_cast<WORD>(static_cast<short>(y)));
+}
+
 } // namespace skintest
