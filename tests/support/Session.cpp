@@ -113,6 +113,16 @@ void Session::Sync() const {
     if (!app.Visible()) {
         return ::testing::AssertionFailure() << "the switch to row " << row << " hid the bar";
     }
+    // Typing never goes where no one can see.
+    const auto hiddenKeyboard = [] {
+        const HWND keyboard = GetForegroundWindow();
+        return keyboard && !IsWindowVisible(keyboard) ? keyboard : nullptr;
+    };
+    if (!Eventually(hiddenKeyboard, ::testing::IsNull())) {
+        return ::testing::AssertionFailure()
+               << "after the switch to row " << row << " a hidden window keeps the keyboard: "
+               << ::testing::PrintToString(hiddenKeyboard());
+    }
     return RowLooksCurrent(row);
 }
 
