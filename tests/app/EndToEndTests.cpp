@@ -65,14 +65,10 @@ TEST_F(EndToEnd, StartsAsATopmostBarDockedRightWithOneAreaAndATrayIcon) {
     EXPECT_TRUE(WaitUntil([&] { return HelperShowsAt(rc.left - 20, rc.top + 60); }))
         << "the other window is not on screen";
     // Exposed parts are repainted at the window system's pace: wait for the bar's own pixels.
-    size_t differing = 0;
+    int differing = 0;
     EXPECT_TRUE(WaitUntil([&] {
-        const Image after = CaptureScreen(rc);
-        differing = 0;
-        for (size_t i = 0; i < before.pixels.size() && i < after.pixels.size(); ++i) {
-            differing += before.pixels[i] != after.pixels[i];
-        }
-        return after.pixels.size() == before.pixels.size() && differing < before.pixels.size() / 50;
+        differing = Compare(before, CaptureScreen(rc), 0).count;
+        return differing >= 0 && differing < before.width * before.height / 50;
     })) << "the bar is covered by another window: "
         << differing << " pixels differ";
 }
@@ -248,9 +244,8 @@ TEST_F(EndToEnd, TrayIconIsAddedAtStartUpAndRemovedAtExit) {
     // Hiding and showing the bar leave the icon alone.
     ASSERT_TRUE(app.Command(IDCANCEL));
     ASSERT_TRUE(app.TrayDoubleClick());
-    for (const FakeTray::Call& call : tray.Calls()) {
-        EXPECT_NE(call.message, static_cast<DWORD>(NIM_DELETE));
-    }
+    EXPECT_THAT(tray.Calls(),
+                Each(::testing::Field(&FakeTray::Call::message, ::testing::Ne<DWORD>(NIM_DELETE))));
 
     ASSERT_TRUE(app.Exit());
     ASSERT_FALSE(tray.Calls().empty());

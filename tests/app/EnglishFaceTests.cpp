@@ -8,6 +8,7 @@
 #include "tests/support/TestHandles.h"
 #include <algorithm>
 #include <functional>
+#include <future>
 #include <thread>
 
 using namespace ztest;
@@ -34,21 +35,18 @@ Image SteadyMenu(DWORD pid) {
 // What a menu looks like when this process opens it as the program does: `open` runs on a thread
 // of its own, with a window styled as the bar, until the menu it opened is closed.
 Image ReferenceMenu(const std::function<void(HWND)>& open) {
-    HWND owner = nullptr;
-    HANDLE created = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::promise<HWND> created;
     std::thread thread([&] {
         HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Static", L"",
                                     WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 8, 8, nullptr, nullptr,
                                     nullptr, nullptr);
-        owner = hwnd;
-        SetEvent(created);
+        created.set_value(hwnd);
         if (hwnd) {
             open(hwnd);
             DestroyWindow(hwnd);
         }
     });
-    WaitForSingleObject(created, INFINITE);
-    CloseHandle(created);
+    const HWND owner = created.get_future().get();
     Image image = owner ? SteadyMenu(GetCurrentProcessId()) : Image();
     // The menu's loop takes keys posted to its thread.
     for (int tries = 0; tries < 5 && OpenMenuOf(GetCurrentProcessId()); ++tries) {
@@ -194,12 +192,8 @@ TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
 
     {
         SCOPED_TRACE("bar menu");
-        ExpectMenu(
-            [&] {
-                return app.Post(WM_RBUTTONDOWN, MK_RBUTTON,
-                                MAKELPARAM(kClientWidth / 2, RowMiddle(0)));
-            },
-            [](HMODULE m) { return ReferencePopup(m, IDR_BAR_MENU); });
+        ExpectMenu([&] { return app.PostRightClickRow(0); },
+                   [](HMODULE m) { return ReferencePopup(m, IDR_BAR_MENU); });
     }
     {
         SCOPED_TRACE("tray menu");

@@ -24,14 +24,8 @@ protected:
         nid.uID = kTrayIconId;
         return Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
     }
-    // Sends to the bar; true once it has answered, with its answer in `result`.
     bool Sent(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT* result = nullptr) const {
-        bool answered = false;
-        const LRESULT answer = app.Send(msg, wParam, lParam, &answered);
-        if (result) {
-            *result = answer;
-        }
-        return answered;
+        return app.Sent(msg, wParam, lParam, result);
     }
 
     // A case's own folder, removed after the program started from it has ended.
@@ -210,9 +204,8 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
     HWND edit = app.RenameEdit();
     // A right-click on another row: the box is gone by the time its menu shows.
     const auto rightClick = [&] {
-        const bool menu = app.Post(WM_RBUTTONDOWN, MK_RBUTTON,
-                                   MAKELPARAM(BarLayout::kClientWidth / 2, RowMiddle(1))) &&
-                          WaitUntil([&] { return app.OpenMenu() != nullptr; });
+        const bool menu =
+            app.PostRightClickRow(1) && WaitUntil([&] { return app.OpenMenu() != nullptr; });
         EXPECT_THAT(edit, Hidden()) << "with the other row's menu open";
         return menu && app.CloseMenus();
     };

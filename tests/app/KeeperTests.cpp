@@ -111,46 +111,28 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
             ASSERT_TRUE(tree.EndWatcher());
         }
         const std::wstring record = RecordOf(app.Pid(), ProcessStart(app.Pid()));
-        switch (c.moment) {
-        case Moment::kAfterSwitch:
-            break;
-        case Moment::kDuringSwitch:
-            ASSERT_TRUE(app.PostClickRow(1));
-            Sleep(RandomMomentMs());
-            break;
-        case Moment::kBarHidden:
+        if (c.moment == Moment::kBarHidden) {
             ASSERT_TRUE(app.Command(IDCANCEL));
             ASSERT_TRUE(app.WaitVisible(false));
-            break;
-        case Moment::kDuringDelete:
-            ASSERT_TRUE(app.TargetRow(0));
-            ASSERT_TRUE(app.Post(WM_COMMAND, ID_DELETE_WORKING_AREA));
+        } else if (c.moment != Moment::kAfterSwitch) {
+            // The operation is asked for, and the fault falls a moment into it.
+            ASSERT_TRUE(c.moment == Moment::kDuringSwitch ? app.PostClickRow(1)
+                        : c.moment == Moment::kDuringExit
+                            ? app.Post(WM_COMMAND, ID_TRAY_EXIT)
+                            : app.TargetRow(0) && app.Post(WM_COMMAND, ID_DELETE_WORKING_AREA));
             Sleep(RandomMomentMs());
-            break;
-        case Moment::kDuringExit:
-            ASSERT_TRUE(app.Post(WM_COMMAND, ID_TRAY_EXIT));
-            Sleep(RandomMomentMs());
-            break;
         }
         // The fault falls on a thread of its own while the window thread goes on with the
         // operation, as a crash of another of the program's threads would. The window thread is
         // not stopped first: stopped while it holds the process heap's lock, it keeps any new
         // thread from starting at all (a thread's start takes that lock), so the fault would
         // never fall and the program never end, which no real crash can bring about.
-        bool faulted = false;
-        switch (c.fault) {
-        case Fault::kKill:
-            faulted = TerminateProcess(app.Process(), 1) != FALSE;
-            break;
-        case Fault::kCrash:
-            faulted = CrashRemotely(app.Process(), ProgramPath(), nullptr);
-            break;
-        case Fault::kAbort:
-            faulted = CrashRemotely(
-                app.Process(), ProgramPath(),
-                std::string(c.name).rfind("Terminate", 0) == 0 ? "std::terminate" : "abort");
-            break;
-        }
+        const char* function = c.fault == Fault::kCrash                         ? nullptr
+                               : std::string(c.name).rfind("Terminate", 0) == 0 ? "std::terminate"
+                                                                                : "abort";
+        const bool faulted = c.fault == Fault::kKill
+                                 ? TerminateProcess(app.Process(), 1) != FALSE
+                                 : CrashRemotely(app.Process(), ProgramPath(), function);
         if (!faulted && !app.Running()) {
             EXPECT_TRUE(AllBack()) << "after an operation that ended before the fault";
             continue;
@@ -378,31 +360,26 @@ namespace {
 
 // Starts a Linux program from under Wine, which hands it over without a process to wait on: the
 // caller waits for its work instead.
-void StartLinuxProgram(const std::wstring& command) {
-    std::wstring line = command;
+void StartLinuxProgram(std::wstring command) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
 }
 
-std::string UnixPath(const std::wstring& path) {
+// Where a path lies for Linux programs; empty away from Wine.
+std::wstring UnixPath(const std::wstring& path) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
     const std::string result = unix ? unix : "";
-    if (unix) {
-        HeapFree(GetProcessHeap(), 0, unix);
-    }
-    return result;
-}
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
+    HeapFree(GetProcessHeap(), 0, unix); // takes null too
+    return std::wstring(result.begin(), result.end());
 }
 
 // A drive letter for the program's folder, made for one test and removed after it: the program
@@ -412,7 +389,7 @@ class DriveLetter {
 public:
     explicit DriveLetter(const std::wstring& target) {
         wchar_t prefix[MAX_PATH] = L"";
-        const std::string unixTarget = UnixPath(target);
+        const std::wstring unixTarget = UnixPath(target);
         const bool wine =
             !unixTarget.empty() && GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH) > 0;
         for (wchar_t letter = L'Q'; letter <= L'Y' && m_name.empty(); ++letter) {
@@ -423,7 +400,7 @@ public:
             if (wine) {
                 m_link = std::wstring(prefix) + L"/dosdevices/" +
                          static_cast<wchar_t>(towlower(letter)) + L":";
-                StartLinuxProgram(L"Z:\\bin\\ln -s " + Widen(unixTarget) + L" " + m_link);
+                StartLinuxProgram(L"Z:\\bin\\ln -s " + unixTarget + L" " + m_link);
             } else {
                 DefineDosDeviceW(0, name.c_str(), target.c_str());
             }

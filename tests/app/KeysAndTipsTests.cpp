@@ -130,8 +130,7 @@ TEST_F(EndToEndKeys, AKeyActsAsAClickWouldWithAMenuARenameOrTheAboutBoxOpen) {
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1"}));
     // An open menu: the key only closes it, as a click on the bar would. Windows hands the key
     // to the bar inside the menu's loop (Wine lets the modifiers close the menu first).
-    ASSERT_TRUE(
-        app.Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Layout().clientWidth / 2, RowMiddle(0))));
+    ASSERT_TRUE(app.PostRightClickRow(0));
     ASSERT_TRUE(WaitUntil([&] { return app.OpenMenu() != nullptr; }));
     ASSERT_TRUE(app.Post(WM_HOTKEY, GlobalKeys::IdOf({GlobalKeys::kSwitch, 1}),
                          MAKELPARAM(MOD_WIN | MOD_CONTROL | MOD_ALT, '2')));

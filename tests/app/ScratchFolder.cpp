@@ -8,14 +8,11 @@ ScratchFolder::ScratchFolder(const std::wstring& tag) {
 
 ScratchFolder::~ScratchFolder() {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((m_path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileW(File(data.cFileName).c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+    const UniqueFind find(FindFirstFileW((m_path + L"\\*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileW(File(data.cFileName).c_str());
+        }
     }
     RemoveDirectoryW(m_path.c_str());
 }

@@ -9,18 +9,12 @@ const wchar_t kOverrides[] = L"Software\\Wine\\DllOverrides";
 const wchar_t kProgramOverrides[] = L"Software\\Wine\\AppDefaults\\Zelvanor.exe\\DllOverrides";
 
 void SetOverride(const wchar_t* key, const wchar_t* order) {
-    HKEY hkey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hkey,
-                        nullptr) != ERROR_SUCCESS) {
-        return;
-    }
     if (order) {
-        RegSetValueExW(hkey, L"dwmapi", 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
-                       static_cast<DWORD>((wcslen(order) + 1) * sizeof(wchar_t)));
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, L"dwmapi", REG_SZ, order,
+                        static_cast<DWORD>((wcslen(order) + 1) * sizeof(wchar_t)));
     } else {
-        RegDeleteValueW(hkey, L"dwmapi");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"dwmapi");
     }
-    RegCloseKey(hkey);
 }
 
 std::wstring SystemFile(const wchar_t* name) {

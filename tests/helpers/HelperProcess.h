@@ -81,17 +81,9 @@ public:
         return static_cast<LRESULT>(result);
     }
     // Returns once the helper's UI thread has handled everything queued for it so far.
-    bool Sync(DWORD timeoutMs = 60000) const {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(m_control, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-    }
-
+    bool Sync(DWORD timeoutMs = 60000) const { return Answers(WM_NULL, timeoutMs); }
     // As Sync, and the windows shown meanwhile have been painted too.
-    bool SyncPainted(DWORD timeoutMs = 60000) const {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(m_control, kMsgPaint, 0, 0, SMTO_NORMAL, timeoutMs, &result) !=
-               0;
-    }
+    bool SyncPainted(DWORD timeoutMs = 60000) const { return Answers(kMsgPaint, timeoutMs); }
 
     int Count() const { return static_cast<int>(Send(kMsgCount)); }
     HWND Window(int i) const { return reinterpret_cast<HWND>(Send(kMsgWindow, i)); }
@@ -121,6 +113,11 @@ public:
     }
 
 private:
+    bool Answers(UINT msg, DWORD timeoutMs) const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(m_control, msg, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+    }
+
     ztest::ChildProcess m_process;
     HWND m_control = nullptr;
     std::wstring m_path;

@@ -30,14 +30,9 @@ namespace {
 struct Helper {
     HINSTANCE instance = nullptr;
     HBRUSH fill = nullptr;
-    std::vector<HWND> plain; // slot i stays, set to null once the window is gone
-    HWND dialog = nullptr;
-    HWND hidden = nullptr;
-    HWND longTitle = nullptr;
-    HWND class99 = nullptr;
-    HWND class100 = nullptr;
+    std::vector<HWND> plain;        // slot i stays, set to null once the window is gone
+    HWND special[kReused + 1] = {}; // by Role; kNamedClass's are in `named`
     std::vector<HWND> named;
-    HWND reused = nullptr;
     HANDLE hangDone = nullptr;
     DWORD slowMs = 0;
     DWORD slowEvery = 1;
@@ -50,11 +45,7 @@ LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Sleep(g.slowMs); // a program busy with something else when it is shown or hidden
     }
     if (msg == WM_DESTROY) {
-        for (HWND& slot : g.plain) {
-            if (slot == hwnd) {
-                slot = nullptr;
-            }
-        }
+        std::replace(g.plain.begin(), g.plain.end(), hwnd, HWND{});
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -147,11 +138,7 @@ int Churn(unsigned seed, int steps) {
             OpenPlain(1);
         }
     }
-    int count = 0;
-    for (HWND hwnd : g.plain) {
-        count += hwnd != nullptr;
-    }
-    return count;
+    return static_cast<int>(g.plain.size() - std::count(g.plain.begin(), g.plain.end(), nullptr));
 }
 
 HWND CreateReuseCandidate() {
@@ -204,7 +191,7 @@ HWND ReuseHandle(HWND target) {
             if (static_cast<DWORD>(MAKELONG(slot, generation)) == wanted) {
                 HWND hwnd = CreateReuseCandidate();
                 if (hwnd == target) {
-                    g.reused = hwnd;
+                    g.special[kReused] = hwnd;
                     return hwnd;
                 }
                 DestroyWindow(hwnd); // someone else took the slot in between: start over
@@ -229,33 +216,13 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return static_cast<LRESULT>(g.plain.size());
     case kMsgWindow:
         return wParam < g.plain.size() ? reinterpret_cast<LRESULT>(g.plain[wParam]) : 0;
-    case kMsgSpecial: {
-        HWND found = nullptr;
-        switch (wParam) {
-        case kDialog:
-            found = g.dialog;
-            break;
-        case kHidden:
-            found = g.hidden;
-            break;
-        case kLongTitle:
-            found = g.longTitle;
-            break;
-        case kClass99:
-            found = g.class99;
-            break;
-        case kClass100:
-            found = g.class100;
-            break;
-        case kNamedClass:
-            found = static_cast<size_t>(lParam) < g.named.size() ? g.named[lParam] : nullptr;
-            break;
-        case kReused:
-            found = g.reused;
-            break;
+    case kMsgSpecial:
+        if (wParam == kNamedClass) {
+            return static_cast<size_t>(lParam) < g.named.size()
+                       ? reinterpret_cast<LRESULT>(g.named[lParam])
+                       : 0;
         }
-        return reinterpret_cast<LRESULT>(found);
-    }
+        return wParam <= kReused ? reinterpret_cast<LRESULT>(g.special[wParam]) : 0;
     case kMsgOpen:
         return OpenPlain(static_cast<int>(wParam));
     case kMsgClose:
@@ -304,7 +271,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     int windows = 0;
-    bool dialog = false, hidden = false, longTitle = false, class99 = false, class100 = false;
+    // The flags that each ask for one window of a role.
+    const std::pair<const wchar_t*, Role> kFlags[] = {{L"--dialog", kDialog},
+                                                      {L"--hidden", kHidden},
+                                                      {L"--long-title", kLongTitle},
+                                                      {L"--class99", kClass99},
+                                                      {L"--class100", kClass100}};
+    bool wanted[kReused + 1] = {};
     std::vector<std::wstring> classes;
     COLORREF color = RGB(0x1E, 0x9A, 0x5A);
     HANDLE parent = nullptr;
@@ -312,18 +285,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        for (const auto& [flag, role] : kFlags) {
+            wanted[role] = wanted[role] || arg == flag;
+        }
         if (arg == L"--windows" && hasValue) {
             windows = _wtoi(argv[++i]);
-        } else if (arg == L"--dialog") {
-            dialog = true;
-        } else if (arg == L"--hidden") {
-            hidden = true;
-        } else if (arg == L"--long-title") {
-            longTitle = true;
-        } else if (arg == L"--class99") {
-            class99 = true;
-        } else if (arg == L"--class100") {
-            class100 = true;
         } else if (arg == L"--class" && hasValue) {
             classes.push_back(argv[++i]);
         } else if (arg == L"--color" && hasValue) {
@@ -352,24 +318,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     Register(kControlClass, ControlProc, nullptr);
 
     OpenPlain(windows);
-    if (dialog) {
-        g.dialog = CreateDialogWindow();
+    // Made in one order whatever the flags' order: the cascade places windows by it.
+    if (wanted[kDialog]) {
+        g.special[kDialog] = CreateDialogWindow();
     }
-    if (hidden) {
-        g.hidden = CreateTopLevel(kWindowClass, L"helper-hidden", false);
+    if (wanted[kHidden]) {
+        g.special[kHidden] = CreateTopLevel(kWindowClass, L"helper-hidden", false);
     }
-    if (longTitle) {
+    if (wanted[kLongTitle]) {
         std::wstring title = L"helper-long-title-";
         for (int i = 0; title.size() < 300; ++i) {
             title += static_cast<wchar_t>(L'A' + i % 26);
         }
-        g.longTitle = CreateTopLevel(kWindowClass, title, true);
+        g.special[kLongTitle] = CreateTopLevel(kWindowClass, title, true);
     }
-    if (class99) {
-        g.class99 = CreateOfClass(Padded(L"ZHelperClass99-", 99), L"helper-class99");
+    if (wanted[kClass99]) {
+        g.special[kClass99] = CreateOfClass(Padded(L"ZHelperClass99-", 99), L"helper-class99");
     }
-    if (class100) {
-        g.class100 = CreateOfClass(Padded(L"ZHelperClass100-", 100), L"helper-class100");
+    if (wanted[kClass100]) {
+        g.special[kClass100] = CreateOfClass(Padded(L"ZHelperClass100-", 100), L"helper-class100");
     }
     for (const std::wstring& cls : classes) {
         g.named.push_back(CreateOfClass(cls, L"helper-class-" + cls));
@@ -393,7 +360,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
             if (msg.message == WM_QUIT) {
                 return 0;
             }
-            if (!g.dialog || !IsDialogMessageW(g.dialog, &msg)) {
+            if (!g.special[kDialog] || !IsDialogMessageW(g.special[kDialog], &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

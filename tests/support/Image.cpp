@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <utility>
 
 namespace ztest {
@@ -291,12 +292,8 @@ bool SaveBitmapFile(const Image& image, const std::wstring& path) {
         }
         data += line;
     }
-    UniqueKernelObject out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return out.get() != INVALID_HANDLE_VALUE &&
-           WriteFile(out.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-           written == data.size();
+    std::ofstream out(path.c_str(), std::ios::binary);
+    return static_cast<bool>(out.write(data.data(), static_cast<std::streamsize>(data.size())));
 }
 
 } // namespace ztest

@@ -9,14 +9,7 @@ namespace ztest {
 // Sets `name` to "N" for the program whose file is called `exe`.
 inline void TurnOffWineX11Setting(const std::wstring& exe, const wchar_t* name) {
     const std::wstring key = L"Software\\Wine\\AppDefaults\\" + exe + L"\\X11 Driver";
-    HKEY settings = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &settings, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    const wchar_t no[] = L"N";
-    RegSetValueExW(settings, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof(no));
-    RegCloseKey(settings);
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, L"N", sizeof(L"N"));
 }
 
 // Wine lets the X window manager draw the frame and caption of captioned windows and then shows

@@ -26,14 +26,11 @@ int MenuPosition(UINT menuId, UINT command) {
 
 void RemoveFilesIn(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+    const UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             DeleteFileW((folder + L"\\" + found.cFileName).c_str());
         }
-    }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
     }
 }
 
@@ -115,31 +112,12 @@ LRESULT ZelvanorProcess::Send(UINT msg, WPARAM wParam, LPARAM lParam, bool* answ
     return ok ? static_cast<LRESULT>(result) : 0;
 }
 
-bool ZelvanorProcess::Post(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    return PostMessageW(m_bar, msg, wParam, lParam) != FALSE;
-}
-
-bool ZelvanorProcess::Command(UINT id) const {
+bool ZelvanorProcess::Sent(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) const {
     bool answered = false;
-    Send(WM_COMMAND, id, 0, &answered);
-    return answered;
-}
-
-bool ZelvanorProcess::Press(int x, int y) const {
-    bool answered = false;
-    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), &answered);
-    return answered;
-}
-
-bool ZelvanorProcess::Release(int x, int y) const {
-    bool answered = false;
-    Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y), &answered);
-    return answered;
-}
-
-bool ZelvanorProcess::MouseOver(int x, int y) const {
-    bool answered = false;
-    Send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y), &answered);
+    const LRESULT answer = Send(msg, wParam, lParam, &answered);
+    if (result) {
+        *result = answer;
+    }
     return answered;
 }
 
@@ -148,12 +126,6 @@ bool ZelvanorProcess::InMoveLoop() const {
     info.cbSize = sizeof(info);
     return GetGUIThreadInfo(GetWindowThreadProcessId(m_bar, nullptr), &info) &&
            (info.flags & GUI_INMOVESIZE) != 0;
-}
-
-RECT ZelvanorProcess::WindowRect() const {
-    RECT rc{};
-    GetWindowRect(m_bar, &rc);
-    return rc;
 }
 
 SIZE ZelvanorProcess::ClientSize() const {
@@ -210,10 +182,6 @@ bool ZelvanorProcess::WaitPixels(const RECT& client, const std::function<bool(co
     return ok;
 }
 
-HWND ZelvanorProcess::OpenMenu() const {
-    return OpenMenuOf(Pid());
-}
-
 HWND ZelvanorProcess::MessageBoxWindow() const {
     for (HWND hwnd : TopLevelWindowsOf(Pid())) {
         // A message box is the dialog whose text sits in the static control 0xFFFF.
@@ -248,25 +216,17 @@ bool ZelvanorProcess::ChooseFromOpenMenu(UINT menuId, UINT command) const {
 }
 
 bool ZelvanorProcess::RowMenu(int row, UINT command) const {
-    // Posted: the menu runs a loop of its own inside the handler.
-    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Layout().clientWidth / 2, RowMiddle(row))) &&
-           ChooseFromOpenMenu(IDR_BAR_MENU, command);
+    return PostRightClickRow(row) && ChooseFromOpenMenu(IDR_BAR_MENU, command);
 }
 
 bool ZelvanorProcess::TargetRow(int row) const {
-    return Post(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(Layout().clientWidth / 2, RowMiddle(row))) &&
-           WaitUntil([this] { return OpenMenu() != nullptr; }) && CloseMenus() && Answers();
+    return PostRightClickRow(row) && WaitUntil([this] { return OpenMenu() != nullptr; }) &&
+           CloseMenus() && Answers();
 }
 
 bool ZelvanorProcess::TrayMenu(UINT command) const {
     return Post(WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP) &&
            ChooseFromOpenMenu(IDR_TRAY_MENU, command);
-}
-
-bool ZelvanorProcess::TrayDoubleClick() const {
-    bool answered = false;
-    Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK, &answered);
-    return answered;
 }
 
 bool ZelvanorProcess::TrayIconPresent() const {
@@ -322,7 +282,6 @@ const char* ZelvanorProcess::HideWayName(int way) {
 }
 
 bool ZelvanorProcess::HideBy(int way) const {
-    bool answered = false;
     switch (way) {
     case 0:
         return Post(WM_KEYDOWN, VK_ESCAPE, KeyData(VK_ESCAPE));
@@ -335,8 +294,7 @@ bool ZelvanorProcess::HideBy(int way) const {
     case 4:
         return Click(CloseButtonX(ClientSize().cx), kButtonY);
     case 5:
-        Send(WM_SYSCOMMAND, SC_CLOSE, 0, &answered);
-        return answered;
+        return Sent(WM_SYSCOMMAND, SC_CLOSE);
     }
     return false;
 }

@@ -53,11 +53,15 @@ public:
     HANDLE Process() const { return m_process.Handle(); }
 
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, bool* answered = nullptr) const;
-    bool Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // As Send; true once the bar has answered, with its answer in `result`.
+    bool Sent(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT* result = nullptr) const;
+    bool Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return PostMessageW(m_bar, msg, wParam, lParam) != FALSE;
+    }
     // Each handled before it returns.
-    bool Command(UINT id) const;
-    bool Press(int x, int y) const;
-    bool Release(int x, int y) const;
+    bool Command(UINT id) const { return Sent(WM_COMMAND, id); }
+    bool Press(int x, int y) const { return Sent(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    bool Release(int x, int y) const { return Sent(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
     bool Click(int x, int y) const { return Press(x, y) && Release(x, y); }
     bool ClickRow(int row) const { return Click(Layout().clientWidth / 2, RowMiddle(row)); }
     // The same click posted: handled in the program's own time, after what is queued before it.
@@ -68,12 +72,12 @@ public:
     bool PostClickRow(int row) const { return PostClick(Layout().clientWidth / 2, RowMiddle(row)); }
     // The program's visible dialog other than the bar (the About box, a message box), or null.
     HWND Dialog() const { return VisibleWindowOf(Pid(), L"#32770", m_bar); }
-    bool MouseOver(int x, int y) const;
+    bool MouseOver(int x, int y) const { return Sent(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
     bool Answers(DWORD timeoutMs = kAnswerMs) const { return ztest::Answers(m_bar, timeoutMs); }
     // The bar's thread runs the system's loop that moves a window by the pointer.
     bool InMoveLoop() const;
 
-    RECT WindowRect() const;
+    RECT WindowRect() const { return ztest::WindowRect(m_bar); }
     SIZE ClientSize() const;
     int Rows() const { return Layout().RowIndex(ClientSize().cy); }
     bool WaitRows(int rows) const;
@@ -99,11 +103,11 @@ public:
     bool TargetRow(int row) const;
     // Right-click on the tray icon, then a command of the tray menu.
     bool TrayMenu(UINT command) const;
-    bool TrayDoubleClick() const;
+    bool TrayDoubleClick() const { return Sent(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK); }
     bool TrayIconPresent() const;
     bool WaitTrayIcon(bool present) const;
     // A visible popup menu or message box of the program, or null.
-    HWND OpenMenu() const;
+    HWND OpenMenu() const { return OpenMenuOf(Pid()); }
     HWND MessageBoxWindow() const;
     bool CloseMenus() const;
 
@@ -128,6 +132,11 @@ public:
     static constexpr int kHideWays = 6;
     static const char* HideWayName(int way);
     bool HideBy(int way) const;
+    // A right-click on a row, posted: its menu runs a loop of its own inside the handler.
+    bool PostRightClickRow(int row) const {
+        return Post(WM_RBUTTONDOWN, MK_RBUTTON,
+                    MAKELPARAM(Layout().clientWidth / 2, RowMiddle(row)));
+    }
 
 private:
     bool ChooseFromOpenMenu(UINT menuId, UINT command) const;
