@@ -7,8 +7,7 @@ struct WindowRecord {
     HWND hwnd;
     DWORD processId;
     DWORD threadId;
-    wchar_t className[100];
-    wchar_t title[256];
+    wchar_t className[100]; // empty for a window that was not visible
     wchar_t modulePath[260];
     BOOL visible;
 };

@@ -15,15 +15,22 @@ bool WindowTool::IsSameWindow(HWND hwnd, DWORD processId, DWORD threadId) {
 
 BOOL WindowTool::AddWindow(HWND hwnd) {
     WindowRecord record{};
-    ::GetWindowTextW(hwnd, record.title, 256);
-    ::GetClassNameW(hwnd, record.className, 100);
     record.hwnd = hwnd;
     record.threadId = ::GetWindowThreadProcessId(hwnd, &record.processId);
     // A cloaked window keeps WS_VISIBLE off screen (another virtual desktop, a shell surface
     // not shown now): it is the shell's to show, and counts as not visible.
     record.visible = ::IsWindowVisible(hwnd) && !CDwmHelper::IsCloaked(hwnd);
+    // Most top-level windows are hidden ones no decision looks at: each query is a call across
+    // processes, and a switch asks them of every window.
+    if (record.visible) {
+        LookUpClass(record);
+    }
     m_windows.push_back(record);
     return TRUE;
+}
+
+void WindowTool::LookUpClass(WindowRecord& record) {
+    ::GetClassNameW(record.hwnd, record.className, 100);
 }
 
 void WindowTool::LookUpModulePath(WindowRecord& record) {

@@ -19,6 +19,8 @@ public:
     BOOL AddWindow(HWND hwnd);
     // Fills the record's modulePath with its process's executable, looked up once per process.
     void LookUpModulePath(WindowRecord& record);
+    // Fills the record's class name, which only a visible window's record has.
+    static void LookUpClass(WindowRecord& record);
     // A closed window's handle can be handed to a new window of any program: only the process
     // and thread that owned it when it was recorded make it the same window.
     static bool IsSameWindow(HWND hwnd, DWORD processId, DWORD threadId);

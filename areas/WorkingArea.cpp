@@ -177,6 +177,9 @@ std::vector<WindowRecord> WorkingArea::TakeSnapshot() {
     for (WindowRecord& record : tool.m_windows) {
         bool asked = false;
         if (pending.Asked(record.hwnd, record.processId, record.threadId, &asked)) {
+            if (asked && !record.visible) {
+                WindowTool::LookUpClass(record);
+            }
             record.visible = asked;
         }
         if (NeedsModulePath(record)) {

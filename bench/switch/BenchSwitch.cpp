@@ -72,10 +72,10 @@ void ShowAll(const std::vector<HWND>& windows, int command) {
     }
 }
 
-// The switch's stacking with direct calls: windows listed top first are brought up from the
-// bottom, one program at a time, each program's after the one below has answered; then the top
-// one takes the keyboard.
-void Stack(const std::vector<HWND>& order) {
+// The switch's way back with direct calls: windows listed top first are shown without activation
+// and brought up from the bottom, one program at a time, each program's after the one below has
+// answered; then the top one takes the keyboard.
+void ShowStacked(const std::vector<HWND>& order) {
     for (size_t end = order.size(); end > 0;) {
         const DWORD thread = GetWindowThreadProcessId(order[end - 1], nullptr);
         size_t begin = end;
@@ -83,6 +83,7 @@ void Stack(const std::vector<HWND>& order) {
             --begin;
         }
         for (size_t i = end; i-- > begin;) {
+            ShowWindowAsync(order[i], SW_SHOWNA);
             SetWindowPos(order[i], HWND_TOP, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
         }
@@ -108,7 +109,8 @@ std::string SnapshotBreakdown() {
     WindowRecord r{};
     double t = Now();
     for (HWND hwnd : windows) {
-        GetWindowTextW(hwnd, r.title, 256);
+        wchar_t title[256];
+        GetWindowTextW(hwnd, title, 256);
     }
     const double text = (Now() - t) / n;
     t = Now();
@@ -200,7 +202,7 @@ struct Cell {
     int rounds = 0;
     bool targeted = false; // whether the targets apply to this size and kind
     std::vector<double> switches, floors, users, switchRatios, userRatios, leaves, enters;
-    std::vector<double> restacks; // the floor's stacking alone
+    std::vector<double> restacks; // the floor less the same shows made all at once, unstacked
     std::vector<double> clicks;   // until the program had handled the click
     double snapshot = 0;
     bool ok = true;
@@ -282,10 +284,11 @@ void RunCell(Cell& cell, bool breakdown) {
     }
 
     // One round: the switch by the production code, the floor replaying the calls of the last
-    // switch that went the other way, the real program's switch; each turns the screen to the
-    // other group, so the rounds alternate directions. The machine's mood of the moment weighs
-    // on all three alike, and the ratios are taken within the round. The first two rounds, one
-    // each way, warm up and give the floor its calls.
+    // switch that went the same way, the real program's switch, and twice the floor without the
+    // stacking (an odd number of steps, so that the program's switch alternates directions as
+    // the program does); each turns the screen to the other group. The machine's mood of the
+    // moment weighs on all alike, and the ratios are taken within the round. The first two
+    // rounds warm up and give the floors their calls.
     struct Calls {
         bool known = false;
         std::set<HWND> hides;
@@ -296,12 +299,12 @@ void RunCell(Cell& cell, bool breakdown) {
     // when it comes back, and the floor's direct calls hide them again behind its back.
     std::vector<WindowRecord> lastLeft[2];
     const int warmUp = 2;
+    constexpr int kSteps = 5;
     for (int round = 0; round < cell.rounds + warmUp; ++round) {
-        double times[3] = {};
-        double stacking = 0;
-        for (int step = 0; step < 3; ++step) {
-            const int from = (round + step) % 2;
-            const bool direct = step == 1 && calls[from].known;
+        double times[kSteps] = {};
+        for (int step = 0; step < kSteps; ++step) {
+            const int from = (round * kSteps + step) % 2;
+            const bool direct = step != 0 && step != 2 && calls[from].known;
             const double start = Now();
             bool sent = true;
             if (step == 2) {
@@ -320,11 +323,11 @@ void RunCell(Cell& cell, bool breakdown) {
                         ShowWindowAsync(hwnd, SW_HIDE);
                     }
                 }
-                ShowAll(calls[from].shows, SW_SHOWNA);
-                SyncAll(helpers);
-                const double shown = Now();
-                Stack(calls[from].shows);
-                stacking = Now() - shown;
+                if (step == 1) {
+                    ShowStacked(calls[from].shows);
+                } else {
+                    ShowAll(calls[from].shows, SW_SHOWNA);
+                }
             } else {
                 if (areas[1 - from].m_windows.empty()) {
                     areas[1 - from].m_windows = lastLeft[1 - from];
@@ -358,7 +361,7 @@ void RunCell(Cell& cell, bool breakdown) {
                 cell.ok = false;
                 return;
             }
-            if (step < 2 && !direct) {
+            if (step != 2 && !direct) {
                 // Nothing else is on screen, so these are exactly the calls the switch made.
                 calls[from] = Calls();
                 calls[from].known = true;
@@ -380,7 +383,7 @@ void RunCell(Cell& cell, bool breakdown) {
             cell.users.push_back(times[2]);
             cell.switchRatios.push_back(times[0] / times[1]);
             cell.userRatios.push_back(times[2] / times[1]);
-            cell.restacks.push_back(stacking);
+            cell.restacks.push_back(times[1] - (times[3] + times[4]) / 2);
         }
     }
     SendToBar(bar, WM_COMMAND, ID_TRAY_EXIT, 0);
@@ -493,15 +496,18 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::printf(
         "switch = RecordAndHide + ShowWindows until the windows stand stacked, floor = the same "
-        "calls made directly (hides in z-order, as the switch makes them; shows, then the "
-        "stacking from the bottom up, a program at a time), user = the real program from the "
+        "calls made directly (hides in z-order, as the switch makes them; shows and stacking "
+        "from the bottom up, a program at a time), user = the real program from the "
         "click on a row until the last window has its new state; 2N windows, N on screen. The "
-        "three take turns in every round; times are medians in ms, ratios are taken within each "
+        "three and twice the floor without stacking take turns in every round; times are medians "
+        "in ms, ratios are taken within each "
         "round: median [95 %% interval], and whether the interval's upper end meets the target "
         "(targets at N = 10 and 100 managed, N = 1000 unmanaged). snapshot = one WindowTool pass "
         "over all windows; leave = until RecordAndHide returned, enter = ShowWindows alone (both "
         "within the switch); click = until the program had handled the click, within user; "
-        "stack us = the floor's stacking alone, median over the rounds, and its share of user\n");
+        "stack us = the floor less the same shows made all at once without stacking, median over "
+        "the "
+        "rounds, and its share of user\n");
     RunTable(managed1000 ? L"overlapped windows, managed by the X window manager"
                          : L"overlapped windows, managed by the X window manager (at N = 1000 "
                            L"the window manager needs most of an hour: --managed-1000)",
