@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,19 +23,34 @@ bool NeedsModulePath(const WindowRecord& record) {
 }
 
 // The process of the shell's desktop window or of a taskbar: the shell itself.
+// Asked for every visible window of a snapshot, and again as the list is made: found once for
+// them all (each answer is a call across processes), again when the shell's desktop window
+// changes (the shell restarted) or half a second has passed.
 bool IsShellProcess(DWORD processId) {
-    DWORD shell = 0;
-    if (HWND desktop = ::GetShellWindow();
-        desktop && ::GetWindowThreadProcessId(desktop, &shell) && shell == processId) {
-        return true;
-    }
-    for (HWND bar = ::FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); bar;
-         bar = ::FindWindowExW(nullptr, bar, L"Shell_TrayWnd", nullptr)) {
-        if (::GetWindowThreadProcessId(bar, &shell) && shell == processId) {
-            return true;
+    struct Found {
+        HWND desktop = nullptr;
+        DWORD at = 0;
+        std::vector<DWORD> processes;
+    };
+    thread_local Found found;
+    const HWND desktop = ::GetShellWindow();
+    if (desktop != found.desktop || ::GetTickCount() - found.at > 500 || !found.at) {
+        found.desktop = desktop;
+        found.at = ::GetTickCount() | 1;
+        found.processes.clear();
+        DWORD shell = 0;
+        if (desktop && ::GetWindowThreadProcessId(desktop, &shell)) {
+            found.processes.push_back(shell);
+        }
+        for (HWND bar = ::FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); bar;
+             bar = ::FindWindowExW(nullptr, bar, L"Shell_TrayWnd", nullptr)) {
+            if (::GetWindowThreadProcessId(bar, &shell)) {
+                found.processes.push_back(shell);
+            }
         }
     }
-    return false;
+    return std::find(found.processes.begin(), found.processes.end(), processId) !=
+           found.processes.end();
 }
 
 // The desktop, the taskbars, the shell's other surfaces, top-level toolbars and this program's
