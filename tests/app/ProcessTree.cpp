@@ -179,22 +179,56 @@ bool ProcessTree::EndTree() const {
 }
 
 bool ProcessTree::EndEveryCopy() {
-    std::vector<DWORD> copies;
-    for (const PROCESSENTRY32W& entry : Processes()) {
-        if (Lower(entry.szExeFile) == L"zelvanor.exe") {
-            copies.push_back(entry.th32ProcessID);
+    // A middle copy ended while it starts its watcher leaves that watcher created and never let
+    // run, and a process list shows it only later: the copies settle first, each started by a
+    // copy that is gone.
+    const auto copies = [] {
+        std::vector<PROCESSENTRY32W> found;
+        for (const PROCESSENTRY32W& entry : Processes()) {
+            if (Lower(entry.szExeFile) == L"zelvanor.exe") {
+                found.push_back(entry);
+            }
+        }
+        return found;
+    };
+    ztest::WaitUntil(
+        [&] {
+            const std::vector<PROCESSENTRY32W> all = copies();
+            return std::none_of(all.begin(), all.end(), [&](const PROCESSENTRY32W& child) {
+                return std::any_of(all.begin(), all.end(), [&](const PROCESSENTRY32W& parent) {
+                    return parent.th32ProcessID == child.th32ParentProcessID;
+                });
+            });
+        },
+        20000);
+    bool ok = true;
+    // A copy started while the others end (a watcher the program replaces) is ended by the next
+    // pass.
+    for (int pass = 0; pass < 10; ++pass) {
+        std::vector<DWORD> pids;
+        for (const PROCESSENTRY32W& entry : copies()) {
+            pids.push_back(entry.th32ProcessID);
+        }
+        if (pids.empty()) {
+            return ok && pass > 0;
+        }
+        // Newest first, each gone before the next: the watcher before the program it watches,
+        // or it may see the program end and bring the windows back before its own end, and
+        // nothing would be left for the record to do. That is the worst order a "taskkill /IM"
+        // can take.
+        std::sort(pids.begin(), pids.end(),
+                  [](DWORD a, DWORD b) { return ProcessStart(a) > ProcessStart(b); });
+        for (DWORD pid : pids) {
+            // One that ended by itself since the list was taken has nothing left to end.
+            const ztest::UniqueKernelObject copy(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+            if (copy) {
+                TerminateProcess(copy.get(), 1);
+                ok = WaitForSingleObject(copy.get(), 10000) == WAIT_OBJECT_0 && ok;
+            }
         }
     }
-    // Newest first, each gone before the next: the watcher before the program it watches, or
-    // it may see the program end and bring the windows back before its own end, and nothing
-    // would be left for the record to do. That is the worst order a "taskkill /IM" can take.
-    std::sort(copies.begin(), copies.end(),
-              [](DWORD a, DWORD b) { return ProcessStart(a) > ProcessStart(b); });
-    bool ok = !copies.empty();
-    for (DWORD pid : copies) {
-        ok = TerminateAll({pid}) && ok;
-    }
-    return ok;
+    return false;
 }
 
 ztest::UniqueKernelObject ProcessTree::OpenWatcher() const {
