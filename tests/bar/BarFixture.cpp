@@ -116,4 +116,19 @@ const Image& BarTest::RowBackground(RowKind kind) {
            << " of the other one, " << reddish << " reddish";
 }
 
+bool BarTest::WaitButtons(UINT closeId, UINT collapseId, Image* strip) const {
+    const Image close = ProgramBitmap(closeId);
+    const Image collapse = ProgramBitmap(collapseId);
+    const int w = Width();
+    return !close.Empty() && !collapse.Empty() &&
+           m_bar.WaitPixels(
+               RECT{0, 0, w, kTitleHeight},
+               [&](const Image& s) {
+                   return s.Crop(w - kCloseOffset, 0, w, kButtonHeight) == close &&
+                          s.Crop(w - kCollapseOffset, 0, w - kCloseOffset, kButtonHeight) ==
+                              collapse;
+               },
+               strip);
+}
+
 } // namespace bartest

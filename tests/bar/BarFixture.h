@@ -42,6 +42,8 @@ protected:
     // hover row, in red. The box of the pixels off the background is returned in `text`.
     ::testing::AssertionResult WaitRow(int row, RowKind kind, bool hover,
                                        PixelSet* text = nullptr) const;
+    // Waits until the close and collapse buttons show these bitmaps; the title strip in `strip`.
+    bool WaitButtons(UINT closeId, UINT collapseId, Image* strip = nullptr) const;
 
     ZelvanorProcess m_bar;
 

@@ -23,14 +23,6 @@ protected:
         return m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; });
     }
 
-    // The collapse button's column shows the given bitmap.
-    bool WaitCollapseButton(UINT id) const {
-        const Image bitmap = ProgramBitmap(id);
-        const int left = Width() - kCollapseOffset;
-        return m_bar.WaitPixels(RECT{left, 0, left + kCollapseWidth, kButtonHeight},
-                                [&](const Image& s) { return s == bitmap; });
-    }
-
     const int m_cx = GetSystemMetrics(SM_CXSCREEN);
     const int m_cy = GetSystemMetrics(SM_CYSCREEN);
     std::unique_ptr<FakeTaskbar> m_noTaskbar;
@@ -60,7 +52,7 @@ TEST_F(BarGeometry, FoldingKeepsTheTopRightCornerAndUnfoldingTheRightEdge) {
     EXPECT_TRUE(WaitAt(full)) << Text(m_bar.WindowRect());
     EXPECT_EQ(m_bar.ClientSize().cx, kClientWidth);
     EXPECT_EQ(m_bar.ClientSize().cy, ClientHeightFor(3));
-    EXPECT_TRUE(WaitCollapseButton(IDB_COLLAPSE));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE));
 }
 
 TEST_F(BarGeometry, AddingWhileFoldedGrowsToFullSizeAndStaysFolded) {
@@ -73,11 +65,11 @@ TEST_F(BarGeometry, AddingWhileFoldedGrowsToFullSizeAndStaysFolded) {
     ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
     const RECT two{one.left, one.top, one.right, one.bottom + kRowHeight};
     EXPECT_TRUE(WaitAt(two)) << Text(m_bar.WindowRect());
-    EXPECT_TRUE(WaitCollapseButton(IDB_EXPAND)) << "the button still offers to unfold";
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_EXPAND)) << "the button still offers to unfold";
 
     // The next release on it keeps the size and only clears the folded state.
     ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
-    EXPECT_TRUE(WaitCollapseButton(IDB_COLLAPSE));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE));
     EXPECT_EQ(Text(m_bar.WindowRect()), Text(two));
 }
 

@@ -149,20 +149,15 @@ TEST_F(BarDrag, PressOnAButtonShowsItPressedAndDragsNothing) {
     const int w = Width();
     const struct {
         int x;
-        UINT pressedId;
-        int left;
-    } buttons[] = {{CloseButtonX(w), IDB_CLOSE_PRESSED, w - kCloseOffset},
-                   {CollapseButtonX(w), IDB_COLLAPSE_PRESSED, w - kCollapseOffset}};
+        UINT closeId, collapseId;
+    } buttons[] = {{CloseButtonX(w), IDB_CLOSE_PRESSED, IDB_COLLAPSE},
+                   {CollapseButtonX(w), IDB_CLOSE, IDB_COLLAPSE_PRESSED}};
     for (const auto& button : buttons) {
         const RECT before = m_bar.WindowRect();
-        const Image pressed = ProgramBitmap(button.pressedId);
         MoveCursor(m_bar.ToScreen(button.x, kButtonY));
         ASSERT_TRUE(m_bar.Answers());
         LeftButton(true);
-        EXPECT_TRUE(
-            m_bar.WaitPixels(RECT{button.left, 0, button.left + pressed.width, pressed.height},
-                             [&](const Image& s) { return s == pressed; }))
-            << "button at x = " << button.x;
+        EXPECT_TRUE(WaitButtons(button.closeId, button.collapseId)) << "button at x = " << button.x;
         // A drag would have begun by the time the bar has answered twice.
         ASSERT_TRUE(m_bar.Answers());
         ASSERT_TRUE(m_bar.Answers());

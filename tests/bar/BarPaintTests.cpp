@@ -9,21 +9,6 @@ namespace {
 class BarPaint : public BarTest {
 protected:
     RECT Strip() const { return RECT{0, 0, Width(), kTitleHeight}; }
-    // The title strip once the close and collapse buttons show the given bitmaps.
-    bool WaitButtons(UINT closeId, UINT collapseId, Image* strip) const {
-        const Image close = ProgramBitmap(closeId);
-        const Image collapse = ProgramBitmap(collapseId);
-        const int w = Width();
-        return !close.Empty() && !collapse.Empty() &&
-               m_bar.WaitPixels(
-                   Strip(),
-                   [&](const Image& s) {
-                       return s.Crop(w - kCloseOffset, 0, w, kButtonHeight) == close &&
-                              s.Crop(w - kCollapseOffset, 0, w - kCloseOffset, kButtonHeight) ==
-                                  collapse;
-                   },
-                   strip);
-    }
     // The caption's white pixels, between the icon's place and the buttons.
     PixelSet Caption(const Image& strip, int fromX) const {
         return strip.Crop(fromX, 0, Width() - kCollapseOffset, kTitleHeight).Find(kWhite);
@@ -142,7 +127,7 @@ TEST_F(BarPaint, FoldedBarShowsTheExpandSet) {
     ASSERT_TRUE(m_bar.Release(expandX, kButtonY));
     ASSERT_TRUE(
         m_bar.WaitWindow([&](const RECT&) { return m_bar.ClientSize().cx == kClientWidth; }));
-    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, nullptr)) << "unfolded again";
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE)) << "unfolded again";
 }
 
 class BarRows : public BarPaint {
@@ -169,7 +154,7 @@ TEST_F(BarRows, RowsShowTheirBitmapAndTextColour) {
     EXPECT_TRUE(WaitRow(1, kOther, false));
     // Up into the buttons: the row stays the hover row.
     MoveCursor(m_bar.ToScreen(kClientWidth / 2, kButtonY));
-    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE, nullptr));
+    EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE));
     EXPECT_TRUE(WaitRow(0, kCurrent, true));
     // Off the bar: no hover row any more.
     ParkCursor();

@@ -125,53 +125,48 @@ TEST_F(ModalDialog, InitialisationExchangesDataAndEndDialogResultIsReturned) {
 }
 
 TEST_F(ModalDialog, DataExchangeSubclassesControlsOnceAndTheyReceiveMessages) {
-    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND hwnd) {
-                  EXPECT_EQ(1, log.Count("DoDataExchange load"));
-                  EXPECT_EQ(1, log.Count("edit PreSubclassWindow"));
-                  log.Clear();
-                  const HWND edit = ::GetDlgItem(hwnd, IDC_FW_EDIT);
-                  EXPECT_EQ(edit, dialog.m_edit.m_hWndAtPreSubclass);
-                  EXPECT_EQ(42, ::SendMessageW(edit, kEditProbeMsg, 41, 0));
-                  // Unmapped messages still reach the edit control's own procedure.
-                  ::SetWindowTextW(edit, L"typed");
-                  CString text;
-                  dialog.m_edit.GetWindowText(text);
-                  EXPECT_EQ(CString(L"typed"), text);
-                  dialog.UpdateData(TRUE);
-                  dialog.EndDialog(IDOK);
-              }));
+    WhileShown(dialog, [&](HWND hwnd) {
+        EXPECT_EQ(1, log.Count("DoDataExchange load"));
+        EXPECT_EQ(1, log.Count("edit PreSubclassWindow"));
+        log.Clear();
+        const HWND edit = ::GetDlgItem(hwnd, IDC_FW_EDIT);
+        EXPECT_EQ(edit, dialog.m_edit.m_hWndAtPreSubclass);
+        EXPECT_EQ(42, ::SendMessageW(edit, kEditProbeMsg, 41, 0));
+        // Unmapped messages still reach the edit control's own procedure.
+        ::SetWindowTextW(edit, L"typed");
+        CString text;
+        dialog.m_edit.GetWindowText(text);
+        EXPECT_EQ(CString(L"typed"), text);
+        dialog.UpdateData(TRUE);
+    });
     // The second exchange found the controls already bound and left them alone.
     EXPECT_TRUE(log.Sequence({"probe 41", "DoDataExchange save"}));
 }
 
 TEST_F(ModalDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
-    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND hwnd) {
-                  const HWND buttonWindow = dialog.m_button.m_hWnd;
-                  EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW),
-                            dialog.m_button.GetStyle() & BS_TYPEMASK);
-                  log.Clear();
-                  dialog.m_button.Invalidate();
-                  dialog.m_button.UpdateWindow();
-                  EXPECT_TRUE(log.Sequence({"DrawItem"}));
-                  EXPECT_EQ(kOwnerDrawColor, ::GetPixel(CClientDC(&dialog.m_button), 5, 5));
-                  // A menu item's WM_DRAWITEM is not handed to a control, even one with that
-                  // handle.
-                  DRAWITEMSTRUCT menuItem = {};
-                  menuItem.CtlType = ODT_MENU;
-                  menuItem.hwndItem = buttonWindow;
-                  ::SendMessageW(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem));
-                  // Nor is one for a control without an object of its own (default processing
-                  // only).
-                  DRAWITEMSTRUCT plainItem = {};
-                  plainItem.CtlType = ODT_BUTTON;
-                  plainItem.CtlID = IDC_FW_PLAIN_BUTTON;
-                  plainItem.hwndItem = ::GetDlgItem(hwnd, IDC_FW_PLAIN_BUTTON);
-                  ::SendMessageW(hwnd, WM_DRAWITEM, IDC_FW_PLAIN_BUTTON,
-                                 reinterpret_cast<LPARAM>(&plainItem));
-                  EXPECT_TRUE(log.Sequence({}));
-                  EXPECT_EQ(buttonWindow, dialog.m_button.m_lastItemWindow);
-                  dialog.EndDialog(IDOK);
-              }));
+    WhileShown(dialog, [&](HWND hwnd) {
+        const HWND buttonWindow = dialog.m_button.m_hWnd;
+        EXPECT_EQ(static_cast<DWORD>(BS_OWNERDRAW), dialog.m_button.GetStyle() & BS_TYPEMASK);
+        log.Clear();
+        dialog.m_button.Invalidate();
+        dialog.m_button.UpdateWindow();
+        EXPECT_TRUE(log.Sequence({"DrawItem"}));
+        EXPECT_EQ(kOwnerDrawColor, ::GetPixel(CClientDC(&dialog.m_button), 5, 5));
+        // A menu item's WM_DRAWITEM is not handed to a control, even one with that handle.
+        DRAWITEMSTRUCT menuItem = {};
+        menuItem.CtlType = ODT_MENU;
+        menuItem.hwndItem = buttonWindow;
+        ::SendMessageW(hwnd, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem));
+        // Nor is one for a control without an object of its own (default processing only).
+        DRAWITEMSTRUCT plainItem = {};
+        plainItem.CtlType = ODT_BUTTON;
+        plainItem.CtlID = IDC_FW_PLAIN_BUTTON;
+        plainItem.hwndItem = ::GetDlgItem(hwnd, IDC_FW_PLAIN_BUTTON);
+        ::SendMessageW(hwnd, WM_DRAWITEM, IDC_FW_PLAIN_BUTTON,
+                       reinterpret_cast<LPARAM>(&plainItem));
+        EXPECT_TRUE(log.Sequence({}));
+        EXPECT_EQ(buttonWindow, dialog.m_button.m_lastItemWindow);
+    });
 }
 
 // Each way to end the dialog, what it returns, and which of its overrides ran: none for a command
@@ -201,15 +196,13 @@ TEST_F(ModalDialog, EachWayToEndItReachesItsHandler) {
 }
 
 TEST_F(ModalDialog, UnhandledCommandIsRoutedToTheApplicationMap) {
-    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND) {
-                  log.Clear();
-                  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
-                  EXPECT_TRUE(log.Sequence({"app command"}));
-                  // A command neither the dialog nor the application maps goes to default
-                  // processing.
-                  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_UNHANDLED, 0), 0);
-                  dialog.EndDialog(IDOK);
-              }));
+    WhileShown(dialog, [&](HWND) {
+        log.Clear();
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_APP_COMMAND, 0), 0);
+        EXPECT_TRUE(log.Sequence({"app command"}));
+        // A command neither the dialog nor the application maps goes to default processing.
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_FW_UNHANDLED, 0), 0);
+    });
     EXPECT_TRUE(log.Sequence({}));
 }
 
@@ -226,10 +219,7 @@ TEST_F(ModalDialog, OwnerIsTheMainWindowUnlessThatIsTheDialogItself) {
     theApp.m_pMainWnd = &mainWnd;
     auto ownerOf = [](CDialog& modal) {
         HWND owner = reinterpret_cast<HWND>(1);
-        RunModal(modal, [&](HWND hwnd) {
-            owner = ::GetWindow(hwnd, GW_OWNER);
-            ::EndDialog(hwnd, IDOK);
-        });
+        WhileShown(modal, [&](HWND hwnd) { owner = ::GetWindow(hwnd, GW_OWNER); });
         return owner;
     };
     EXPECT_EQ(mainWindow.get(), ownerOf(dialog));

@@ -48,26 +48,6 @@ int MaxDifference(const Image& a, const Image& b) {
     return d;
 }
 
-// A 24-bit bitmap resource decoded from its bytes, as the resource compiler stored it.
-Image Stored(int id) {
-    Image image;
-    auto bytes = ProgramResources().Find(RT_BITMAP, id, kChineseSimplified);
-    if (!bytes)
-        return image;
-    const BITMAPINFOHEADER h = InfoHeader(*bytes);
-    const size_t stride = (static_cast<size_t>(h.biWidth) * 3 + 3) & ~static_cast<size_t>(3);
-    if (h.biBitCount != 24 || h.biHeight <= 0 || bytes->size() < h.biSize + stride * h.biHeight)
-        return image;
-    image.width = h.biWidth;
-    image.height = h.biHeight;
-    for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = bytes->data() + h.biSize + stride * (image.height - 1 - y);
-        for (int x = 0; x < image.width; ++x)
-            image.pixels.push_back(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
-    }
-    return image;
-}
-
 struct ButtonSet {
     const char* name;
     int normal, hover, pressed;
@@ -81,7 +61,8 @@ TEST(ResourceArtwork, TitleButtonsMeltIntoTheStripAndShowTheirStates) {
                               {"expand", IDB_EXPAND, IDB_EXPAND_HOVER, IDB_EXPAND_PRESSED}};
     for (const ButtonSet& s : sets) {
         SCOPED_TRACE(s.name);
-        const Image normal = Stored(s.normal), hover = Stored(s.hover), pressed = Stored(s.pressed);
+        const Image normal = ProgramBitmap(s.normal), hover = ProgramBitmap(s.hover),
+                    pressed = ProgramBitmap(s.pressed);
         ASSERT_TRUE(!normal.Empty() && !hover.Empty() && !pressed.Empty());
         const int w = normal.width, h = normal.height;
         for (const Image& edge : {normal.Crop(0, 0, w, 1), normal.Crop(0, h - 1, w, h),
@@ -97,7 +78,7 @@ TEST(ResourceArtwork, TitleButtonsMeltIntoTheStripAndShowTheirStates) {
         EXPECT_LT(Luminance(pressed.At(0, 0)), Luminance(normal.At(0, 0)));
     }
     // Collapse and expand must not look alike.
-    EXPECT_GE(MaxDifference(Stored(IDB_COLLAPSE), Stored(IDB_EXPAND)), 200);
+    EXPECT_GE(MaxDifference(ProgramBitmap(IDB_COLLAPSE), ProgramBitmap(IDB_EXPAND)), 200);
 }
 
 TEST(ResourceArtwork, CaptionButtonsOnActiveCaptionWithRedCloseHover) {
@@ -108,7 +89,8 @@ TEST(ResourceArtwork, CaptionButtonsOnActiveCaptionWithRedCloseHover) {
         {"min", IDB_CAPTION_MIN, IDB_CAPTION_MIN_HOVER, IDB_CAPTION_MIN_PRESSED}};
     for (const ButtonSet& s : sets) {
         SCOPED_TRACE(s.name);
-        const Image normal = Stored(s.normal), hover = Stored(s.hover), pressed = Stored(s.pressed);
+        const Image normal = ProgramBitmap(s.normal), hover = ProgramBitmap(s.hover),
+                    pressed = ProgramBitmap(s.pressed);
         ASSERT_TRUE(!normal.Empty() && !hover.Empty() && !pressed.Empty());
         EXPECT_LE(Difference(normal.At(0, 0), kTitleBlue), 3);
         EXPECT_LE(Difference(normal.At(normal.width - 1, normal.height - 1), kTitleBlue), 3);
@@ -117,11 +99,12 @@ TEST(ResourceArtwork, CaptionButtonsOnActiveCaptionWithRedCloseHover) {
         EXPECT_GE(Difference(hover.At(0, 0), normal.At(0, 0)), 60);
         EXPECT_GE(Difference(pressed.At(0, 0), hover.At(0, 0)), 60);
     }
-    const COLORREF red = Stored(IDB_CAPTION_CLOSE_HOVER).At(0, 0);
+    const COLORREF red = ProgramBitmap(IDB_CAPTION_CLOSE_HOVER).At(0, 0);
     EXPECT_GT(GetRValue(red), 180);
     EXPECT_LT(GetGValue(red), 80);
-    EXPECT_LT(Luminance(Stored(IDB_CAPTION_CLOSE_PRESSED).At(0, 0)), Luminance(red));
-    EXPECT_GE(MaxDifference(Stored(IDB_CAPTION_MAX), Stored(IDB_CAPTION_RESTORE)), 200);
+    EXPECT_LT(Luminance(ProgramBitmap(IDB_CAPTION_CLOSE_PRESSED).At(0, 0)), Luminance(red));
+    EXPECT_GE(MaxDifference(ProgramBitmap(IDB_CAPTION_MAX), ProgramBitmap(IDB_CAPTION_RESTORE)),
+              200);
 }
 
 // Rows as the bar shows them: 323 x 79 squeezed to 120 x 30, with dark grey (or red) text on top.
@@ -171,8 +154,8 @@ TEST(ResourceArtwork, GrayButtonPiecesJoinWithoutSeams) {
     COLORREF centres[3];
     for (int f = 0; f < 3; ++f) {
         SCOPED_TRACE(faces[f].name);
-        const Image mid = Stored(faces[f].mid), left = Stored(faces[f].left),
-                    right = Stored(faces[f].right);
+        const Image mid = ProgramBitmap(faces[f].mid), left = ProgramBitmap(faces[f].left),
+                    right = ProgramBitmap(faces[f].right);
         ASSERT_TRUE(!mid.Empty() && !left.Empty() && !right.Empty());
         for (int y = 0; y < right.height; ++y)
             EXPECT_LE(Difference(right.At(0, y), mid.At(0, y)), 6) << "right cap row " << y;

@@ -46,22 +46,6 @@ POINT CloseButtonOnScreen(HWND hwnd) {
     return POINT{rect.right - 25, rect.top + 8};
 }
 
-// Moves the pointer and waits until it is there.
-bool MoveCursorTo(POINT at) {
-    MoveCursor(at);
-    return WaitUntil([&] {
-        POINT pt{};
-        GetCursorPos(&pt);
-        return pt.x == at.x && pt.y == at.y;
-    });
-}
-
-void Click(POINT at) {
-    ASSERT_TRUE(MoveCursorTo(at));
-    LeftButton(true);
-    LeftButton(false);
-}
-
 // The tests press the real mouse button: one that fails midway must not leave it held.
 class SkinAboutDialog : public ::testing::Test {
 protected:
@@ -89,7 +73,7 @@ TEST_F(SkinAboutDialog, CentredOnThePrimaryScreenAndEndedByEscape) {
 
 TEST_F(SkinAboutDialog, CaptionFollowsApplicationActivation) {
     CAboutDlg about;
-    const INT_PTR result = RunModal(about, [](HWND hwnd) {
+    WhileShown(about, [](HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left;
         const int y = CaptionHeight() - 1; // the caption's lowest rows are free of text
@@ -114,28 +98,21 @@ TEST_F(SkinAboutDialog, CaptionFollowsApplicationActivation) {
         // Frame strips below the caption band, outline outside.
         EXPECT_EQ(kFrame, WindowPixel(hwnd, 1, CaptionHeight() + 5));
         EXPECT_EQ(kTitleBlue, WindowPixel(hwnd, 0, CaptionHeight() + 5));
-        EndDialog(hwnd, IDOK);
     });
-    EXPECT_EQ(IDOK, result);
 }
 
 TEST_F(SkinAboutDialog, CaptionIconAndTextPositions) {
-    static int plainStart; // kept by the first script, which captures nothing
-    plainStart = -1;
-    {
-        // Nothing gives the About box a small icon: the text starts a margin into the caption.
-        CAboutDlg about;
-        const INT_PTR result = RunModal(about, [](HWND hwnd) {
-            ASSERT_EQ(0, SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
-            SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-            plainStart = CaptionTextStart(hwnd, 2);
-            EXPECT_GT(plainStart, 2) << "text against the caption's edge";
-            EndDialog(hwnd, IDOK);
-        });
-        EXPECT_EQ(IDOK, result);
-    }
+    int plainStart = -1;
+    // Nothing gives the About box a small icon: the text starts a margin into the caption.
+    CAboutDlg plain;
+    WhileShown(plain, [&](HWND hwnd) {
+        ASSERT_EQ(0, SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+        SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+        plainStart = CaptionTextStart(hwnd, 2);
+        EXPECT_GT(plainStart, 2) << "text against the caption's edge";
+    });
     AboutWithIcon about;
-    const INT_PTR result = RunModal(about, [&about](HWND hwnd) {
+    WhileShown(about, [&](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         // The icon shows whole on the caption's blue, in the text's place, level with the text
         // that now follows it.
@@ -153,9 +130,7 @@ TEST_F(SkinAboutDialog, CaptionIconAndTextPositions) {
         const PixelSet text =
             CaptureWindow(hwnd, RECT{start, 1, start + 30, CaptionHeight() + 1}).Find(NearWhite);
         EXPECT_NEAR(1 + (text.box.top + text.box.bottom) / 2.0, at.y + 8, 3);
-        EndDialog(hwnd, IDOK);
     });
-    EXPECT_EQ(IDOK, result);
 }
 
 TEST_F(SkinAboutDialog, CloseButtonImagesInEachState) {
@@ -205,17 +180,17 @@ TEST_F(SkinAboutDialog, ClickOnTheCaptionCloseButtonEndsIt) {
         // Over the caption the release comes as a non-client one.
         MessageLog log{WM_LBUTTONDOWN, WM_NCLBUTTONUP};
         ASSERT_TRUE(log.Watch(hwnd));
-        ASSERT_TRUE(MoveCursorTo(close));
+        MoveCursor(close);
         LeftButton(true);
         ASSERT_TRUE(WaitUntil([&] { return log.Count(WM_LBUTTONDOWN) > 0; }));
-        ASSERT_TRUE(MoveCursorTo(POINT{rect.left + 150, close.y}));
+        MoveCursor(POINT{rect.left + 150, close.y});
         LeftButton(false);
         ASSERT_TRUE(WaitUntil([&] { return log.Count(WM_NCLBUTTONUP) > 0; }));
         ASSERT_TRUE(IsWindowVisible(hwnd));
         // A second press there within the double-click time would come as a double-click, which
         // the caption buttons do not take.
         PumpFor(GetDoubleClickTime() + 100);
-        Click(close);
+        ClickAt(close);
     });
     EXPECT_EQ(IDCANCEL, result);
 }
@@ -228,7 +203,7 @@ TEST_F(SkinAboutDialog, ClickOnTheButtonEndsItWithOk) {
         // The gray face, drawn through the dialog's WM_DRAWITEM: the strip's dark top row.
         const Image face = CaptureWindow(ok, RECT{0, 0, button.right - button.left, 4});
         EXPECT_EQ(BitmapOfResource(IDB_GRAYBTN_MID).At(0, 0), face.At(face.width / 2, 0));
-        Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+        ClickAt(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     });
     EXPECT_EQ(IDOK, result);
 }
@@ -241,7 +216,7 @@ TEST(SkinAboutDialogAtDpi, CaptionButtonTextAndPictureScale) {
         BitmapResource(GetModuleHandleW(nullptr), IDB_CAPTION_CLOSE, Px(43), Px(18));
     const Image picture = BitmapOfResource(IDB_ABOUT);
     CAboutDlg about;
-    const INT_PTR result = RunModal(about, [&](HWND hwnd) {
+    WhileShown(about, [&](HWND hwnd) {
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left;
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
@@ -259,7 +234,5 @@ TEST(SkinAboutDialogAtDpi, CaptionButtonTextAndPictureScale) {
         const RECT box = WindowRect(shown);
         EXPECT_NEAR(box.right - box.left, picture.width * ExpectedDpi() / 96.0, 1);
         EXPECT_NEAR(box.bottom - box.top, picture.height * ExpectedDpi() / 96.0, 1);
-        EndDialog(hwnd, IDOK);
     });
-    EXPECT_EQ(IDOK, result);
 }

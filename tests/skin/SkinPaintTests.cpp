@@ -68,7 +68,7 @@ bool PlainBackAndBottomLine(const Image& bar) {
 
 TEST(SkinPaint, ThinBorderDialogShowsOutlineAndGreyBottomRow) {
     ThinBorderDialog dialog;
-    const INT_PTR result = RunModal(dialog, [](HWND hwnd) {
+    WhileShown(dialog, [](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const RECT rect = WindowRect(hwnd);
         const int w = rect.right - rect.left, h = rect.bottom - rect.top;
@@ -82,14 +82,12 @@ TEST(SkinPaint, ThinBorderDialogShowsOutlineAndGreyBottomRow) {
         // No caption: below the outline the white dialog background begins.
         EXPECT_EQ(kWhite, p.At(w / 2, 1));
         EXPECT_EQ(kWhite, p.At(w / 2, h / 2));
-        EndDialog(hwnd, IDOK);
     });
-    EXPECT_EQ(IDOK, result);
 }
 
 TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
     MenuBarDialog dialog;
-    const INT_PTR result = RunModal(dialog, [](HWND hwnd) {
+    WhileShown(dialog, [](HWND hwnd) {
         SendMessageW(hwnd, WM_NCPAINT, 1, 0);
         const RECT rect = WindowRect(hwnd);
         const RECT bar = MenuBarRect(hwnd);
@@ -136,9 +134,7 @@ TEST(SkinPaint, MenuBarItemsSeparatorAndCache) {
         const Image wider = CaptureWindow(hwnd, widerBar);
         EXPECT_EQ(Words(wider), changed);
         EXPECT_TRUE(PlainBackAndBottomLine(wider));
-        EndDialog(hwnd, IDOK);
     });
-    EXPECT_EQ(IDOK, result);
 }
 
 TEST(SkinPaint, BackgroundWithoutSettingsIsWhite) {

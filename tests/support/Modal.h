@@ -3,6 +3,7 @@
 // message box) and acts from inside it once its window is on screen, as a user would while the
 // loop waits.
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <functional>
 
 namespace ztest {
@@ -16,6 +17,16 @@ INT_PTR RunModal(const std::function<INT_PTR()>& enter, const std::function<void
 template <typename Dialog>
 INT_PTR RunModal(Dialog& dialog, const std::function<void(HWND)>& script) {
     return RunModal([&dialog] { return static_cast<INT_PTR>(dialog.DoModal()); }, script);
+}
+
+// Looks at a dialog: `script` runs inside its modal loop, then the dialog is ended with IDOK,
+// which its loop must return.
+template <typename Dialog>
+void WhileShown(Dialog& dialog, const std::function<void(HWND)>& script) {
+    EXPECT_EQ(IDOK, RunModal(dialog, [&](HWND hwnd) {
+                  script(hwnd);
+                  EndDialog(hwnd, IDOK);
+              }));
 }
 
 } // namespace ztest
