@@ -176,8 +176,7 @@ TEST_F(BarAtDpi, DpiChangeTakesTheSuggestedPlaceAndRedrawsAtTheNewScale) {
         << "row text not rescaled: " << widthBefore << " px wide before, " << widthAfter
         << " after";
     EXPECT_NEAR(lineHeight(), lineBefore * ratio, 2) << "the rename box's font is not rescaled";
-    RECT box{};
-    GetWindowRect(m_bar.RenameEdit(), &box);
+    const RECT box = WindowRect(m_bar.RenameEdit());
     const POINT row = m_bar.ToScreen(0, after.RowTop(1));
     EXPECT_EQ(box.top, row.y) << "the rename box is not over its row";
     EXPECT_EQ(box.bottom - box.top, after.rowHeight);

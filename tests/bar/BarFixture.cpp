@@ -60,10 +60,14 @@ std::wstring BarTest::ProgramCopy(const std::wstring& folder) {
                     wantTop + (before.bottom - before.top)};
     if (!m_bar.MoveTo(left, top))
         return ::testing::AssertionFailure() << "the bar did not take the move";
+    return SettlesAt(want) << ", moved to (" << left << ", " << top << ")";
+}
+
+::testing::AssertionResult BarTest::SettlesAt(const RECT& want) const {
     if (m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; }))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "moved to (" << left << ", " << top << "): expected "
-                                         << Text(want) << ", seen " << Text(m_bar.WindowRect());
+    return ::testing::AssertionFailure()
+           << "expected " << Text(want) << ", seen " << Text(m_bar.WindowRect());
 }
 
 std::string BarTest::Text(const RECT& r) {

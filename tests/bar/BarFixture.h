@@ -29,6 +29,8 @@ protected:
     int Width() const { return m_bar.ClientSize().cx; }
     // Moves the bar and waits for it to settle at (wantLeft, wantTop) with its size unchanged.
     ::testing::AssertionResult MovesTo(int left, int top, int wantLeft, int wantTop) const;
+    // Waits until the bar's window is `want`; the failure says where it is.
+    ::testing::AssertionResult SettlesAt(const RECT& want) const;
     static std::string Text(const RECT& r);
     // Copies the program, under the name Wine keeps out of the window manager's hands, into a
     // folder below the tests' folder (empty: the tests' folder itself); the path to start it by.

@@ -19,10 +19,6 @@ protected:
         BarTest::SetUp();
     }
 
-    bool WaitAt(const RECT& want) const {
-        return m_bar.WaitWindow([&](const RECT& r) { return EqualRect(&r, &want) != FALSE; });
-    }
-
     const int m_cx = GetSystemMetrics(SM_CXSCREEN);
     const int m_cy = GetSystemMetrics(SM_CYSCREEN);
     std::unique_ptr<FakeTaskbar> m_noTaskbar;
@@ -43,13 +39,12 @@ TEST_F(BarGeometry, FoldingKeepsTheTopRightCornerAndUnfoldingTheRightEdge) {
     }
 
     ASSERT_TRUE(m_bar.Click(CollapseButtonX(w), kButtonY));
-    EXPECT_TRUE(WaitAt(
-        RECT{full.right - kCollapsedWidth, full.top, full.right, full.top + kCollapsedHeight}))
-        << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(
+        RECT{full.right - kCollapsedWidth, full.top, full.right, full.top + kCollapsedHeight}));
 
     // The folded bar's collapse column starts left of its client area.
     ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
-    EXPECT_TRUE(WaitAt(full)) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(full));
     EXPECT_EQ(m_bar.ClientSize().cx, kClientWidth);
     EXPECT_EQ(m_bar.ClientSize().cy, ClientHeightFor(3));
     EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_COLLAPSE));
@@ -59,12 +54,12 @@ TEST_F(BarGeometry, AddingWhileFoldedGrowsToFullSizeAndStaysFolded) {
     ASSERT_TRUE(MovesTo(600, 300, 600, 300));
     const RECT one = m_bar.WindowRect();
     ASSERT_TRUE(m_bar.Release(CollapseButtonX(Width()), kButtonY));
-    ASSERT_TRUE(
-        WaitAt(RECT{one.right - kCollapsedWidth, one.top, one.right, one.top + kCollapsedHeight}));
+    ASSERT_TRUE(SettlesAt(
+        RECT{one.right - kCollapsedWidth, one.top, one.right, one.top + kCollapsedHeight}));
 
     ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
     const RECT two{one.left, one.top, one.right, one.bottom + kRowHeight};
-    EXPECT_TRUE(WaitAt(two)) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(two));
     EXPECT_TRUE(WaitButtons(IDB_CLOSE, IDB_EXPAND)) << "the button still offers to unfold";
 
     // The next release on it keeps the size and only clears the folded state.
@@ -80,22 +75,22 @@ TEST_F(BarGeometry, AddAndDeleteChangeTheHeightByOneRowKeepingTopAndLeft) {
         return RECT{one.left, one.top, one.right, one.bottom + (rows - 1) * kRowHeight};
     };
     ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
-    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(withRows(2)));
     ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
-    EXPECT_TRUE(WaitAt(withRows(3))) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(withRows(3)));
 
     ASSERT_TRUE(m_bar.TargetRow(1));
     ASSERT_TRUE(m_bar.Command(ID_DELETE_WORKING_AREA));
-    EXPECT_TRUE(WaitAt(withRows(2))) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(withRows(2)));
     ASSERT_TRUE(m_bar.TargetRow(0)); // the current one
     ASSERT_TRUE(m_bar.Command(ID_DELETE_WORKING_AREA));
-    EXPECT_TRUE(WaitAt(withRows(1))) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(withRows(1)));
 
     // A size the bar did not ask for (a window manager may hand back an old one) gives way to
     // the size of its list.
     ASSERT_TRUE(MoveWindow(m_bar.Bar(), one.left, one.top, one.right - one.left,
                            one.bottom - one.top + kRowHeight, TRUE));
-    EXPECT_TRUE(WaitAt(withRows(1))) << Text(m_bar.WindowRect());
+    EXPECT_TRUE(SettlesAt(withRows(1)));
 }
 
 TEST_F(BarGeometry, DocksToEachScreenEdgeWithinFourPixels) {
@@ -163,7 +158,7 @@ TEST_F(BarGeometry, ABarDockedAtTheBottomStaysOnTheScreenAsItGrows) {
     for (int rows = 2; rows <= 3; ++rows) {
         ASSERT_TRUE(m_bar.Command(ID_ADD_WORKING_AREA));
         const RECT want{600, m_cy - h - (rows - 1) * kRowHeight, 600 + r.right - r.left, m_cy};
-        EXPECT_TRUE(WaitAt(want)) << rows << " rows: " << Text(m_bar.WindowRect());
+        EXPECT_TRUE(SettlesAt(want)) << rows << " rows";
     }
 }
 

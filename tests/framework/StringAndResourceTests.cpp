@@ -7,14 +7,11 @@
 
 namespace {
 
-// The test program itself, or a file beside it.
-std::wstring ModulePath(const wchar_t* fileName = L"FrameworkTests.exe") {
-    return ExeDir() + L"\\" + fileName;
-}
-
-UniqueModule LoadAsDataFile(const std::wstring& path) {
-    return UniqueModule(::LoadLibraryExW(
-        path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+// A file beside the test program (by default the program itself), loaded as a data file.
+UniqueModule LoadAsDataFile(const wchar_t* fileName = L"FrameworkTests.exe") {
+    return UniqueModule(
+        ::LoadLibraryExW((ExeDir() + L"\\" + fileName).c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }
 
 // Puts the executable back as the resource module whatever a test did.
@@ -68,7 +65,7 @@ TEST(CStringEditing, SearchSliceAndBuffer) {
 TEST_F(ResourceModuleTest, FindResourceHandleFollowsSetResourceHandle) {
     HINSTANCE exe = ::GetModuleHandleW(nullptr);
     EXPECT_EQ(exe, AfxFindResourceHandle(MAKEINTRESOURCEW(1), RT_STRING));
-    UniqueModule other = LoadAsDataFile(ModulePath());
+    UniqueModule other = LoadAsDataFile();
     ASSERT_TRUE(other);
     AfxSetResourceHandle(other.get());
     EXPECT_EQ(other.get(), AfxGetResourceHandle());
@@ -101,7 +98,7 @@ TEST_F(ResourceModuleTest, LoadStringFromTheExecutable) {
 
 // A resource library is loaded as a data file: its strings must load all the same.
 TEST_F(ResourceModuleTest, LoadStringFromADataFileModule) {
-    UniqueModule module = LoadAsDataFile(ModulePath());
+    UniqueModule module = LoadAsDataFile();
     ASSERT_TRUE(module);
     AfxSetResourceHandle(module.get());
     const std::pair<UINT, LPCWSTR> expected[] = {{IDS_FW_HELLO, L"Hello, 世界"},
@@ -116,7 +113,7 @@ TEST_F(ResourceModuleTest, LoadStringFromADataFileModule) {
 
 // A resource module replaces every resource: what it lacks fails, even when the executable has it.
 TEST_F(ResourceModuleTest, ResourcesMissingFromTheResourceModuleFailToLoad) {
-    UniqueModule program = LoadAsDataFile(ModulePath(L"Zelvanor.exe"));
+    UniqueModule program = LoadAsDataFile(L"Zelvanor.exe");
     ASSERT_TRUE(program) << "Zelvanor.exe is expected beside the test program";
     AfxSetResourceHandle(program.get());
     CString text;
