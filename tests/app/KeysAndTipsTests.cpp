@@ -109,8 +109,6 @@ TEST_F(EndToEndKeys, MovedAndPinnedWindowsGoWhereTheKeysSay) {
 }
 
 TEST_F(EndToEndKeys, AKeyAnotherProgramHoldsIsLeftToIt) {
-    const UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"key owner", 0, 0, 0, 0, 0,
-                                             HWND_MESSAGE, nullptr, nullptr, nullptr));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_WIN | MOD_CONTROL | MOD_ALT, '3'));
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1", .rows = 3}));
     PressAreaKey('3');
