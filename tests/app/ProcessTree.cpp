@@ -37,45 +37,38 @@ BYTE* ModuleBase(HANDLE process, const wchar_t* name) {
 // The relative address of a symbol the linker left in the executable's COFF symbol table.
 DWORD SymbolRva(const std::wstring& exePath, const std::string& symbol) {
     std::ifstream file(exePath.c_str(), std::ios::binary);
-    const std::vector<char> image((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
-    auto at = [&](size_t offset, size_t size) -> const char* {
-        return offset + size <= image.size() ? image.data() + offset : nullptr;
+    const std::vector<char> image((std::istreambuf_iterator<char>(file)), {});
+    // Copies a part of the file into `out`; false where the file is too short for it.
+    const auto read = [&](size_t offset, auto& out) {
+        const bool whole = offset + sizeof(out) <= image.size();
+        if (whole) {
+            std::memcpy(&out, image.data() + offset, sizeof(out));
+        }
+        return whole;
     };
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    if (!dos) {
+    IMAGE_DOS_HEADER dos;
+    IMAGE_FILE_HEADER header;
+    if (!read(0, dos) || !read(dos.e_lfanew + 4u, header) || header.PointerToSymbolTable == 0) {
         return 0;
     }
-    const size_t fileHeaderAt = dos->e_lfanew + 4;
-    const auto* header =
-        reinterpret_cast<const IMAGE_FILE_HEADER*>(at(fileHeaderAt, sizeof(IMAGE_FILE_HEADER)));
-    if (!header || header->PointerToSymbolTable == 0) {
-        return 0;
-    }
-    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-        at(fileHeaderAt + sizeof(IMAGE_FILE_HEADER) + header->SizeOfOptionalHeader,
-           header->NumberOfSections * sizeof(IMAGE_SECTION_HEADER)));
-    const size_t strings = header->PointerToSymbolTable + header->NumberOfSymbols * 18u;
-    for (DWORD i = 0; sections && i < header->NumberOfSymbols; ++i) {
-        const char* entry = at(header->PointerToSymbolTable + i * 18u, 18);
-        if (!entry) {
-            return 0;
+    const size_t sections = dos.e_lfanew + 4u + sizeof(header) + header.SizeOfOptionalHeader;
+    const size_t strings = header.PointerToSymbolTable + header.NumberOfSymbols * 18u;
+    IMAGE_SYMBOL sym;
+    for (DWORD i = 0;
+         i < header.NumberOfSymbols && read(header.PointerToSymbolTable + i * 18u, sym);
+         i += 1 + sym.NumberOfAuxSymbols) {
+        const char* shortName = reinterpret_cast<const char*>(sym.N.ShortName);
+        std::string name(shortName, strnlen(shortName, 8));
+        if (sym.N.Name.Short == 0) { // a long name, in the string table after the symbols
+            const size_t at = strings + sym.N.Name.Long;
+            name = at < image.size() ? image.data() + at : "";
         }
-        IMAGE_SYMBOL sym;
-        std::memcpy(&sym, entry, sizeof(sym));
-        std::string name;
-        if (sym.N.Name.Short == 0) {
-            const char* text = at(strings + sym.N.Name.Long, 1);
-            name = text ? text : "";
-        } else {
-            name.assign(reinterpret_cast<const char*>(sym.N.ShortName),
-                        strnlen(reinterpret_cast<const char*>(sym.N.ShortName), 8));
-        }
+        IMAGE_SECTION_HEADER section;
         if (name == symbol && sym.SectionNumber > 0 &&
-            sym.SectionNumber <= header->NumberOfSections) {
-            return sections[sym.SectionNumber - 1].VirtualAddress + sym.Value;
+            sym.SectionNumber <= header.NumberOfSections &&
+            read(sections + (sym.SectionNumber - 1) * sizeof(section), section)) {
+            return section.VirtualAddress + sym.Value;
         }
-        i += sym.NumberOfAuxSymbols;
     }
     return 0;
 }
@@ -112,20 +105,6 @@ std::vector<PROCESSENTRY32W> Processes() {
 
 bool IsZelvanor(const PROCESSENTRY32W& entry) {
     return Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos;
-}
-
-// Terminates them all before waiting for any, as one command of a user would.
-bool TerminateAll(const std::vector<DWORD>& pids) {
-    std::vector<ztest::UniqueKernelObject> processes;
-    bool ok = !pids.empty();
-    for (DWORD pid : pids) {
-        processes.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        ok = ok && processes.back() && TerminateProcess(processes.back().get(), 1);
-    }
-    for (const auto& process : processes) {
-        ok = ok && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
-    }
-    return ok;
 }
 
 } // namespace
@@ -175,7 +154,17 @@ bool ProcessTree::EndTree() const {
             }
         }
     }
-    return TerminateAll(tree);
+    // Terminated all before any is waited for, as one command of a user does.
+    std::vector<ztest::UniqueKernelObject> processes;
+    bool ok = true;
+    for (DWORD pid : tree) {
+        processes.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        ok = ok && processes.back() && TerminateProcess(processes.back().get(), 1);
+    }
+    for (const auto& process : processes) {
+        ok = ok && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+    }
+    return ok;
 }
 
 bool ProcessTree::EndEveryCopy() {

@@ -551,10 +551,9 @@ void Print(const char* when, const ProcessCounters& c) {
 } // namespace
 
 TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
-    unsigned seed = kDefaultSeed;
-    if (const char* text = std::getenv("ZELVANOR_SOAK_SEED")) {
-        seed = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
-    }
+    const char* text = std::getenv("ZELVANOR_SOAK_SEED");
+    const unsigned seed =
+        text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : kDefaultSeed;
     random.seed(seed);
     std::printf("soak: seed %u (set ZELVANOR_SOAK_SEED to repeat another)\n", seed);
 
