@@ -224,9 +224,8 @@ TEST_F(EndToEndFaults, RenameIsCommittedToItsOwnRowBeforeRightClickAddOrDelete) 
         EXPECT_TRUE(app.WaitRows(1 + std::count(expected.begin(), expected.end(), L' ')));
         EXPECT_THAT(edit, Hidden());
         std::wstring names;
-        for (int row = 0; row < app.Rows(); ++row) {
+        for (int row = 0; row < app.Rows(); ++row)
             names += (row ? L" " : L"") + app.NameOf(row);
-        }
         EXPECT_EQ(names, expected);
     }
 }

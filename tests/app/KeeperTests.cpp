@@ -277,9 +277,8 @@ std::string RecordBytes(const std::vector<Held>& held, DWORD version = 1) {
         Put(body, each.start);
     }
     DWORD checksum = 2166136261u;
-    for (const char byte : body) {
+    for (const char byte : body)
         checksum = (checksum ^ static_cast<unsigned char>(byte)) * 16777619u;
-    }
     std::string bytes = "ZHWR";
     Put(bytes, version);
     Put(bytes, static_cast<DWORD>(held.size()));
@@ -296,9 +295,8 @@ std::vector<std::wstring> RecordFiles() {
     std::vector<std::wstring> paths;
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW((RecordFolder() + L"\\*.held").c_str(), &found));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found))
         paths.push_back(RecordFolder() + L"\\" + found.cFileName);
-    }
     return paths;
 }
 
@@ -390,9 +388,8 @@ public:
             !unixTarget.empty() && GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH) > 0;
         for (wchar_t letter = L'Q'; letter <= L'Y' && m_name.empty(); ++letter) {
             const std::wstring name = std::wstring(1, letter) + L":";
-            if (GetDriveTypeW((name + L"\\").c_str()) != DRIVE_NO_ROOT_DIR) {
+            if (GetDriveTypeW((name + L"\\").c_str()) != DRIVE_NO_ROOT_DIR)
                 continue;
-            }
             if (wine) {
                 m_link = std::wstring(prefix) + L"/dosdevices/" +
                          static_cast<wchar_t>(towlower(letter)) + L":";
