@@ -32,9 +32,9 @@ Image SteadyMenu(DWORD pid) {
     return look;
 }
 
-// What a menu looks like when this process opens it as the program does: `open` runs on a thread
-// of its own, with a window styled as the bar, until the menu it opened is closed.
-Image ReferenceMenu(const std::function<void(HWND)>& open) {
+// What menu `id` of a module looks like when this process opens it as the bar and the tray icon
+// open theirs: on a thread of its own, with a window styled as the bar, until it is closed.
+Image ReferencePopup(HMODULE module, UINT id) {
     std::promise<HWND> created;
     std::thread thread([&] {
         HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Static", L"",
@@ -42,7 +42,13 @@ Image ReferenceMenu(const std::function<void(HWND)>& open) {
                                     nullptr, nullptr);
         created.set_value(hwnd);
         if (hwnd) {
-            open(hwnd);
+            UniqueMenu menu(LoadMenuW(module, MAKEINTRESOURCEW(id)));
+            HMENU popup = GetSubMenu(menu.get(), 0);
+            if (id == IDR_TRAY_MENU)
+                SetMenuDefaultItem(popup, 0, TRUE);
+            POINT at{};
+            GetCursorPos(&at);
+            TrackPopupMenu(popup, 0, at.x, at.y, 0, hwnd, nullptr);
             DestroyWindow(hwnd);
         }
     });
@@ -57,19 +63,6 @@ Image ReferenceMenu(const std::function<void(HWND)>& open) {
     return image;
 }
 
-// Menu `id` of a module, as the bar and the tray icon open theirs.
-Image ReferencePopup(HMODULE module, UINT id) {
-    return ReferenceMenu([=](HWND owner) {
-        UniqueMenu menu(LoadMenuW(module, MAKEINTRESOURCEW(id)));
-        HMENU popup = GetSubMenu(menu.get(), 0);
-        if (id == IDR_TRAY_MENU)
-            SetMenuDefaultItem(popup, 0, TRUE);
-        POINT at{};
-        GetCursorPos(&at);
-        TrackPopupMenu(popup, 0, at.x, at.y, 0, owner, nullptr);
-    });
-}
-
 std::wstring DefaultName(HMODULE module, int number) {
     wchar_t format[64] = {}, name[80] = {};
     LoadStringW(module, IDS_WORKING_AREA_NAME, format, 64);
@@ -79,6 +72,12 @@ std::wstring DefaultName(HMODULE module, int number) {
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
+}
+
+// A dialog of a module's template, made here: its controls with their texts and fonts.
+UniqueWindow Template(HMODULE module, UINT id) {
+    return UniqueWindow(
+        CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, QuietDialogProc, 0));
 }
 
 std::vector<std::wstring> ChildTexts(HWND dialog) {
@@ -103,8 +102,7 @@ SIZE TextSize(HWND window, const std::wstring& text, UINT format = 0) {
 // Each text of the program's About box on its one line inside its control, measured in the font
 // the library's template gives at this DPI.
 void ExpectAboutTextsFit(HMODULE module, HWND shown) {
-    UniqueWindow reference(
-        CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0));
+    const UniqueWindow reference = Template(module, IDD_ABOUTBOX);
     ASSERT_TRUE(reference);
     int texts = 0;
     for (HWND mine = GetWindow(reference.get(), GW_CHILD), theirs = GetWindow(shown, GW_CHILD);
@@ -130,8 +128,7 @@ void ExpectAboutTextsFit(HMODULE module, HWND shown) {
 
 // Every default name up to the thousandth area across the program's row, in the bar's font.
 void ExpectDefaultNamesFit(HMODULE module, int rowWidth) {
-    UniqueWindow bar(CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ZELVANOR_DIALOG), nullptr,
-                                        QuietDialogProc, 0));
+    const UniqueWindow bar = Template(module, IDD_ZELVANOR_DIALOG);
     ASSERT_TRUE(bar);
     ShowWindow(bar.get(), SW_HIDE);
     int widest = 0;
@@ -141,9 +138,7 @@ void ExpectDefaultNamesFit(HMODULE module, int rowWidth) {
 }
 
 std::vector<std::wstring> AboutTexts(HMODULE module) {
-    UniqueWindow about(
-        CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0));
-    return about ? ChildTexts(about.get()) : std::vector<std::wstring>{};
+    return ChildTexts(Template(module, IDD_ABOUTBOX).get());
 }
 
 class EndToEndEnglishFaceAtDpi : public Session {
@@ -156,10 +151,11 @@ protected:
     }
 
     // Popup menus of the program look as the library's do, and not as its own would.
-    void ExpectMenu(const std::function<bool()>& open, const std::function<Image(HMODULE)>& looks) {
-        const Image expected = looks(english.get());
+    void ExpectMenu(const char* which, UINT menu, const std::function<bool()>& open) {
+        SCOPED_TRACE(which);
+        const Image expected = ReferencePopup(english.get(), menu);
         ASSERT_FALSE(expected.Empty());
-        EXPECT_NE(expected, looks(own)) << "the two sets' menus look alike";
+        EXPECT_NE(expected, ReferencePopup(own, menu)) << "the two sets' menus look alike";
         ASSERT_TRUE(open());
         Image shown;
         WaitUntil([&] {
@@ -190,16 +186,9 @@ TEST_F(EndToEndEnglishFaceAtDpi, ShowsTheLibrarysTextsAndWorksAsWithItsOwn) {
     EXPECT_EQ(app.NameOf(1), DefaultName(english.get(), 2));
     EXPECT_NE(DefaultName(english.get(), 2), DefaultName(own, 2));
 
-    {
-        SCOPED_TRACE("bar menu");
-        ExpectMenu([&] { return app.PostRightClickRow(0); },
-                   [](HMODULE m) { return ReferencePopup(m, IDR_BAR_MENU); });
-    }
-    {
-        SCOPED_TRACE("tray menu");
-        ExpectMenu([&] { return app.Post(WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP); },
-                   [](HMODULE m) { return ReferencePopup(m, IDR_TRAY_MENU); });
-    }
+    ExpectMenu("bar menu", IDR_BAR_MENU, [&] { return app.PostRightClickRow(0); });
+    ExpectMenu("tray menu", IDR_TRAY_MENU,
+               [&] { return app.Post(WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP); });
 
     // The About box's texts.
     ASSERT_TRUE(app.Post(WM_COMMAND, ID_TRAY_ABOUT));

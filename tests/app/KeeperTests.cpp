@@ -151,9 +151,7 @@ TEST_P(EndToEndKeeper, EveryHeldWindowComesBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, EndToEndKeeper, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& param) {
-                             return std::string(param.param.name);
-                         });
+                         ::testing::PrintToStringParamName());
 
 TEST_F(EndToEndKeeper, NormalExitLeavesTheWatcherNothingAndALostWatcherIsReplaced) {
     ASSERT_NO_FATAL_FAILURE(StartWithWindowsHidden(3));
@@ -279,9 +277,8 @@ std::string RecordBytes(const std::vector<Held>& held, DWORD version = 1) {
         Put(body, each.start);
     }
     DWORD checksum = 2166136261u;
-    for (const char byte : body) {
+    for (const char byte : body)
         checksum = (checksum ^ static_cast<unsigned char>(byte)) * 16777619u;
-    }
     std::string bytes = "ZHWR";
     Put(bytes, version);
     Put(bytes, static_cast<DWORD>(held.size()));
@@ -298,9 +295,8 @@ std::vector<std::wstring> RecordFiles() {
     std::vector<std::wstring> paths;
     WIN32_FIND_DATAW found;
     UniqueFind find(FindFirstFileW((RecordFolder() + L"\\*.held").c_str(), &found));
-    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found)) {
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found))
         paths.push_back(RecordFolder() + L"\\" + found.cFileName);
-    }
     return paths;
 }
 
@@ -331,22 +327,20 @@ TEST_F(EndToEndKeeper, OnlyAWholeRecordOfAProgramThatIsGoneShowsItsWindows) {
     ASSERT_EQ(bytes, RecordBytes(held)) << "no whole record left";
     ASSERT_TRUE(DeleteFileW(left.c_str()));
 
-    auto write = [&](DWORD owner, UINT64 ownerStart, const std::string& record) {
-        return WriteTextFile(RecordOf(owner, ownerStart), record);
-    };
-    ASSERT_TRUE(write(pid, start, RecordBytes({held[0]})));
+    ASSERT_TRUE(WriteTextFile(RecordOf(pid, start), RecordBytes({held[0]})));
     std::string truncated = RecordBytes({held[1]});
     truncated.pop_back();
-    ASSERT_TRUE(write(pid, start + 1, truncated));
-    ASSERT_TRUE(write(pid, start + 2, RecordBytes({held[2]}, 2))); // of another version
+    ASSERT_TRUE(WriteTextFile(RecordOf(pid, start + 1), truncated));
+    // Of another version.
+    ASSERT_TRUE(WriteTextFile(RecordOf(pid, start + 2), RecordBytes({held[2]}, 2)));
     // The window's handle, process id and thread, but of a process started at another time:
     // the one that owned it has ended and its ids went to the helper.
     Held reused = held[3];
     reused.start -= 1;
-    ASSERT_TRUE(write(pid, start + 3, RecordBytes({reused})));
+    ASSERT_TRUE(WriteTextFile(RecordOf(pid, start + 3), RecordBytes({reused})));
     // A program that still runs (the helper's id and start time) keeps its record.
     const DWORD running = helper.Pid();
-    ASSERT_TRUE(write(running, ProcessStart(running), RecordBytes({held[4]})));
+    ASSERT_TRUE(WriteTextFile(RecordOf(running, ProcessStart(running)), RecordBytes({held[4]})));
 
     // The records are read before the bar shows.
     ASSERT_TRUE(app.Start());
@@ -394,9 +388,8 @@ public:
             !unixTarget.empty() && GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH) > 0;
         for (wchar_t letter = L'Q'; letter <= L'Y' && m_name.empty(); ++letter) {
             const std::wstring name = std::wstring(1, letter) + L":";
-            if (GetDriveTypeW((name + L"\\").c_str()) != DRIVE_NO_ROOT_DIR) {
+            if (GetDriveTypeW((name + L"\\").c_str()) != DRIVE_NO_ROOT_DIR)
                 continue;
-            }
             if (wine) {
                 m_link = std::wstring(prefix) + L"/dosdevices/" +
                          static_cast<wchar_t>(towlower(letter)) + L":";

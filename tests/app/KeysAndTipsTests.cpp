@@ -22,9 +22,8 @@ protected:
 // As a user makes a window the foreground one: with a call, or else with a click on it, by
 // default near its left edge.
 bool MakeForeground(HWND hwnd, POINT at = POINT{-1, -1}) {
-    if (BringToForeground(hwnd, 2)) {
+    if (BringToForeground(hwnd, 2))
         return true;
-    }
     const RECT r = WindowRect(hwnd);
     ClickAt(at.x >= 0 ? at : POINT{r.left + 20, (r.top + r.bottom) / 2});
     return BringToForeground(hwnd);
@@ -46,17 +45,15 @@ std::wstring TipOfRow(const ZelvanorProcess& app, int row) {
 std::multiset<std::wstring> LinesOf(const std::wstring& text) {
     std::multiset<std::wstring> lines;
     size_t start = 0;
-    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
         lines.insert(text.substr(start, end - start));
-    }
     lines.insert(text.substr(start));
     return lines;
 }
 std::multiset<std::wstring> TitlesOf(const Windows& windows) {
     std::multiset<std::wstring> titles;
-    for (HWND hwnd : windows) {
+    for (HWND hwnd : windows)
         titles.insert(TitleOf(hwnd));
-    }
     return titles;
 }
 
@@ -109,17 +106,14 @@ TEST_F(EndToEndKeys, MovedAndPinnedWindowsGoWhereTheKeysSay) {
 }
 
 TEST_F(EndToEndKeys, AKeyAnotherProgramHoldsIsLeftToIt) {
-    const UniqueWindow owner(CreateWindowExW(0, L"STATIC", L"key owner", 0, 0, 0, 0, 0,
-                                             HWND_MESSAGE, nullptr, nullptr, nullptr));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_WIN | MOD_CONTROL | MOD_ALT, '3'));
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"--windows 1", .rows = 3}));
     PressAreaKey('3');
     // Looked for without the usual pump, which would take the message first.
     MSG msg{};
     bool arrived = false;
-    for (int i = 0; i < 500 && !arrived; ++i, Sleep(10)) {
+    for (int i = 0; i < 500 && !arrived; ++i, Sleep(10))
         arrived = PeekMessageW(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) != FALSE;
-    }
     UnregisterHotKey(nullptr, 1);
     EXPECT_TRUE(arrived) << "the key did not reach the program that holds it";
     EXPECT_TRUE(Switched(0, windows));

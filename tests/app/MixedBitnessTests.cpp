@@ -1,4 +1,4 @@
-// On 64-bit Windows most programs are 64-bit, while the program as specified is 32-bit: each
+// On 64-bit Windows most programs are 64-bit, while the program is built 32-bit: each
 // build must hide, record, show and at exit restore the windows of a program of the other kind.
 // The 32-bit program also tells a 64-bit copy's dialogs for its own.
 // Runs in a 64-bit Wine prefix that can also start 32-bit programs, with the i686 build beside

@@ -34,9 +34,8 @@ long CountKernelHandles(DWORD pid) {
             buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
             continue;
         }
-        if (status < 0) {
+        if (status < 0)
             return -1;
-        }
         const auto* list = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
         const SYSTEM_HANDLE_ENTRY* entries = list->Handle;
         return static_cast<long>(std::count_if(entries, entries + list->Count,
@@ -77,8 +76,7 @@ ProcessCounters ReadProcessCounters(HANDLE process, DWORD pid) {
     counters.gdiObjects = CountGdiObjects(process);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(process, &memory, sizeof(memory))) {
+    if (GetProcessMemoryInfo(process, &memory, sizeof(memory)))
         counters.privateBytes = memory.PagefileUsage;
-    }
     return counters;
 }

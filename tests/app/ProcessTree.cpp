@@ -11,9 +11,8 @@
 namespace {
 
 std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) {
+    for (wchar_t& c : text)
         c = static_cast<wchar_t>(towlower(c));
-    }
     return text;
 }
 
@@ -21,15 +20,13 @@ std::wstring Lower(std::wstring text) {
 BYTE* ModuleBase(HANDLE process, const wchar_t* name) {
     HMODULE modules[1024];
     DWORD bytes = 0;
-    if (!EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
+    if (!EnumProcessModules(process, modules, sizeof(modules), &bytes))
         return nullptr;
-    }
     for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
         wchar_t base[MAX_PATH] = L"";
         GetModuleBaseNameW(process, modules[i], base, MAX_PATH);
-        if (name == nullptr ? i == 0 : Lower(base) == name) {
+        if (name == nullptr ? i == 0 : Lower(base) == name)
             return reinterpret_cast<BYTE*>(modules[i]);
-        }
     }
     return nullptr;
 }
@@ -37,45 +34,36 @@ BYTE* ModuleBase(HANDLE process, const wchar_t* name) {
 // The relative address of a symbol the linker left in the executable's COFF symbol table.
 DWORD SymbolRva(const std::wstring& exePath, const std::string& symbol) {
     std::ifstream file(exePath.c_str(), std::ios::binary);
-    const std::vector<char> image((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
-    auto at = [&](size_t offset, size_t size) -> const char* {
-        return offset + size <= image.size() ? image.data() + offset : nullptr;
+    const std::vector<char> image((std::istreambuf_iterator<char>(file)), {});
+    // Copies a part of the file into `out`; false where the file is too short for it.
+    const auto read = [&](size_t offset, auto& out) {
+        const bool whole = offset + sizeof(out) <= image.size();
+        if (whole)
+            std::memcpy(&out, image.data() + offset, sizeof(out));
+        return whole;
     };
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    if (!dos) {
+    IMAGE_DOS_HEADER dos;
+    IMAGE_FILE_HEADER header;
+    if (!read(0, dos) || !read(dos.e_lfanew + 4u, header) || header.PointerToSymbolTable == 0)
         return 0;
-    }
-    const size_t fileHeaderAt = dos->e_lfanew + 4;
-    const auto* header =
-        reinterpret_cast<const IMAGE_FILE_HEADER*>(at(fileHeaderAt, sizeof(IMAGE_FILE_HEADER)));
-    if (!header || header->PointerToSymbolTable == 0) {
-        return 0;
-    }
-    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-        at(fileHeaderAt + sizeof(IMAGE_FILE_HEADER) + header->SizeOfOptionalHeader,
-           header->NumberOfSections * sizeof(IMAGE_SECTION_HEADER)));
-    const size_t strings = header->PointerToSymbolTable + header->NumberOfSymbols * 18u;
-    for (DWORD i = 0; sections && i < header->NumberOfSymbols; ++i) {
-        const char* entry = at(header->PointerToSymbolTable + i * 18u, 18);
-        if (!entry) {
-            return 0;
+    const size_t sections = dos.e_lfanew + 4u + sizeof(header) + header.SizeOfOptionalHeader;
+    const size_t strings = header.PointerToSymbolTable + header.NumberOfSymbols * 18u;
+    IMAGE_SYMBOL sym;
+    for (DWORD i = 0;
+         i < header.NumberOfSymbols && read(header.PointerToSymbolTable + i * 18u, sym);
+         i += 1 + sym.NumberOfAuxSymbols) {
+        const char* shortName = reinterpret_cast<const char*>(sym.N.ShortName);
+        std::string name(shortName, strnlen(shortName, 8));
+        if (sym.N.Name.Short == 0) { // a long name, in the string table after the symbols
+            const size_t at = strings + sym.N.Name.Long;
+            name = at < image.size() ? image.data() + at : "";
         }
-        IMAGE_SYMBOL sym;
-        std::memcpy(&sym, entry, sizeof(sym));
-        std::string name;
-        if (sym.N.Name.Short == 0) {
-            const char* text = at(strings + sym.N.Name.Long, 1);
-            name = text ? text : "";
-        } else {
-            name.assign(reinterpret_cast<const char*>(sym.N.ShortName),
-                        strnlen(reinterpret_cast<const char*>(sym.N.ShortName), 8));
-        }
+        IMAGE_SECTION_HEADER section;
         if (name == symbol && sym.SectionNumber > 0 &&
-            sym.SectionNumber <= header->NumberOfSections) {
-            return sections[sym.SectionNumber - 1].VirtualAddress + sym.Value;
+            sym.SectionNumber <= header.NumberOfSections &&
+            read(sections + (sym.SectionNumber - 1) * sizeof(section), section)) {
+            return section.VirtualAddress + sym.Value;
         }
-        i += sym.NumberOfAuxSymbols;
     }
     return 0;
 }
@@ -86,9 +74,8 @@ BYTE* FunctionInProgram(HANDLE process, const std::wstring& exePath, const char*
         BYTE* theirs = ModuleBase(process, L"msvcrt.dll");
         BYTE* ours = reinterpret_cast<BYTE*>(GetModuleHandleW(L"msvcrt.dll"));
         FARPROC abortHere = GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), "abort");
-        if (!theirs || !ours || !abortHere) {
+        if (!theirs || !ours || !abortHere)
             return nullptr;
-        }
         return theirs + (reinterpret_cast<BYTE*>(abortHere) - ours);
     }
     // std::terminate(), as GCC names it; 32-bit symbols carry one more underscore.
@@ -114,29 +101,14 @@ bool IsZelvanor(const PROCESSENTRY32W& entry) {
     return Lower(entry.szExeFile).find(L"zelvanor") != std::wstring::npos;
 }
 
-// Terminates them all before waiting for any, as one command of a user would.
-bool TerminateAll(const std::vector<DWORD>& pids) {
-    std::vector<ztest::UniqueKernelObject> processes;
-    bool ok = !pids.empty();
-    for (DWORD pid : pids) {
-        processes.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        ok = ok && processes.back() && TerminateProcess(processes.back().get(), 1);
-    }
-    for (const auto& process : processes) {
-        ok = ok && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
-    }
-    return ok;
-}
-
 } // namespace
 
 ULONGLONG ProcessStart(DWORD pid) {
     const ztest::UniqueKernelObject process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     FILETIME times[4];
-    if (!process || !GetProcessTimes(process.get(), &times[0], &times[1], &times[2], &times[3])) {
+    if (!process || !GetProcessTimes(process.get(), &times[0], &times[1], &times[2], &times[3]))
         return 0;
-    }
     return (static_cast<ULONGLONG>(times[0].dwHighDateTime) << 32) | times[0].dwLowDateTime;
 }
 
@@ -170,12 +142,20 @@ bool ProcessTree::EndTree() const {
     std::vector<DWORD> tree{m_programPid};
     for (size_t i = 0; i < tree.size(); ++i) {
         for (const PROCESSENTRY32W& entry : all) {
-            if (entry.th32ParentProcessID == tree[i] && entry.th32ProcessID != tree[i]) {
+            if (entry.th32ParentProcessID == tree[i] && entry.th32ProcessID != tree[i])
                 tree.push_back(entry.th32ProcessID);
-            }
         }
     }
-    return TerminateAll(tree);
+    // Terminated all before any is waited for, as one command of a user does.
+    std::vector<ztest::UniqueKernelObject> processes;
+    bool ok = true;
+    for (DWORD pid : tree) {
+        processes.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        ok = ok && processes.back() && TerminateProcess(processes.back().get(), 1);
+    }
+    for (const auto& process : processes)
+        ok = ok && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+    return ok;
 }
 
 bool ProcessTree::EndEveryCopy() {
@@ -185,9 +165,8 @@ bool ProcessTree::EndEveryCopy() {
     const auto copies = [] {
         std::vector<PROCESSENTRY32W> found;
         for (const PROCESSENTRY32W& entry : Processes()) {
-            if (Lower(entry.szExeFile) == L"zelvanor.exe") {
+            if (Lower(entry.szExeFile) == L"zelvanor.exe")
                 found.push_back(entry);
-            }
         }
         return found;
     };
@@ -206,12 +185,10 @@ bool ProcessTree::EndEveryCopy() {
     // pass.
     for (int pass = 0; pass < 10; ++pass) {
         std::vector<DWORD> pids;
-        for (const PROCESSENTRY32W& entry : copies()) {
+        for (const PROCESSENTRY32W& entry : copies())
             pids.push_back(entry.th32ProcessID);
-        }
-        if (pids.empty()) {
+        if (pids.empty())
             return ok && pass > 0;
-        }
         // Newest first, each gone before the next: the watcher before the program it watches,
         // or it may see the program end and bring the windows back before its own end, and
         // nothing would be left for the record to do. That is the worst order a "taskkill /IM"
@@ -248,9 +225,8 @@ bool ProcessTree::EndWatcher() const {
 bool CrashRemotely(HANDLE process, const std::wstring& exePath, const char* function) {
     BYTE* start =
         function ? FunctionInProgram(process, exePath, function) : reinterpret_cast<BYTE*>(1);
-    if (!start) {
+    if (!start)
         return false;
-    }
     const ztest::UniqueKernelObject thread(CreateRemoteThread(
         process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start), nullptr, 0, nullptr));
     return static_cast<bool>(thread);

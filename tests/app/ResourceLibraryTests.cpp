@@ -3,7 +3,7 @@
 #include "tests/app/ProgramCopy.h"
 #include "tests/app/ScratchFolder.h"
 #include "tests/support/Session.h"
-#include <memory>
+#include <deque>
 
 using namespace ztest;
 
@@ -21,23 +21,14 @@ std::wstring MarkerLibrary() {
 class EndToEndResourceLibrary : public Session {
 protected:
     // Folders outlive the program started in them: a running program holds its file and folder.
-    ProgramCopy& Copy(const std::wstring& tag) {
-        copies.push_back(std::make_unique<ProgramCopy>(tag));
-        return *copies.back();
-    }
-    ScratchFolder& Folder(const std::wstring& tag) {
-        folders.push_back(std::make_unique<ScratchFolder>(tag));
-        return *folders.back();
-    }
-
-    std::vector<std::unique_ptr<ProgramCopy>> copies;
-    std::vector<std::unique_ptr<ScratchFolder>> folders;
+    std::deque<ProgramCopy> copies;
+    std::deque<ScratchFolder> folders;
 };
 
 } // namespace
 
 TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
-    ProgramCopy& copy = Copy(L"text");
+    ProgramCopy& copy = copies.emplace_back(L"text");
     ASSERT_TRUE(copy.Ok());
     ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), copy.Library().c_str(), FALSE));
 
@@ -55,7 +46,7 @@ TEST_F(EndToEndResourceLibrary, TextsComeFromTheLibraryBesideTheProgram) {
 }
 
 TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
-    ProgramCopy& copy = Copy(L"marker");
+    ProgramCopy& copy = copies.emplace_back(L"marker");
     ASSERT_TRUE(copy.Ok());
     ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), copy.Library().c_str(), FALSE));
     const std::wstring marker = copy.Folder().File(kMarkerFile);
@@ -74,7 +65,7 @@ TEST_F(EndToEndResourceLibrary, CodeOfTheLibraryNeverRuns) {
 }
 
 TEST_F(EndToEndResourceLibrary, AFileThatIsNoLibraryIsIgnored) {
-    ProgramCopy& copy = Copy(L"junk");
+    ProgramCopy& copy = copies.emplace_back(L"junk");
     ASSERT_TRUE(copy.Ok());
     ASSERT_TRUE(WriteTextFile(copy.Library(), "this is not a library\r\n"));
 
@@ -87,13 +78,13 @@ TEST_F(EndToEndResourceLibrary, AFileThatIsNoLibraryIsIgnored) {
 }
 
 TEST_F(EndToEndResourceLibrary, ALibraryInTheCurrentFolderIsIgnored) {
-    ScratchFolder& textFolder = Folder(L"cwd-text");
+    ScratchFolder& textFolder = folders.emplace_back(L"cwd-text");
     ASSERT_TRUE(CopyFileW(TextLibrary().c_str(), textFolder.File(L"qorv.dll").c_str(), FALSE));
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .folder = textFolder.Path()}));
     EXPECT_EQ(app.NameOf(0), L"工作区1");
     EXPECT_TRUE(Exit());
 
-    ScratchFolder& markerFolder = Folder(L"cwd-marker");
+    ScratchFolder& markerFolder = folders.emplace_back(L"cwd-marker");
     ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), markerFolder.File(L"qorv.dll").c_str(), FALSE));
     ASSERT_NO_FATAL_FAILURE(Start({.helper = L"", .rows = 1, .folder = markerFolder.Path()}));
     EXPECT_EQ(app.NameOf(0), L"工作区1");

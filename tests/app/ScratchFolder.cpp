@@ -10,9 +10,8 @@ ScratchFolder::~ScratchFolder() {
     WIN32_FIND_DATAW data;
     const UniqueFind find(FindFirstFileW((m_path + L"\\*").c_str(), &data));
     for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &data)) {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             DeleteFileW(File(data.cFileName).c_str());
-        }
     }
     RemoveDirectoryW(m_path.c_str());
 }

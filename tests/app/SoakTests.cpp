@@ -75,9 +75,8 @@ struct Model {
         recorded.emplace_back();
     }
     void SwitchTo(int target) {
-        if (target == current) {
+        if (target == current)
             return;
-        }
         recorded[current] = onScreen;
         everRecorded.insert(onScreen.begin(), onScreen.end());
         onScreen = Filter(onScreen, [this](HWND hwnd) { return pinned.count(hwnd) > 0; });
@@ -96,17 +95,15 @@ struct Model {
             return;
         }
         for (int area = 0; area < Rows(); ++area) {
-            if (area != current) {
+            if (area != current)
                 recorded[area].erase(hwnd);
-            }
         }
     }
     void Forget(HWND hwnd) {
         onScreen.erase(hwnd);
         pinned.erase(hwnd);
-        for (WindowSet& set : recorded) {
+        for (WindowSet& set : recorded)
             set.erase(hwnd);
-        }
     }
     void Move(HWND hwnd, int target) {
         if (target != current) {
@@ -147,8 +144,7 @@ protected:
     int counts[kOpCount] = {};
     int ran[kOpCount] = {}; // steps that acted: a key step finds nothing to act on now and then
     bool skipped = false;
-    DWORD spentMs[kOpCount] = {}; // with the checks that follow
-    size_t windowChecks = 0;      // window visibilities compared with the model
+    size_t windowChecks = 0; // window visibilities compared with the model
     WindowSet everTracked;
 
     int Pick(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
@@ -159,14 +155,8 @@ protected:
     std::map<HWND, int> slotOf;
     int slotsSeen = 0;
     void TrackHelperWindows() {
-        for (auto it = tracked.begin(); it != tracked.end();) {
-            if (IsWindow(*it)) {
-                ++it;
-            } else {
-                slotOf.erase(*it);
-                it = tracked.erase(it);
-            }
-        }
+        std::erase_if(tracked, [](HWND hwnd) { return !IsWindow(hwnd); });
+        std::erase_if(slotOf, [](const auto& slot) { return !IsWindow(slot.first); });
         const int slots = helper.Count();
         for (; slotsSeen < slots; ++slotsSeen) {
             if (HWND hwnd = helper.Window(slotsSeen)) {
@@ -185,18 +175,15 @@ protected:
     // The slow program, once it has caught up, shows what the model says: a window elsewhere
     // was filed in the wrong area.
     std::string CheckSlow() {
-        if (!slow.Sync()) {
+        if (!slow.Sync())
             return "the slow program does not answer";
-        }
         const WindowSet visible = VisibleOf(slowWindows);
         const WindowSet expected = Expected(slowWindows);
         windowChecks += slowWindows.size();
-        if (visible == expected) {
+        if (visible == expected)
             return "";
-        }
-        for (HWND hwnd : slowWindows) {
+        for (HWND hwnd : slowWindows)
             misfiled += visible.count(hwnd) != expected.count(hwnd);
-        }
         return "the slow program shows " + PrintToString(visible) + ", expected " +
                PrintToString(expected);
     }
@@ -209,9 +196,8 @@ protected:
     std::string Check() {
         WindowSet visible;
         if (!WaitUntil([&] { return (visible = VisibleOf(tracked)) == Expected(tracked); }, 3000)) {
-            if (!helper.Sync()) {
+            if (!helper.Sync())
                 return "the helper does not answer";
-            }
             visible = VisibleOf(tracked);
             ++lateChecks;
         }
@@ -222,23 +208,12 @@ protected:
                    PrintToString(Expected(tracked));
         }
         if (!WaitUntil([&] { return app.Rows() == model.Rows(); }, 3000)) {
-            const RECT rc = app.WindowRect();
-            char text[120];
-            std::snprintf(text, sizeof(text),
-                          "the bar shows %d rows, expected %d (window %ld,%ld-%ld,%ld)", app.Rows(),
-                          model.Rows(), rc.left, rc.top, rc.right, rc.bottom);
-            return text;
+            return "the bar shows " + std::to_string(app.Rows()) + " rows, expected " +
+                   std::to_string(model.Rows());
         }
-        if (app.Visible() != model.barVisible) {
+        if (app.Visible() != model.barVisible)
             return model.barVisible ? "the bar is hidden" : "the bar is shown";
-        }
         return "";
-    }
-
-    std::string Hide() {
-        const bool sent = app.HideBy(Pick(ZelvanorProcess::kHideWays));
-        model.barVisible = false;
-        return sent && app.WaitVisible(false) ? "" : "the bar did not hide";
     }
 
     std::string Show() {
@@ -251,9 +226,8 @@ protected:
         switch (op) {
         case kSwitch: {
             const int target = Pick(model.Rows());
-            if (!app.ClickRow(target)) {
+            if (!app.ClickRow(target))
                 return "the bar did not take the click";
-            }
             model.SwitchTo(target);
             return "";
         }
@@ -276,19 +250,16 @@ protected:
         }
         case kDelete: {
             const int row = Pick(model.Rows());
-            if (!app.RowMenu(row, ID_DELETE_WORKING_AREA)) {
+            if (!app.RowMenu(row, ID_DELETE_WORKING_AREA))
                 return "the menu did not work";
-            }
             if (model.Rows() == 1) {
                 HWND box = nullptr;
-                if (!WaitUntil([&] { return (box = app.MessageBoxWindow()) != nullptr; })) {
+                if (!WaitUntil([&] { return (box = app.MessageBoxWindow()) != nullptr; }))
                     return "no message box for the last area";
-                }
                 const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
-                if (!WaitUntil([&] { return app.MessageBoxWindow() == nullptr; })) {
+                if (!WaitUntil([&] { return app.MessageBoxWindow() == nullptr; }))
                     return "the message box stays";
-                }
                 return text == L"Can't delete the last zelvanor." ? "" : "wrong message";
             }
             model.Delete(row);
@@ -300,39 +271,36 @@ protected:
             // another program's window opens or closes, at the window manager's pace. Rare: the
             // rename is simply started again.
             bool started = false;
-            for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            for (int attempt = 0; attempt < 3 && !started; ++attempt)
                 started = app.StartRename(row);
-            }
-            if (!started) {
+            if (!started)
                 return "no rename box for row " + std::to_string(row);
-            }
             const std::wstring shown = TextOf(app.RenameEdit());
-            if (!model.names[row].count(shown)) {
+            if (!model.names[row].count(shown))
                 return "the rename box of row " + std::to_string(row) + " shows another name";
-            }
             const std::wstring name = L"名" + std::to_wstring(Pick(1000));
-            if (!app.SetEditText(name)) {
+            if (!app.SetEditText(name))
                 return "the rename box took no text";
-            }
             model.names[row] = IsWindowVisible(app.RenameEdit())
                                    ? std::set<std::wstring>{name}
                                    : std::set<std::wstring>{shown, name};
             // Ended by a click on the current row (which never switches), or by an add.
             if (Pick(4) == 0) {
-                if (!app.TrayMenu(ID_TRAY_ADD_WORKING_AREA)) {
+                if (!app.TrayMenu(ID_TRAY_ADD_WORKING_AREA))
                     return "the tray menu did not work";
-                }
                 model.Add();
-                if (!app.WaitRows(model.Rows())) {
+                if (!app.WaitRows(model.Rows()))
                     return "no row was added";
-                }
             } else if (!app.ClickRow(model.current)) {
                 return "the bar did not take the click";
             }
             return WaitVisible(app.RenameEdit(), false) ? "" : "the rename box stays";
         }
         case kHide:
-            return Hide();
+            model.barVisible = false;
+            return app.HideBy(Pick(ZelvanorProcess::kHideWays)) && app.WaitVisible(false)
+                       ? ""
+                       : "the bar did not hide";
         case kShow:
             return Show();
         case kKill:
@@ -355,9 +323,8 @@ protected:
                 helper.Send(zhelper::kMsgChurn, random(), 1 + Pick(4));
             }
             TrackHelperWindows();
-            for (HWND hwnd : Filter(before, [&](HWND h) { return !tracked.count(h); })) {
+            for (HWND hwnd : Filter(before, [&](HWND h) { return !tracked.count(h); }))
                 model.Closed(hwnd);
-            }
             // Opened on the current screen.
             const WindowSet opened = Filter(tracked, [&](HWND h) { return !before.count(h); });
             model.onScreen.insert(opened.begin(), opened.end());
@@ -371,15 +338,12 @@ protected:
     // Win+Ctrl+Alt with a row's key: a digit for rows 1 to 9, or Up and Down for the rows before
     // and after the current one. 0 when no key leads to the row.
     WORD KeyOfRow(int row) const {
-        if (row < 9) {
+        if (row < 9)
             return static_cast<WORD>('1' + row);
-        }
-        if (row == (model.current + 1) % model.Rows()) {
+        if (row == (model.current + 1) % model.Rows())
             return VK_DOWN;
-        }
-        if (row == (model.current + model.Rows() - 1) % model.Rows()) {
+        if (row == (model.current + model.Rows() - 1) % model.Rows())
             return VK_UP;
-        }
         return 0;
     }
     // A key step that finds nothing to act on: not counted as run.
@@ -393,59 +357,47 @@ protected:
     int RowThatShows() {
         std::vector<int> rows;
         for (int row = 0; row < model.Rows(); ++row) {
-            if (row == model.current || !KeyOfRow(row)) {
+            if (row == model.current || !KeyOfRow(row))
                 continue;
-            }
             // The quick helper's windows: only they are checked at once.
             auto quick = [this](const WindowSet& set) {
                 return Filter(set, [this](HWND hwnd) { return tracked.count(hwnd) > 0; });
             };
-            if (quick(model.AfterSwitchTo(row)) != quick(model.onScreen)) {
+            if (quick(model.AfterSwitchTo(row)) != quick(model.onScreen))
                 rows.push_back(row);
-            }
         }
         return rows.empty() ? -1 : rows[random() % rows.size()];
     }
     // One of the quick helper's windows on the current screen, made the foreground window.
     HWND ForegroundHelperWindow() {
-        std::vector<HWND> candidates;
-        for (HWND hwnd : tracked) {
-            if (model.onScreen.count(hwnd) && IsWindowVisible(hwnd)) {
-                candidates.push_back(hwnd);
-            }
-        }
-        if (candidates.empty()) {
+        const WindowSet candidates = VisibleOf(Expected(tracked));
+        if (candidates.empty())
             return nullptr;
-        }
-        HWND hwnd = candidates[random() % candidates.size()];
+        HWND hwnd = *std::next(candidates.begin(), random() % candidates.size());
         return BringToForeground(hwnd) ? hwnd : nullptr;
     }
 
     std::string RunKey(Op op) {
         // A show activates the window, so one the slow program carries out late would take the
         // foreground from under the key: let it catch up first, as a user looks before pressing.
-        if (!slow.Sync()) {
+        if (!slow.Sync())
             return "the slow program does not answer";
-        }
         // Keys are pressed while the user works in another program, as they are meant to be.
         HWND hwnd = ForegroundHelperWindow();
-        if (!hwnd) {
+        if (!hwnd)
             return Skip();
-        }
         if (op == kKeySwitch) {
             const int row = RowThatShows();
-            if (row < 0) {
+            if (row < 0)
                 return Skip();
-            }
             PressAreaKey(KeyOfRow(row));
             model.SwitchTo(row);
             return "";
         }
         if (op == kKeyMove) {
             const int target = Pick(model.Rows());
-            if (target == model.current || !KeyOfRow(target)) {
+            if (target == model.current || !KeyOfRow(target))
                 return Skip();
-            }
             PressAreaKey(KeyOfRow(target), true);
             model.Move(hwnd, target);
             return WaitVisible(hwnd, false) ? "" : "the moved window stays";
@@ -477,64 +429,48 @@ protected:
         static const char* const kEnds[] = {"end task", "end process tree", "end every copy"};
         const int end = Pick(3);
         const ProcessTree tree(app.Pid());
-        if (!tree.WaitWatcher()) {
+        if (!tree.WaitWatcher())
             return "no watcher ran";
-        }
         const bool restartFirst = end == 2; // nothing but the record is left
         const UniqueKernelObject watcher = restartFirst ? UniqueKernelObject() : tree.OpenWatcher();
-        if (!restartFirst && !watcher) {
+        if (!restartFirst && !watcher)
             return "no watcher runs";
-        }
-        const DWORD killedAt = GetTickCount();
         const bool ended = end == 0   ? TerminateProcess(app.Process(), 1) != FALSE
                            : end == 1 ? tree.EndTree()
                                       : ProcessTree::EndEveryCopy();
-        if (!ended || !app.WaitEnded(30000)) {
+        if (!ended || !app.WaitEnded(30000))
             return std::string("the program could not be ended: ") + kEnds[end];
-        }
-        if (restartFirst && !app.Start()) {
+        if (restartFirst && !app.Start())
             return "the program did not start again";
-        }
         WindowSet all = tracked;
         all.insert(slowWindows.begin(), slowWindows.end());
         ++kills;
         ++killsByEnd[end];
         windowChecks += all.size();
-        if (watcher && WaitForSingleObject(watcher.get(), kBackMs) != WAIT_OBJECT_0) {
+        if (watcher && WaitForSingleObject(watcher.get(), kBackMs) != WAIT_OBJECT_0)
             return "the watcher had not ended " + std::to_string(kBackMs) + " ms after the kill";
-        }
-        const DWORD watcherMs = GetTickCount() - killedAt;
         const bool inTime = WaitUntil([&] { return VisibleOf(all) == all; }, kBackMs);
         // Also before the next program starts: it cannot know what was asked before it.
-        if (!helper.Sync() || !slow.Sync()) {
+        if (!helper.Sync() || !slow.Sync())
             return "the other programs do not answer after the kill";
-        }
         const WindowSet visible = VisibleOf(all);
         if (visible != all) {
             lostAtKills += static_cast<int>(all.size() - visible.size());
             return std::string("hidden after ") + kEnds[end] + ": " + PrintToString(all) +
                    " but visible " + PrintToString(visible);
         }
-        if (!inTime) {
-            ++lateAtKills;
-            std::printf("soak: kill %d: the watcher had asked after %lu ms, the other programs "
-                        "showed every window only after %lu ms\n",
-                        kills, static_cast<unsigned long>(watcherMs),
-                        static_cast<unsigned long>(GetTickCount() - killedAt));
-        }
+        lateAtKills += !inTime;
         model = Model();
         model.onScreen = all;
-        if (!restartFirst && !app.Start()) {
+        if (!restartFirst && !app.Start())
             return "the program did not start again";
-        }
         baselineAt = -1; // counts of the killed process say nothing about this one
         return "";
     }
 
     Op Choose(int step) {
-        if (step < kLastKill && Pick(60) == 0) {
+        if (step < kLastKill && Pick(60) == 0)
             return kKill;
-        }
         if (!model.barVisible) {
             // Only the tray reaches a hidden bar.
             const int r = Pick(10);
@@ -553,9 +489,8 @@ protected:
                                               {79, kHide}};
         const int r = Pick(100);
         for (const auto& [bound, op] : weights) {
-            if (r < bound) {
+            if (r < bound)
                 return op;
-            }
         }
         return kChurn;
     }
@@ -578,10 +513,9 @@ void Print(const char* when, const ProcessCounters& c) {
 } // namespace
 
 TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
-    unsigned seed = kDefaultSeed;
-    if (const char* text = std::getenv("ZELVANOR_SOAK_SEED")) {
-        seed = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
-    }
+    const char* text = std::getenv("ZELVANOR_SOAK_SEED");
+    const unsigned seed =
+        text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : kDefaultSeed;
     random.seed(seed);
     std::printf("soak: seed %u (set ZELVANOR_SOAK_SEED to repeat another)\n", seed);
 
@@ -602,9 +536,8 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     std::string failure;
     std::vector<std::string> history; // the last few steps, for a failure's message
     for (; done < kOperations && failure.empty(); ++done) {
-        if (baselineAt < 0) {
+        if (baselineAt < 0)
             baselineAt = done + kWarmUp;
-        }
         if (done == baselineAt) {
             baseline = Measure();
             Print("after warm-up", baseline);
@@ -620,28 +553,22 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
         history.push_back(std::string(kOpNames[op]) + (model.barVisible ? "" : " (bar hidden)") +
                           " with " + std::to_string(model.Rows()) + " rows, current " +
                           std::to_string(model.current));
-        if (history.size() > 8) {
+        if (history.size() > 8)
             history.erase(history.begin());
-        }
-        const DWORD began = GetTickCount();
         skipped = false;
         std::string problem = Run(op);
         ran[op] += !skipped;
-        if (problem.empty()) {
+        if (problem.empty())
             problem = Check();
-        }
-        if (problem.empty() && done % kSlowEvery == 0) {
+        if (problem.empty() && done % kSlowEvery == 0)
             problem = CheckSlow();
-        }
-        spentMs[op] += GetTickCount() - began;
         history.back() += " -> " + std::to_string(app.Rows()) + " rows" +
                           (app.Visible() ? "" : ", bar hidden") + (problem.empty() ? "" : " !");
         if (!problem.empty()) {
             failure = "operation " + std::to_string(done) + " (" + kOpNames[op] + "): " + problem +
                       "\nlast steps:";
-            for (const std::string& step : history) {
+            for (const std::string& step : history)
                 failure += "\n  " + step;
-            }
         }
     }
     EXPECT_EQ(failure, "") << "seed " << seed;
@@ -651,9 +578,9 @@ TEST_F(Soak, RandomRunLosesNoWindowAndLeaksNoHandle) {
     }
     EXPECT_EQ(done, kOperations);
 
-    std::printf("soak: %d operations (count, acted, seconds spent):", done);
+    std::printf("soak: %d operations (count, acted):", done);
     for (int op = 0; op < kOpCount; ++op) {
-        std::printf(" %s %d %d %.1f%s", kOpNames[op], counts[op], ran[op], spentMs[op] / 1000.0,
+        std::printf(" %s %d %d%s", kOpNames[op], counts[op], ran[op],
                     op + 1 < kOpCount ? "," : "\n");
         EXPECT_GT(ran[op], 0) << "no " << kOpNames[op] << " step acted";
     }

@@ -34,9 +34,8 @@ StandInDwmapi::StandInDwmapi()
     DeleteFileW(SystemFile(MarkerName()).c_str());
     // Wine's placeholder is kept aside; a copy left there by a test that was killed is the
     // placeholder still.
-    if (!FileExists(m_saved) && !CopyFileW(m_system.c_str(), m_saved.c_str(), TRUE)) {
+    if (!FileExists(m_saved) && !CopyFileW(m_system.c_str(), m_saved.c_str(), TRUE))
         return;
-    }
     SetOverride(kOverrides, L"builtin");
     SetOverride(kProgramOverrides, L"native");
     m_ok = CopyFileW(Built().c_str(), m_system.c_str(), FALSE) != FALSE;
@@ -45,9 +44,8 @@ StandInDwmapi::StandInDwmapi()
 StandInDwmapi::~StandInDwmapi() {
     SetOverride(kProgramOverrides, nullptr);
     SetOverride(kOverrides, nullptr);
-    if (FileExists(m_saved) && CopyFileW(m_saved.c_str(), m_system.c_str(), FALSE)) {
+    if (FileExists(m_saved) && CopyFileW(m_saved.c_str(), m_system.c_str(), FALSE))
         DeleteFileW(m_saved.c_str());
-    }
     DeleteFileW(SystemFile(MarkerName()).c_str());
 }
 
@@ -58,9 +56,8 @@ bool StandInDwmapi::LoadedFromSystemFolder() const {
 bool StandInDwmapi::AttributeSet(HWND hwnd, unsigned attribute, int* value) {
     const std::wstring name = L"StandInDwm-" + std::to_wstring(attribute);
     const HANDLE noted = GetPropW(hwnd, name.c_str());
-    if (!noted) {
+    if (!noted)
         return false;
-    }
     *value = static_cast<int>(reinterpret_cast<INT_PTR>(noted)) - 1;
     return true;
 }
