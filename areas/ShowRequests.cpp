@@ -1,4 +1,5 @@
 #include "areas/ShowRequests.h"
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -118,6 +119,10 @@ void ShowRequests::Acted(DWORD threadId, unsigned long long upTo, unsigned round
 }
 
 void ShowRequests::Forget(DWORD threadId, unsigned long long upTo) {
+    const auto unasked = m_unasked.find(threadId);
+    if (unasked != m_unasked.end() && unasked->second.second <= upTo) {
+        m_unasked.erase(unasked);
+    }
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it->second.threadId == threadId && it->second.sequence <= upTo) {
             it = m_pending.erase(it);
@@ -157,54 +162,80 @@ void ShowRequests::Queued(HWND hwnd, DWORD processId, DWORD threadId, bool visib
 }
 
 bool ShowRequests::WaitAnswered(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    std::shared_ptr<const Arrangement> underWay;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (::WaitForSingleObject(m_arranged.get(), 0) == WAIT_TIMEOUT) {
+            underWay = m_arrangement;
+        }
+    }
+    // The threads an arrangement under way steps through answer its steps, which they get after
+    // every request asked for so far: a ping of their own would only add a round trip. One that
+    // a step leaves unanswered (passed over, or its window gone) is pinged once it is made.
+    if (!PingUnasked(underWay.get()) || !Wait(m_roundDone.get(), start, timeoutMs) ||
+        !Wait(m_arranged.get(), start, timeoutMs)) {
+        return false;
+    }
+    return PingUnasked(nullptr) && Wait(m_roundDone.get(), start, timeoutMs);
+}
+
+bool ShowRequests::PingUnasked(const Arrangement* stepping) {
     std::vector<Ping*> pings;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_round;
-        for (const auto& [threadId, last] : m_unasked) {
-            pings.push_back(new Ping{this, last.first, threadId, last.second, m_round});
-        }
-        m_unasked.clear();
-        m_outstanding = static_cast<int>(pings.size());
-        if (!m_worker) {
-            m_outstanding = 0;
-            for (Ping* ping : pings) {
-                delete ping;
+        for (auto it = m_unasked.begin(); it != m_unasked.end();) {
+            const DWORD threadId = it->first;
+            if (stepping && std::any_of(stepping->order.begin(), stepping->order.end(),
+                                        [&](const Placed& p) { return p.threadId == threadId; })) {
+                ++it;
+                continue;
             }
-            return pings.empty();
+            pings.push_back(new Ping{this, it->second.first, threadId, it->second.second, m_round});
+            it = m_unasked.erase(it);
         }
-        if (!pings.empty()) {
+        m_outstanding = m_worker ? static_cast<int>(pings.size()) : 0;
+        if (m_outstanding == 0) {
+            ::SetEvent(m_roundDone.get()); // nothing to wait for, whatever an older round left
+        } else {
             ::ResetEvent(m_roundDone.get());
         }
+    }
+    if (!m_worker) {
+        for (Ping* ping : pings) {
+            delete ping;
+        }
+        return pings.empty(); // no one to wait for the answers
     }
     for (Ping* ping : pings) {
         if (!::PostThreadMessageW(m_workerId, kMsgSendPing, 0, reinterpret_cast<LPARAM>(ping))) {
             Answered(ping->hwnd, WM_NULL, reinterpret_cast<ULONG_PTR>(ping), 0);
         }
     }
-    // Messages that other threads send to this one are handled meanwhile: a program acting on
-    // a hide may first have to tell the bar it is active now, and would otherwise wait for the
-    // bar as long as the bar waits for it. Posted messages (clicks, keys) wait their turn.
-    const DWORD start = ::GetTickCount();
-    for (const HANDLE done : {m_roundDone.get(), m_arranged.get()}) {
-        for (;;) {
-            const DWORD elapsed = ::GetTickCount() - start;
-            const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
-            const DWORD woken = ::MsgWaitForMultipleObjectsEx(1, &done, left, QS_SENDMESSAGE, 0);
-            if (woken == WAIT_OBJECT_0) {
-                break;
-            }
-            if (woken != WAIT_OBJECT_0 + 1) {
-                // Every window that comes back is asked for now, so that the next snapshot
-                // counts it as shown however late its program is.
-                ShowTheRest();
-                return false;
-            }
-            MSG msg;
-            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
     return true;
+}
+
+// Messages that other threads send to this one are handled meanwhile: a program acting on a hide
+// may first have to tell the bar it is active now, and would otherwise wait for the bar as long
+// as the bar waits for it. Posted messages (clicks, keys) wait their turn.
+bool ShowRequests::Wait(HANDLE done, DWORD start, DWORD timeoutMs) {
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        const DWORD woken = ::MsgWaitForMultipleObjectsEx(1, &done, left, QS_SENDMESSAGE, 0);
+        if (woken == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            // Every window that comes back is asked for now, so that the next snapshot counts it
+            // as shown however late its program is.
+            ShowTheRest();
+            return false;
+        }
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 void ShowRequests::Arrange(std::vector<Placed> order, HWND activate) {

@@ -84,7 +84,13 @@ private:
     void ShowTheRest();
     static void CALLBACK Answered(HWND hwnd, UINT message, ULONG_PTR data, LRESULT result);
     void Acted(DWORD threadId, unsigned long long upTo, unsigned round);
-    // The thread has acted on its requests up to `upTo`: they are no longer pending. Holds m_mutex.
+    // Starts a round of pings to the threads with requests since they were last asked, but those
+    // that `stepping` steps through; false when no answer can be waited for.
+    bool PingUnasked(const Arrangement* stepping);
+    // Until `done` is set, at most `timeoutMs` counted from `start`; false on the timeout.
+    bool Wait(HANDLE done, DWORD start, DWORD timeoutMs);
+    // The thread has acted on its requests up to `upTo`: they are no longer pending, nor wait for
+    // a ping. Holds m_mutex.
     void Forget(DWORD threadId, unsigned long long upTo);
     // Another window that still exists among those the thread has requests for, up to `upTo`;
     // the failed one and the gone ones are forgotten on the way.
